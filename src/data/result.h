@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <utility>
+
+namespace trelok {
+
+// The outcome of a data operation: a value, or the data layer's error text.
+template <class T>
+class [[nodiscard]] DbResult {
+public:
+    DbResult(T value) : m_value(std::move(value)) {}
+    static DbResult failure(QString error)
+    {
+        DbResult r;
+        r.m_error = std::move(error);
+        return r;
+    }
+    bool ok() const { return m_value.has_value(); }
+    explicit operator bool() const { return ok(); }
+    const T &value() const { return *m_value; }
+    T &value() { return *m_value; }
+    const T *operator->() const { return &*m_value; }
+    const QString &error() const { return m_error; }
+
+private:
+    DbResult() = default;
+    std::optional<T> m_value;
+    QString m_error;
+};
+
+struct Done {};
+using DbStatus = DbResult<Done>;
+
+inline DbStatus succeeded()
+{
+    return DbStatus(Done{});
+}
+
+} // namespace trelok

@@ -1,0 +1,68 @@
+#pragma once
+
+// Every statement the program runs, by table. Each "?" is a bound value.
+
+namespace trelok::sql {
+
+namespace trel {
+inline constexpr auto all = "SELECT * FROM tbl_trel ";
+inline constexpr auto byNumber = "SELECT * FROM tbl_trel where trelok_br=?";
+inline constexpr auto insert =
+    "INSERT INTO tbl_Trel (TRELOK_BR,NALOG1,NALOG2,BNK_NAL,SM_NAL,DAN_BR,POVIK,CEL1,CEL2,"
+    "PRIMAC1,PRIMAC2,BNK_PRIM,SMET_PRI,MKD_CEL,MKD_DEC,UP_SMET1,UP_SMET2,UP_SMET3,BU_SMET1,"
+    "BU_SMET2,BU_SMET3,PR_SIF1,PR_SIF2,NACIN,DATUM,MESTO,VID,VALUTA) VALUES "
+    "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+inline constexpr auto remove = "DELETE FROM tbl_trel where trelok_br=?";
+} // namespace trel
+
+namespace cnf {
+inline constexpr auto configRow = "SELECT * FROM tbl_cnf where trelok_br='0000000000'";
+inline constexpr auto updateFixed =
+    "UPDATE tbl_cnf set nalog1=?,nalog2=?, bnk_nal=?,sm_nal=?,dan_br=?,up_smet2=?,mesto=? "
+    "where trelok_br='0000000000'";
+inline constexpr auto updateOffsets =
+    "UPDATE tbl_cnf set up_smet3=?,bu_smet1=? where trelok_br='0000000000'";
+} // namespace cnf
+
+namespace vid {
+inline constexpr auto all = "SELECT * FROM tbl_vid";
+inline constexpr auto byCode = "SELECT * FROM tbl_vid where vid =?";
+} // namespace vid
+
+namespace obvr {
+inline constexpr auto byCode = "SELECT * FROM tbl_obvr where dec_cod =?";
+inline constexpr auto all = "SELECT *  FROM tbl_obvr order by 1";
+inline constexpr auto lookup = "select * from tbl_obvr  where dec_cod = ?";
+inline constexpr auto update =
+    "update tbl_obvr set dec_nam = ?, dec_ad3 = ?, dec_tlx = ?  where dec_cod = ?";
+inline constexpr auto insert = "insert into tbl_obvr values(?,?,'','',?,'','','',?,'','','')";
+} // namespace obvr
+
+namespace opst {
+inline constexpr auto byCode = "SELECT * FROM tbl_opst where sifra =?";
+inline constexpr auto byTrimmedCode = "SELECT * FROM tbl_opst  where trim(sifra)=?";
+inline constexpr auto all = "SELECT * FROM tbl_opst";
+} // namespace opst
+
+namespace cuo {
+inline constexpr auto byTrimmedCode = "SELECT * FROM tbl_cuo  where trim(key_cuo)=?";
+inline constexpr auto all = "SELECT * FROM tbl_cuo";
+} // namespace cuo
+
+namespace prnt {
+inline constexpr auto all = "SELECT * FROM tbl_prnt";
+inline constexpr auto setPrinter = "UPDATE tbl_prnt set def_print=?";
+} // namespace prnt
+
+namespace koor {
+inline constexpr auto ordered = "SELECT * FROM tbl_koor order by z_y,z_x";
+} // namespace koor
+
+namespace broj {
+inline constexpr auto byYearAndType = "SELECT * FROM tbl_Broj WHERE godina = ? AND tip_dokum = ?";
+inline constexpr auto insert = "INSERT INTO tbl_Broj (godina,tip_dokum,tekoven_br) VALUES(?,?,?)";
+inline constexpr auto update =
+    "UPDATE tbl_Broj SET tekoven_br =? WHERE godina = ? AND tip_dokum = ?";
+} // namespace broj
+
+} // namespace trelok::sql

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "data/result.h"
+#include "data/row.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+
+namespace trelok {
+
+// The application's database file. Every statement runs prepared with bound
+// values, so any text is stored exactly as typed.
+class Store {
+public:
+    Store();
+    ~Store();
+    Store(const Store &) = delete;
+    Store &operator=(const Store &) = delete;
+
+    // Opens an existing database file and checks that all tables are there.
+    // The file is never created or changed by opening it.
+    DbStatus open(const QString &path);
+    bool isOpen() const;
+    QString path() const { return m_path; }
+
+    DbResult<QList<Row>> select(const QString &statement, const QVariantList &values = {});
+    // The first row, or an empty optional when there is none.
+    DbResult<std::optional<Row>> first(const QString &statement, const QVariantList &values = {});
+    DbStatus exec(const QString &statement, const QVariantList &values = {});
+
+    // The statements of statements.h are plain ASCII literals.
+    DbResult<QList<Row>> select(const char *statement, const QVariantList &values = {})
+    {
+        return select(QString::fromLatin1(statement), values);
+    }
+    DbResult<std::optional<Row>> first(const char *statement, const QVariantList &values = {})
+    {
+        return first(QString::fromLatin1(statement), values);
+    }
+    DbStatus exec(const char *statement, const QVariantList &values = {})
+    {
+        return exec(QString::fromLatin1(statement), values);
+    }
+
+    // Runs work inside one transaction: committed when it succeeds, rolled
+    // back when it fails, so related writes land together or not at all.
+    DbStatus transaction(const std::function<DbStatus()> &work);
+
+    QString connectionName() const { return m_name; }
+
+private:
+    QString m_name;
+    QString m_path;
+};
+
+} // namespace trelok

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "shell/shared_state.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace trelok {
+
+class Clock;
+class PrinterSystem;
+class Prompter;
+class Store;
+
+// What every window of a run is given: the database, the way to ask the
+// user, the printers, the clock, the shared state, and the one way to end
+// the application.
+struct AppContext {
+    Store &store;
+    Prompter &prompter;
+    PrinterSystem &printers;
+    Clock &clock;
+    QString appDir;
+    SharedState state;
+    // Ends the whole application with the given exit status.
+    std::function<void(int)> endApplication;
+
+    // The common path for unexpected errors: the error text, then the end.
+    void fail(const QString &error);
+};
+
+} // namespace trelok

@@ -1,0 +1,136 @@
+#include "shell/form1.h"
+
+#include "platform/fonts.h"
+#include "platform/prompter.h"
+#include "platform/twips.h"
+#include "shell/app_context.h"
+#include "shell/pictures.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPixmap>
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+QString aboutText()
+{
+    return u"Priprema / Pecatenje na Treloki za uplata prema Carinska Uprava na RM"_s + QChar(10)
+         + QString(45, u' ') + u"Verzija 1.1"_s;
+}
+
+Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
+{
+    setObjectName(u"Form1"_s);
+    setWindowTitle(u"PP 50"_s);
+    auto *client = new QWidget(this);
+    client->setObjectName(u"client"_s);
+    client->setFixedSize(twips::size(9285, 5730));
+    setCentralWidget(client);
+
+    auto *background = new QLabel(client);
+    background->setObjectName(u"background"_s);
+    background->setGeometry(0, 0, client->width(), client->height());
+    background->setPixmap(QPixmap::fromImage(mainBackground()));
+    background->setScaledContents(true);
+    background->setAccessibleName(u"PP 50"_s);
+
+    auto *image1 = new QLabel(client);
+    image1->setObjectName(u"Image1"_s);
+    image1->setGeometry(twips::rect(1440, 960, 1965, 1905));
+    image1->setPixmap(QPixmap::fromImage(emblem()));
+    image1->setScaledContents(true);
+    image1->setAccessibleName(u"Grb"_s);
+
+    m_label1 = new QLabel(client);
+    m_label1->setObjectName(u"Label1"_s);
+    m_label1->setGeometry(twips::rect(120, 5400, 4455, 255));
+    m_label1->setAccessibleName(u"Pecatar"_s);
+
+    buildMenu();
+    adjustSize();
+    setFixedSize(sizeHint());
+}
+
+void Form1::setPrinterLabel(const QString &name)
+{
+    m_label1->setText(name);
+    m_label1->setAccessibleDescription(name);
+}
+
+QAction *Form1::addItem(QMenu *menu, const QString &name, const QString &caption,
+                        void (Form1::*handler)())
+{
+    auto *action = new QAction(caption, this);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, handler);
+    if (menu)
+        menu->addAction(action);
+    else
+        menuBar()->addAction(action);
+    return action;
+}
+
+void Form1::buildMenu()
+{
+    QFont font(QString::fromLatin1(formFontFamily), 10);
+    menuBar()->setFont(font);
+    auto menu = [this, &font](const QString &name, const QString &caption) {
+        QMenu *m = menuBar()->addMenu(caption);
+        m->setObjectName(name);
+        m->setFont(font);
+        return m;
+    };
+    addItem(menu(u"vns"_s, u"&Vnes"_s), u"ntrel"_s, u"Nov &Trelok"_s, &Form1::ntrel_Click);
+    addItem(menu(u"promm"_s, u"P&romeni"_s), u"azur_tre"_s, u"&Postoecki Trelok"_s,
+            &Form1::azur_tre_Click);
+    addItem(menu(u"apct"_s, u"&Pecati"_s), u"pct"_s, u"Pecatenje na Postoecki Snimen Trelok"_s,
+            &Form1::pct_Click);
+    QMenu *service = menu(u"srvs"_s, u"&Servis"_s);
+    addItem(service, u"pec_podes"_s, u"&Podesuvanje na Pecatar"_s, &Form1::pec_podes_Click);
+    addItem(service, u"vfpd"_s, u"&Vasi Fiksni Podatoci"_s, &Form1::vfpd_Click);
+    addItem(service, u"sdb"_s, u"&Sifrarnik na Danocni Broevi"_s, &Form1::sdb_Click);
+    QMenu *help = menu(u"pomosss"_s, u"Po&mos"_s);
+    addItem(help, u"uinstall"_s, u"Upatstvo za &Instalacija"_s, &Form1::uinstall_Click);
+    addItem(help, u"upkor"_s, u"Upatstvo za &Koristenje"_s, &Form1::upkor_Click);
+    addItem(help, u"abbo"_s, u"&About"_s, &Form1::abbo_Click);
+    addItem(nullptr, u"izl"_s, u"&Izlez"_s, &Form1::izl_Click);
+}
+
+void Form1::ntrel_Click() {}
+
+void Form1::azur_tre_Click() {}
+
+void Form1::pct_Click() {}
+
+void Form1::pec_podes_Click() {}
+
+void Form1::vfpd_Click() {}
+
+void Form1::sdb_Click() {}
+
+void Form1::uinstall_Click() {}
+
+void Form1::upkor_Click() {}
+
+void Form1::abbo_Click()
+{
+    m_context.prompter.inform(aboutText());
+}
+
+void Form1::izl_Click()
+{
+    close();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the whole application.
+    event->accept();
+    if (m_context.endApplication)
+        m_context.endApplication(0);
+}
+
+} // namespace trelok

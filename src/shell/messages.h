@@ -1,0 +1,20 @@
+#pragma once
+
+// Messages that more than one window shows.
+
+namespace trelok::msg {
+
+inline constexpr auto configMissing =
+    "Izbrisani se Konfiguraciskite Fajlovi, Preinstaliraj go Proektot !";
+inline constexpr auto choosePrinterInMenu =
+    "Izberete Default Pecatar za Proektot vo menito Servis/Podesuvanje na Pecatar!";
+// "Definiraniot Pecatar " + name + printerMissingTail
+inline constexpr auto printerMissingHead = "Definiraniot Pecatar ";
+inline constexpr auto printerMissingTail =
+    " Nepostoi, Izberete nov Printer (Servis/Podesuvanje na Pecatar)";
+inline constexpr auto decimalSymbol =
+    "Vo Control Panel vo regional options/Customize  Postavete tocka (.) za decimal symbol "
+    "i zapirka (,) za Digit grouping !";
+inline constexpr auto cannotContinue = "Nemozete da prodolzite so Programata dodeka ne postavite ";
+
+} // namespace trelok::msg

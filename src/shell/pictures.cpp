@@ -1,0 +1,101 @@
+#include "shell/pictures.h"
+
+#include "platform/fonts.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <cmath>
+#include <numbers>
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+QImage mainBackground()
+{
+    QImage image(614, 383, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient ground(0, 0, 0, 383);
+    ground.setColorAt(0, QColor(232, 238, 246));
+    ground.setColorAt(1, QColor(196, 210, 228));
+    p.fillRect(image.rect(), ground);
+    // A band along the bottom, where the printer's name is shown.
+    p.fillRect(QRect(0, 352, 614, 31), QColor(176, 192, 214));
+    p.setPen(QPen(QColor(120, 140, 170), 1));
+    p.drawLine(0, 352, 614, 352);
+    // Faint lines of a form in the right half.
+    p.setPen(QPen(QColor(170, 186, 210), 1));
+    for (int y = 90; y < 330; y += 28)
+        p.drawLine(260, y, 590, y);
+    QFont title(QString::fromLatin1(formFontFamily));
+    title.setPixelSize(34);
+    title.setBold(true);
+    p.setFont(title);
+    p.setPen(QColor(40, 60, 110));
+    p.drawText(QRect(250, 100, 350, 60), Qt::AlignCenter, u"Trelok za Carina"_s);
+    title.setPixelSize(18);
+    title.setBold(false);
+    p.setFont(title);
+    p.setPen(QColor(70, 90, 130));
+    p.drawText(QRect(250, 160, 350, 60), Qt::AlignCenter,
+               u"Priprema i pe~atewe na nalozi za uplata"_s);
+    return image;
+}
+
+QImage emblem()
+{
+    QImage image(387, 383, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    // A shield: flat top, curved sides meeting in a point.
+    QPainterPath shield;
+    shield.moveTo(40, 30);
+    shield.lineTo(347, 30);
+    shield.lineTo(347, 190);
+    shield.cubicTo(347, 290, 260, 340, 193.5, 365);
+    shield.cubicTo(127, 340, 40, 290, 40, 190);
+    shield.closeSubpath();
+    QLinearGradient fill(0, 30, 0, 365);
+    fill.setColorAt(0, QColor(30, 70, 140));
+    fill.setColorAt(1, QColor(15, 40, 90));
+    p.fillPath(shield, fill);
+    p.setPen(QPen(QColor(212, 175, 55), 12));
+    p.drawPath(shield);
+    // A sun of sixteen rays.
+    const QPointF centre(193.5, 175);
+    QRadialGradient sun(centre, 95);
+    sun.setColorAt(0, QColor(255, 230, 120));
+    sun.setColorAt(1, QColor(212, 160, 40));
+    QPainterPath rays;
+    const int count = 16;
+    for (int i = 0; i < count * 2; ++i) {
+        const double angle = i * std::numbers::pi / count - std::numbers::pi / 2;
+        const double radius = (i % 2 == 0) ? 110 : 58;
+        const QPointF point(centre.x() + radius * std::cos(angle),
+                            centre.y() + radius * std::sin(angle));
+        if (i == 0)
+            rays.moveTo(point);
+        else
+            rays.lineTo(point);
+    }
+    rays.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.fillPath(rays, sun);
+    p.setBrush(QColor(255, 236, 150));
+    p.drawEllipse(centre, 44, 44);
+    // A key across the lower part: the mark of a customs house.
+    p.setPen(QPen(QColor(212, 175, 55), 10, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(130, 300), QPointF(257, 300));
+    p.drawLine(QPointF(232, 300), QPointF(232, 322));
+    p.drawLine(QPointF(250, 300), QPointF(250, 316));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(118, 300), 16, 16);
+    return image;
+}
+
+} // namespace trelok
