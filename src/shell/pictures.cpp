@@ -29,7 +29,7 @@ QImage mainBackground()
     p.drawLine(0, 352, 614, 352);
     // Faint lines of a form in the right half.
     p.setPen(QPen(QColor(170, 186, 210), 1));
-    for (int y = 90; y < 330; y += 28)
+    for (int y = 246; y < 340; y += 24)
         p.drawLine(260, y, 590, y);
     QFont title(QString::fromLatin1(formFontFamily));
     title.setPixelSize(34);

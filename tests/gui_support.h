@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+// Visible top-level windows; each GUI test ends with none left open.
+inline QList<QWidget *> openWindows()
+{
+    QList<QWidget *> open;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            open.append(w);
+    return open;
+}
+
+// Runs action once the event loop (or a modal window's loop) is running.
+inline void whenIdle(std::function<void()> action, int ms = 0)
+{
+    QTimer::singleShot(ms, qApp, std::move(action));
+}
+
+// Waits for a visible top-level window of the given class and object name.
+template <class T>
+T *waitForWindow(const QString &objectName = {}, int timeoutMs = 5000)
+{
+    T *found = nullptr;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                auto *t = qobject_cast<T *>(w);
+                if (t && t->isVisible() && (objectName.isEmpty() || t->objectName() == objectName)) {
+                    found = t;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
