@@ -1,5 +1,7 @@
 #include "shell/form1.h"
 
+#include "entry/izbor_vid.h"
+#include "entry/trelok_window.h"
 #include "platform/fonts.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
@@ -99,9 +101,58 @@ void Form1::buildMenu()
     addItem(nullptr, u"izl"_s, u"&Izlez"_s, &Form1::izl_Click);
 }
 
-void Form1::ntrel_Click() {}
+Trelok *Form1::entryWindow() const
+{
+    return m_entry;
+}
 
-void Form1::azur_tre_Click() {}
+bool Form1::entryAlreadyOpen()
+{
+    if (!m_entry)
+        return false;
+    m_entry->showNormal();
+    m_entry->raise();
+    m_entry->activateWindow();
+    return true;
+}
+
+bool Form1::openEntry()
+{
+    if (entryAlreadyOpen())
+        return false;
+    auto *entry = new Trelok(m_context, this);
+    if (!entry->Form_Load()) {
+        delete entry;
+        return false;
+    }
+    m_entry = entry;
+    entry->show();
+    entry->raise();
+    entry->activateWindow();
+    return true;
+}
+
+void Form1::ntrel_Click()
+{
+    // One entry window at a time: a second request only brings it forward.
+    if (entryAlreadyOpen())
+        return;
+    m_context.state.f_ja = u"V"_s;
+    m_context.state.vid_tre = u"000"_s;
+    {
+        izbor_vid chooser(m_context, this);
+        chooser.Form_Load();
+        chooser.exec();
+    }
+    if (m_context.state.vid_tre != u"000"_s)
+        openEntry();
+}
+
+void Form1::azur_tre_Click()
+{
+    if (entryAlreadyOpen())
+        return;
+}
 
 void Form1::pct_Click() {}
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+
+#include "entry/trelok_window.h"
 
 class QAction;
 class QLabel;
@@ -8,6 +11,7 @@ class QLabel;
 namespace trelok {
 
 struct AppContext;
+class Trelok;
 
 // The main window: the menu through which every function is reached.
 class Form1 : public QMainWindow {
@@ -17,6 +21,12 @@ public:
 
     // Shows the application printer's name.
     void setPrinterLabel(const QString &name);
+
+    // Opens the entry window for the mode, kind and order in the shared
+    // state. While one is open, it is brought to the front instead and the
+    // shared state is left as it was; returns false then.
+    bool openEntry();
+    Trelok *entryWindow() const;
 
     void ntrel_Click();
     void azur_tre_Click();
@@ -39,6 +49,9 @@ private:
 
     AppContext &m_context;
     QLabel *m_label1 = nullptr;
+    QPointer<Trelok> m_entry;
+
+    bool entryAlreadyOpen();
 };
 
 // The text of "&About".

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "data/result.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace trelok {
+
+class Store;
+
+// One line of a two-column code list: the code and its name or description.
+struct CodeLine {
+    QString code;
+    QString name;
+};
+
+// The payment kinds in the order the table returns them; rows without a
+// code are left out, codes and descriptions trimmed.
+DbResult<QList<CodeLine>> listKinds(Store &store);
+
+// The description of a kind code, or nothing when the code is not a kind.
+DbResult<std::optional<QString>> kindDescription(Store &store, const QString &code);
+
+} // namespace trelok

@@ -1,0 +1,320 @@
+#include "entry/trelok_window.h"
+
+#include "entry/form_picture.h"
+#include "entry/kind_layout.h"
+#include "platform/controls.h"
+#include "platform/makscii.h"
+#include "platform/twips.h"
+#include "refdata/picker_dialog.h"
+#include "shell/app_context.h"
+#include "shell/pictures.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+namespace {
+
+const QColor red(255, 0, 0);
+const QColor labelGround(212, 208, 200); // the system colour of inactive window borders
+const QColor green(192, 255, 192);
+const QColor cyan(192, 255, 255);
+
+struct BoxSpec {
+    const char *name;
+    int left, top, width, height, tab;
+    const char *caption; // what names the box for a screen reader
+};
+
+const BoxSpec boxSpecs[] = {
+    {"nal1", 120, 840, 4215, 285, 15, "Nalogodava~"},
+    {"nal2", 120, 1080, 4215, 285, 14, "Nalogodava~ - vtor red"},
+    {"b_nal", 120, 1800, 4215, 285, 13, "Banka na nalogodava~ot"},
+    {"s_nal", 120, 2520, 4215, 285, 23, "Smetka"},
+    {"d_nal", 120, 3240, 4215, 285, 12, "Dano~en Broj ili EMBG"},
+    {"p_nal1", 120, 3960, 495, 285, 36, "Povikuvawe na broj - vid"},
+    {"p_nal2", 960, 3960, 495, 285, 37, "Povikuvawe na broj - godina"},
+    {"p_nal3", 1800, 3960, 615, 285, 38, "Povikuvawe na broj - ispostava"},
+    {"p_nal4", 2760, 3960, 1215, 285, 39, "Povikuvawe na broj - referenten broj"},
+    {"p_nal5", 4080, 3960, 255, 285, 44, "Povikuvawe na broj - oznaka"},
+    {"c_nal1", 120, 4680, 4215, 285, 27, "Cel na doznaka"},
+    {"c_nal2", 120, 4920, 4215, 285, 28, "Cel na doznaka - vtor red"},
+    {"p_nal", 120, 5520, 4215, 285, 25, "Povikuvawe na broj"},
+    {"s_pri", 4800, 2280, 4335, 285, 16, "Smetka na prima~ot"},
+    {"mkd1", 5250, 2790, 3165, 330, 11, "Iznos"},
+    {"mkd2", 8640, 2790, 525, 330, 22, "Iznos - deni"},
+    {"us1", 4800, 3480, 735, 285, 10, "Uplatna smetka - prv del"},
+    {"us2", 5640, 3480, 735, 285, 9, "Uplatna smetka - op{tina"},
+    {"us3", 6480, 3480, 1815, 285, 8, "Uplatna smetka - posleden del"},
+    {"sb1", 4800, 4080, 2775, 285, 7, "Smetka na buxetski korisnik"},
+    {"sb2", 7680, 4080, 735, 285, 6, "Smetka na buxetski korisnik - vtor del"},
+    {"sb3", 8640, 4080, 375, 285, 5, "Potkorisnik"},
+    {"ps1", 4800, 4680, 1335, 285, 4, "[ifra na prihod"},
+    {"ps2", 6360, 4680, 495, 285, 3, "Programa"},
+    {"nac", 8640, 4680, 375, 285, 2, "Na~in"},
+    {"dat", 4680, 5280, 1695, 285, 1, "Datum"},
+    {"mes", 7080, 5280, 1935, 285, 0, "Mesto na podnesuvawe"},
+    {"valu", 4680, 600, 1695, 285, 46, "Datum na Valuta"},
+};
+
+// The picture of the blank form, the red frames and the decimal comma.
+class FormGround : public QWidget {
+public:
+    explicit FormGround(QWidget *parent) : QWidget(parent), m_picture(blankForm())
+    {
+        setObjectName(u"ground"_s);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(215, 215, 215));
+        p.drawImage(0, 0, m_picture);
+        p.setPen(QPen(red, 1));
+        const int shapes[][4] = {{0, 120, 1215, 495},  {0, 720, 4455, 735},  {0, 1560, 4455, 615},
+                                 {0, 2270, 4455, 615}, {0, 3000, 4455, 615}, {0, 3710, 4455, 615},
+                                 {0, 4430, 4455, 855}, {0, 5340, 4455, 615}};
+        for (const auto &s : shapes)
+            p.drawRect(twips::rect(s[0], s[1], s[2], s[3]).adjusted(0, 0, -1, -1));
+        p.setPen(QPen(red, 4));
+        p.drawLine(twips::point(8520, 3000), twips::point(8490, 3120));
+    }
+
+private:
+    QImage m_picture;
+};
+
+} // namespace
+
+Trelok::Trelok(AppContext &context, QWidget *parent) : QWidget(parent, Qt::Window), m_context(context)
+{
+    setObjectName(u"Trelok"_s);
+    setWindowTitle(u"Trelok za Carina"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setClientSize(this, 9255, 5970);
+    auto *ground = new FormGround(this);
+    ground->setGeometry(rect());
+
+    auto *image1 = new QLabel(this);
+    image1->setObjectName(u"Image1"_s);
+    image1->setGeometry(twips::rect(6960, 240, 885, 825));
+    image1->setPixmap(QPixmap::fromImage(emblem()));
+    image1->setScaledContents(true);
+    image1->setAccessibleName(u"Grb"_s);
+
+    buildLabels();
+    buildBoxes();
+    buildButtons();
+
+    // Keyboard order follows the tab index of every box and button.
+    QList<std::pair<int, QWidget *>> order;
+    for (const BoxSpec &spec : boxSpecs)
+        order.append({spec.tab, m_boxes.value(QString::fromLatin1(spec.name))});
+    order.append({31, m_command1});
+    order.append({32, m_command2});
+    order.append({34, m_command3});
+    order.append({35, m_command4});
+    order.append({43, m_command5});
+    std::sort(order.begin(), order.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<QWidget *> chain;
+    for (const auto &entry : order)
+        chain.append(entry.second);
+    chainTabOrder(chain);
+}
+
+void Trelok::buildBoxes()
+{
+    const QFont bold = formFont(9.75, true);
+    for (const BoxSpec &spec : boxSpecs) {
+        const QString name = QString::fromLatin1(spec.name);
+        QLineEdit *box =
+            textBox(this, name, QRect(spec.left, spec.top, spec.width, spec.height),
+                    name == u"s_pri"_s ? formFont(12, true) : bold,
+                    makscii(QString::fromLatin1(spec.caption)));
+        m_boxes.insert(name, box);
+    }
+    box(u"p_nal1"_s)->setEnabled(false);
+    box(u"p_nal5"_s)->setVisible(false);
+    box(u"p_nal"_s)->setVisible(false);
+    box(u"s_pri"_s)->setText(EntryFields::design().s_pri);
+    box(u"mkd1"_s)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (const char *name : {"us1", "us3", "sb1", "sb2", "sb3", "ps1", "ps2"})
+        box(QString::fromLatin1(name))->setEnabled(false);
+    box(u"nac"_s)->setMaxLength(1);
+    box(u"dat"_s)->setMaxLength(10);
+    box(u"valu"_s)->setMaxLength(10);
+    box(u"p_nal3"_s)->installEventFilter(this);
+}
+
+void Trelok::buildLabels()
+{
+    const QFont regular = formFont(9.75);
+    auto redLabel = [&](const char *name, const QString &caption, QRect r) {
+        m_labels.insert(QString::fromLatin1(name),
+                        label(this, QString::fromLatin1(name), caption, r, regular, red, labelGround));
+    };
+    auto *label3 = label(this, u"Label3"_s, u"Vid na Uplata"_s, QRect(1320, 120, 5535, 255),
+                         formFont(11.25, true), QColor(128, 0, 0));
+    label3->setAlignment(Qt::AlignCenter);
+    m_labels.insert(u"Label3"_s, label3);
+    redLabel("Label12", u"Datum na Valuta"_s, QRect(4680, 360, 1695, 255));
+    const QFont bold = formFont(9.75, true);
+    m_labels.insert(u"pri1"_s, label(this, u"pri1"_s, u"Carinska Uprava na RM"_s,
+                                     QRect(4680, 1080, 4575, 255), bold));
+    m_labels.insert(u"pri2"_s, label(this, u"pri2"_s, u"Evidentna smetka"_s,
+                                     QRect(4680, 1320, 4575, 255), bold));
+    m_labels.insert(u"b_pri"_s, label(this, u"b_pri"_s, u"Narodna banka na RM"_s,
+                                      QRect(4680, 1680, 4455, 255), bold));
+    redLabel("Label1", u"Banka na nalogodava~ot"_s, QRect(120, 1560, 4215, 255));
+    redLabel("Label6", u"Smetka"_s, QRect(120, 2280, 4215, 255));
+    redLabel("Label2", u"Dano~en Broj ili EMBG"_s, QRect(120, 3000, 4215, 255));
+    redLabel("Label7", u"Povikuvawe na broj - zadol`uvawe"_s, QRect(120, 3720, 4215, 255));
+    const QFont dash = sansFont(13.5);
+    const int dashes[][3] = {{720, 3900, 4}, {1560, 3900, 5}, {2520, 3900, 10}, {3960, 3960, 11}};
+    for (const auto &d : dashes) {
+        const QString name = u"Label%1"_s.arg(d[2]);
+        auto *l = label(this, name, u"-"_s, QRect(d[0], d[1], 135, 255), dash, QColor(), labelGround);
+        l->setAlignment(Qt::AlignCenter);
+        m_labels.insert(name, l);
+    }
+    m_labels.value(u"Label11"_s)->setVisible(false);
+    redLabel("Label8", u"Cel na doznaka"_s, QRect(120, 4440, 4215, 255));
+    redLabel("Label9", u"Potpis"_s, QRect(120, 5400, 4215, 255));
+}
+
+void Trelok::buildButtons()
+{
+    const QFont system = font();
+    const QFont small = formFont(9);
+    m_command1 = button(this, u"Command1"_s, u"OK - Snimi"_s, QRect(4800, 5640, 1575, 255), green,
+                        system);
+    m_command2 = button(this, u"Command2"_s, u"Izlez / Otkaz"_s, QRect(7440, 5640, 1575, 255),
+                        QColor(255, 0, 0), system);
+    m_command3 = button(this, u"Command3"_s, u"Ispostava"_s, QRect(1680, 4250, 975, 200), cyan,
+                        small);
+    m_command4 = button(this, u"Command4"_s, u"Op{tina"_s, QRect(5520, 3800, 975, 200), cyan, small);
+    m_command5 = button(this, u"Command5"_s, u"(referenten br)"_s, QRect(2760, 4250, 1575, 210),
+                        green, small);
+    connect(m_command1, &QPushButton::clicked, this, &Trelok::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &Trelok::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &Trelok::Command3_Click);
+    connect(m_command4, &QPushButton::clicked, this, &Trelok::Command4_Click);
+}
+
+void Trelok::applyLayout()
+{
+    const KindLayout layout = kindLayout(m_session.kind, m_context.state.opi_tre);
+    QLineEdit *p_nal3 = box(u"p_nal3"_s);
+    p_nal3->setMaxLength(layout.p_nal3MaxLength > 0 ? layout.p_nal3MaxLength : 32767);
+    p_nal3->setGeometry(twips::rect(layout.p_nal3Left, 3960, layout.p_nal3Width, 285));
+    box(u"p_nal1"_s)->setVisible(layout.p_nal1Visible);
+    box(u"p_nal1"_s)->setEnabled(false);
+    box(u"p_nal2"_s)->setVisible(layout.p_nal2Visible);
+    box(u"p_nal4"_s)->setVisible(layout.p_nal4Visible);
+    box(u"p_nal5"_s)->setVisible(layout.p_nal5Visible);
+    m_labels.value(u"Label3"_s)->setText(layout.label3Caption);
+    m_labels.value(u"Label3"_s)->setAccessibleName(makscii(layout.label3Caption));
+    m_labels.value(u"Label4"_s)->setVisible(layout.label4Visible);
+    m_labels.value(u"Label5"_s)->setVisible(layout.label5Visible);
+    m_labels.value(u"Label10"_s)->setVisible(layout.label10Visible);
+    m_labels.value(u"Label11"_s)->setVisible(layout.label11Visible);
+    m_command3->setVisible(layout.command3Visible);
+    m_command5->setText(layout.command5Caption);
+    m_command5->setAccessibleName(makscii(layout.command5Caption));
+    m_command5->move(twips::px(layout.command5Left), m_command5->y());
+}
+
+bool Trelok::Form_Load()
+{
+    const SharedState &state = m_context.state;
+    m_session = {state.f_ja, state.vid_tre, state.p_tre_br};
+    applyLayout();
+    const EntryFilling filling = fillEntry(m_context, m_session);
+    if (filling.ended)
+        return false;
+    setWindowTitle(filling.caption);
+    m_command1->setText(filling.command1Caption);
+    m_command1->setAccessibleName(filling.command1Caption.trimmed());
+    if (!filling.label3Caption.isEmpty()) {
+        m_labels.value(u"Label3"_s)->setText(filling.label3Caption);
+        m_labels.value(u"Label3"_s)->setAccessibleName(makscii(filling.label3Caption));
+    }
+    setFields(filling.fields);
+    box(u"mes"_s)->setFocus();
+    return true;
+}
+
+EntryFields Trelok::fields() const
+{
+    EntryFields f;
+    for (const auto &[name, member] : EntryFields::boxes())
+        f.*member = box(name)->text();
+    return f;
+}
+
+void Trelok::setFields(const EntryFields &f)
+{
+    for (const auto &[name, member] : EntryFields::boxes()) {
+        box(name)->setText(f.*member);
+        box(name)->setCursorPosition(0);
+    }
+}
+
+void Trelok::Command1_Click()
+{
+    // Validation and saving come with their own window logic.
+}
+
+void Trelok::Command2_Click()
+{
+    close();
+}
+
+void Trelok::Command3_Click()
+{
+    prom_isp picker(m_context, box(u"p_nal3"_s), this);
+    picker.Form_Load();
+    picker.exec();
+    if (!m_context.state.tek_isp.isEmpty()) {
+        box(u"p_nal3"_s)->setText(m_context.state.tek_isp);
+        box(u"p_nal3"_s)->repaint();
+    }
+}
+
+void Trelok::Command4_Click()
+{
+    prom_opst picker(m_context, box(u"us2"_s), this);
+    picker.Form_Load();
+    picker.exec();
+    if (!m_context.state.tek_opst.isEmpty()) {
+        box(u"us2"_s)->setText(m_context.state.tek_opst);
+        box(u"us2"_s)->repaint();
+    }
+}
+
+void Trelok::p_nal3_LostFocus()
+{
+    EntryFields f = fields();
+    trelok::p_nal3_LostFocus(m_session, f);
+    if (f.c_nal1 != box(u"c_nal1"_s)->text())
+        box(u"c_nal1"_s)->setText(f.c_nal1);
+}
+
+bool Trelok::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == box(u"p_nal3"_s) && event->type() == QEvent::FocusOut)
+        p_nal3_LostFocus();
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace trelok

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "entry/entry_fields.h"
+#include "entry/entry_filling.h"
+
+#include <QHash>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace trelok {
+
+struct AppContext;
+
+// The entry window: one payment order over the picture of the blank form.
+// Not modal; it takes its mode, kind and order number when it opens.
+class Trelok : public QWidget {
+    Q_OBJECT
+public:
+    explicit Trelok(AppContext &context, QWidget *parent = nullptr);
+
+    // Lays the reference line out for the kind and fills the boxes. False
+    // when the application was ended on the way.
+    bool Form_Load();
+
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void p_nal3_LostFocus();
+
+    QLineEdit *box(const QString &name) const { return m_boxes.value(name); }
+    EntryFields fields() const;
+    void setFields(const EntryFields &fields);
+    const EntrySession &session() const { return m_session; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildBoxes();
+    void buildLabels();
+    void buildButtons();
+    void applyLayout();
+
+    AppContext &m_context;
+    EntrySession m_session;
+    QHash<QString, QLineEdit *> m_boxes;
+    QHash<QString, QLabel *> m_labels;
+    QPushButton *m_command1 = nullptr;
+    QPushButton *m_command2 = nullptr;
+    QPushButton *m_command3 = nullptr;
+    QPushButton *m_command4 = nullptr;
+    QPushButton *m_command5 = nullptr;
+};
+
+} // namespace trelok

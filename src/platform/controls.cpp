@@ -1,0 +1,105 @@
+#include "platform/controls.h"
+
+#include "platform/fonts.h"
+#include "platform/makscii.h"
+#include "platform/twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+namespace {
+QRect pixels(QRect t)
+{
+    return twips::rect(t.x(), t.y(), t.width(), t.height());
+}
+} // namespace
+
+QString spoken(const QString &caption, const QFont &font)
+{
+    QString text = caption.trimmed();
+    text.remove(u'&');
+    return font.family() == QString::fromLatin1(formFontFamily) ? makscii(text) : text;
+}
+
+QFont formFont(double points, bool bold)
+{
+    QFont font(QString::fromLatin1(formFontFamily));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QFont sansFont(double points)
+{
+    QFont font(u"MS Sans Serif"_s);
+    font.setStyleHint(QFont::SansSerif);
+    font.setFamilies({u"MS Sans Serif"_s, u"DejaVu Sans"_s});
+    font.setPointSizeF(points);
+    return font;
+}
+
+QLineEdit *textBox(QWidget *parent, const QString &name, QRect twipRect, const QFont &font,
+                   const QString &accessibleName)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(pixels(twipRect));
+    box->setFont(font);
+    box->setAccessibleName(accessibleName);
+    box->setTextMargins(1, 0, 1, 0);
+    return box;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption,
+                    QRect twipRect, QColor back, const QFont &font)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setGeometry(pixels(twipRect));
+    b->setFont(font);
+    b->setAccessibleName(spoken(caption, font));
+    if (back.isValid())
+        b->setStyleSheet(u"QPushButton { background-color: %1; border: 1px solid #404040; "
+                         "padding: 0px; }"
+                         "QPushButton:focus { border: 2px solid #000000; }"
+                         "QPushButton:pressed { border-style: inset; }"_s.arg(back.name()));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QString &caption, QRect twipRect,
+              const QFont &font, QColor text, QColor back)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(name);
+    l->setGeometry(pixels(twipRect));
+    l->setFont(font);
+    l->setAccessibleName(spoken(caption, font));
+    QPalette palette = l->palette();
+    if (text.isValid())
+        palette.setColor(QPalette::WindowText, text);
+    if (back.isValid()) {
+        palette.setColor(QPalette::Window, back);
+        l->setAutoFillBackground(true);
+    }
+    l->setPalette(palette);
+    return l;
+}
+
+void chainTabOrder(const QList<QWidget *> &widgets)
+{
+    for (qsizetype i = 1; i < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
+}
+
+void setClientSize(QWidget *window, int widthTwips, int heightTwips)
+{
+    window->setFixedSize(twips::size(widthTwips, heightTwips));
+}
+
+} // namespace trelok

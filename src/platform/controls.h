@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QRect>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace trelok {
+
+// "MAC C Times" at the given size in points.
+QFont formFont(double points, bool bold = false);
+// The sans-serif face that stands in for "MS Sans Serif".
+QFont sansFont(double points);
+
+// The words a screen reader speaks for a caption drawn in the given font.
+QString spoken(const QString &caption, const QFont &font);
+
+// Controls placed by twips, named after their control name, with the
+// accessible name a screen reader speaks.
+QLineEdit *textBox(QWidget *parent, const QString &name, QRect twipRect, const QFont &font,
+                   const QString &accessibleName);
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption,
+                    QRect twipRect, QColor back, const QFont &font);
+QLabel *label(QWidget *parent, const QString &name, const QString &caption, QRect twipRect,
+              const QFont &font, QColor text = QColor(), QColor back = QColor());
+
+// Tab order in the given sequence (hidden and disabled ones are passed over).
+void chainTabOrder(const QList<QWidget *> &widgets);
+
+// A window's client area in twips.
+void setClientSize(QWidget *window, int widthTwips, int heightTwips);
+
+} // namespace trelok
