@@ -1,0 +1,321 @@
+#include "app_fixture.h"
+#include "gui_support.h"
+
+#include "entry/izbor_vid.h"
+#include "entry/trelok_window.h"
+#include "refdata/lista_isp.h"
+#include "refdata/picker_dialog.h"
+#include "shell/form1.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+using namespace trelok;
+
+namespace {
+
+// Chooses the kind on the given line of the kind chooser once it shows.
+void chooseKindWhenShown(int line, QStringList *listed = nullptr)
+{
+    whenIdle([line, listed] {
+        auto *chooser = waitForWindow<izbor_vid>();
+        QVERIFY(chooser);
+        QTreeWidget *list = chooser->list();
+        if (listed)
+            for (int i = 0; i < list->topLevelItemCount(); ++i)
+                *listed << list->topLevelItem(i)->text(0) + u'|' + list->topLevelItem(i)->text(1);
+        list->setCurrentItem(list->topLevelItem(line));
+        chooser->findChild<QPushButton *>(u"Command1"_s)->click();
+    });
+}
+
+// The controls Tab walks through, starting from the one with the focus.
+QStringList tabWalk(QWidget *window, int steps)
+{
+    QStringList names;
+    QWidget *w = window->focusWidget();
+    for (int i = 0; i < steps && w; ++i) {
+        names << w->objectName();
+        do {
+            w = w->nextInFocusChain();
+        } while (w && !(w->focusPolicy() & Qt::TabFocus && w->isVisibleTo(window) && w->isEnabled()
+                        && !w->objectName().isEmpty()));
+    }
+    return names;
+}
+
+} // namespace
+
+class TestEntryWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QVERIFY(openWindows().isEmpty()); }
+
+    void newOrderThroughTheMenu()
+    {
+        AppFixture app;
+        app.enterFixedData();
+        Form1 form(app.context);
+        QStringList listed;
+        chooseKindWhenShown(0, &listed);
+        form.findChild<QAction *>(u"ntrel"_s)->trigger();
+        QCOMPARE(listed.size(), 5);
+        QVERIFY(listed.first().startsWith(u"108|"_s));
+        Trelok *entry = form.entryWindow();
+        QVERIFY(entry);
+        QVERIFY(entry->isVisible());
+        QVERIFY(!entry->isModal());
+        QCOMPARE(app.context.state.f_ja, u"V"_s);
+        QCOMPARE(app.context.state.vid_tre, u"108"_s);
+        QCOMPARE(entry->windowTitle(), u"Vnes na nov Trelok "_s);
+        QCOMPARE(entry->findChild<QLabel *>(u"Label3"_s)->text(),
+                 u"108-"_s + app.context.state.opi_tre);
+        QCOMPARE(entry->findChild<QPushButton *>(u"Command1"_s)->text(), u" OK - Snimi "_s);
+        QCOMPARE(entry->box(u"p_nal1"_s)->text(), u"108"_s);
+        QVERIFY(!entry->box(u"p_nal1"_s)->isEnabled());
+        QVERIFY(!entry->box(u"p_nal5"_s)->isVisibleTo(entry));
+        QCOMPARE(entry->box(u"dat"_s)->text(), u"08.12.2026"_s);
+        QCOMPARE(entry->size(), QSize(617, 398));
+        QCOMPARE(entry->box(u"nal1"_s)->geometry(), QRect(8, 56, 281, 19));
+        QCOMPARE(entry->box(u"nal1"_s)->accessibleName(), u"Налогодавач"_s);
+        QCOMPARE(entry->findChild<QPushButton *>(u"Command4"_s)->accessibleName(), u"Општина"_s);
+
+        // Keyboard order from the place of submission round to it again.
+        QCOMPARE(entry->focusWidget(), entry->box(u"mes"_s));
+        const QStringList expected{u"mes"_s,      u"dat"_s,      u"nac"_s,      u"us2"_s,
+                                   u"mkd1"_s,     u"d_nal"_s,    u"b_nal"_s,    u"nal2"_s,
+                                   u"nal1"_s,     u"s_pri"_s,    u"mkd2"_s,     u"s_nal"_s,
+                                   u"c_nal1"_s,   u"c_nal2"_s,   u"Command1"_s, u"Command2"_s,
+                                   u"Command3"_s, u"Command4"_s, u"p_nal2"_s,   u"p_nal3"_s,
+                                   u"p_nal4"_s,   u"Command5"_s, u"valu"_s,     u"mes"_s};
+        QCOMPARE(tabWalk(entry, expected.size()), expected);
+
+        entry->findChild<QPushButton *>(u"Command2"_s)->click();
+        QTRY_VERIFY(!form.entryWindow());
+    }
+
+    void layoutOfKind900()
+    {
+        AppFixture app;
+        Form1 form(app.context);
+        chooseKindWhenShown(4);
+        form.ntrel_Click();
+        Trelok *entry = form.entryWindow();
+        QVERIFY(entry);
+        QLineEdit *p_nal3 = entry->box(u"p_nal3"_s);
+        QCOMPARE(p_nal3->geometry(), QRect(8, 264, 80, 19));
+        QCOMPARE(p_nal3->maxLength(), 10);
+        QCOMPARE(p_nal3->text(), u"900"_s);
+        for (const char *hidden : {"p_nal1", "p_nal2", "p_nal4", "p_nal5"})
+            QVERIFY(!entry->box(QString::fromLatin1(hidden))->isVisibleTo(entry));
+        QVERIFY(!entry->findChild<QPushButton *>(u"Command3"_s)->isVisibleTo(entry));
+        QCOMPARE(entry->findChild<QPushButton *>(u"Command5"_s)->text(), u"(Garancija br)"_s);
+        // Leaving the guarantee box fills the empty purpose line.
+        p_nal3->setText(u"G-1"_s);
+        entry->p_nal3_LostFocus();
+        QCOMPARE(entry->box(u"c_nal1"_s)->text(), u"G-1"_s);
+        entry->close();
+    }
+
+    void cancellingTheChooserOpensNothing_data()
+    {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("IZLEZ / Otkaz") << false;
+        QTest::newRow("close box") << true;
+    }
+    void cancellingTheChooserOpensNothing()
+    {
+        QFETCH(bool, closeBox);
+        AppFixture app;
+        Form1 form(app.context);
+        whenIdle([closeBox] {
+            auto *chooser = waitForWindow<izbor_vid>();
+            QVERIFY(chooser);
+            if (closeBox)
+                chooser->close();
+            else
+                chooser->findChild<QPushButton *>(u"Command2"_s)->click();
+        });
+        form.ntrel_Click();
+        QVERIFY(!form.entryWindow());
+        QCOMPARE(app.context.state.vid_tre, u"000"_s);
+        QCOMPARE(app.context.state.f_ja, u"V"_s);
+    }
+
+    void emptyKindTable()
+    {
+        AppFixture app;
+        app.db.exec("DELETE FROM tbl_vid");
+        izbor_vid chooser(app.context);
+        chooser.Form_Load();
+        QCOMPARE(app.prompter.shown,
+                 QStringList{u"Nepostoi Nitu eden Vid na Uplata !, Vnesete gi vidovite na ulpata vo tbl_Vid !"_s});
+        QCOMPARE(chooser.list()->topLevelItemCount(), 0);
+        chooser.Command1_Click();
+        QCOMPARE(app.prompter.shown.last(), u"Izberete Vid na Uplata !"_s);
+        QCOMPARE(app.context.state.vid_tre, u"000"_s);
+        QCOMPARE(chooser.result(), 0);
+    }
+
+    void aSecondRequestIsRefusedWhileTheEntryIsOpen()
+    {
+        AppFixture app;
+        app.storeOrder(u"2/2026"_s, u"108"_s, u"108-2026-1010-5"_s);
+        Form1 form(app.context);
+        chooseKindWhenShown(1);
+        form.ntrel_Click();
+        Trelok *entry = form.entryWindow();
+        QVERIFY(entry);
+        const SharedState before = app.context.state;
+        // Neither command may show its chooser or touch the shared state.
+        form.ntrel_Click();
+        form.azur_tre_Click();
+        QVERIFY(!waitForWindow<izbor_vid>({}, 200));
+        QCOMPARE(form.entryWindow(), entry);
+        QCOMPARE(app.context.state.f_ja, before.f_ja);
+        QCOMPARE(app.context.state.vid_tre, before.vid_tre);
+        QCOMPARE(app.context.state.p_tre_br, before.p_tre_br);
+        app.context.state.f_ja = u"A"_s;
+        QVERIFY(!form.openEntry());
+        entry->close();
+    }
+
+    // What other windows later write into the shared state cannot redirect
+    // the open entry window.
+    void theEntryKeepsItsOwnModeKindAndNumber()
+    {
+        AppFixture app;
+        app.storeOrder(u"9/2026"_s, u"900"_s, u"G77"_s);
+        app.context.state.f_ja = u"A"_s;
+        app.context.state.p_tre_br = u"9/2026"_s;
+        app.context.state.vid_tre = u"900"_s;
+        Form1 form(app.context);
+        QVERIFY(form.openEntry());
+        Trelok *entry = form.entryWindow();
+        QCOMPARE(entry->windowTitle(), u"Promena na Trelok 9/2026"_s);
+        QCOMPARE(entry->box(u"p_nal3"_s)->text(), u"G77"_s);
+        app.context.state.f_ja = u"V"_s;
+        app.context.state.p_tre_br = u"1/2026"_s;
+        app.context.state.vid_tre = u"108"_s;
+        QCOMPARE(entry->session().mode, u"A"_s);
+        QCOMPARE(entry->session().orderNumber, u"9/2026"_s);
+        QCOMPARE(entry->session().kind, u"900"_s);
+        entry->box(u"c_nal1"_s)->clear();
+        entry->p_nal3_LostFocus();
+        QCOMPARE(entry->box(u"c_nal1"_s)->text(), u"G77"_s);
+        entry->close();
+    }
+
+    void municipalityTypedAndAccepted()
+    {
+        AppFixture app;
+        app.enterFixedData();
+        Form1 form(app.context);
+        chooseKindWhenShown(0);
+        form.ntrel_Click();
+        Trelok *entry = form.entryWindow();
+        entry->box(u"us2"_s)->setText(u" 12 "_s);
+        QString startText;
+        whenIdle([&] {
+            auto *picker = waitForWindow<prom_opst>();
+            QVERIFY(picker);
+            QCOMPARE(picker->windowTitle(), u"Izbor na Opstina"_s);
+            startText = picker->text1()->text();
+            picker->findChild<QPushButton *>(u"Command1"_s)->click(); // " 12 ": wrong length
+            QVERIFY(picker->isVisible());
+            picker->text1()->setText(u" 005"_s);
+            picker->findChild<QPushButton *>(u"Command1"_s)->click();
+        });
+        entry->Command4_Click();
+        QCOMPARE(startText, u" 12 "_s);
+        QCOMPARE(app.prompter.shown,
+                 (QStringList{u"Opstinata mora da e 3 Brojki"_s,
+                              u"Kodot na Opstinata e Uspesno Izbran :  005 - Bogdanci"_s}));
+        QCOMPARE(entry->box(u"us2"_s)->text(), u"005"_s);
+        QCOMPARE(app.context.state.tek_opst, u"005"_s);
+
+        // Leaving the picker at once keeps the code, without its blanks.
+        entry->box(u"us2"_s)->setText(u" 007 "_s);
+        whenIdle([] { waitForWindow<prom_opst>()->findChild<QPushButton *>(u"Command2"_s)->click(); });
+        entry->Command4_Click();
+        QCOMPARE(entry->box(u"us2"_s)->text(), u"007"_s);
+        entry->close();
+    }
+
+    void officePickedFromTheList()
+    {
+        AppFixture app;
+        app.enterFixedData();
+        Form1 form(app.context);
+        chooseKindWhenShown(0);
+        form.ntrel_Click();
+        Trelok *entry = form.entryWindow();
+        QString listCaption;
+        QStringList headers;
+        whenIdle([&] {
+            auto *picker = waitForWindow<prom_isp>();
+            QVERIFY(picker);
+            QCOMPARE(picker->focusWidget(), picker->text1());
+            whenIdle([&] {
+                auto *list = waitForWindow<lista_isp>();
+                QVERIFY(list);
+                listCaption = list->windowTitle();
+                headers << list->list()->headerItem()->text(0) << list->list()->headerItem()->text(1);
+                list->list()->setCurrentItem(list->list()->topLevelItem(2));
+                list->findChild<QPushButton *>(u"Command3"_s)->click();
+            });
+            picker->findChild<QPushButton *>(u"Command3"_s)->click();
+        });
+        entry->Command3_Click();
+        QCOMPARE(listCaption, u"Izbor na Ispostava"_s);
+        QCOMPARE(headers, (QStringList{u"Sifra"_s, u"ISPOSTAVA"_s}));
+        QCOMPARE(app.prompter.shown,
+                 QStringList{u"Kodot na ispostava e Uspesno Izbran : 1020 - Ispostava Skopje 2"_s});
+        QCOMPARE(entry->box(u"p_nal3"_s)->text(), u"1020"_s);
+        QCOMPARE(app.context.state.tek_isp, u"1020"_s);
+        entry->close();
+    }
+
+    void aCancelledListRechecksTheTypedCode()
+    {
+        AppFixture app;
+        app.enterFixedData();
+        Form1 form(app.context);
+        chooseKindWhenShown(0);
+        form.ntrel_Click();
+        Trelok *entry = form.entryWindow();
+        whenIdle([&] {
+            auto *picker = waitForWindow<prom_isp>();
+            QVERIFY(picker);
+            whenIdle([] {
+                waitForWindow<lista_isp>()->findChild<QPushButton *>(u"Command1"_s)->click();
+            });
+            picker->findChild<QPushButton *>(u"Command3"_s)->click();
+            QVERIFY(picker->isVisible());
+            picker->findChild<QPushButton *>(u"Command2"_s)->click();
+        });
+        entry->Command3_Click();
+        QCOMPARE(app.prompter.shown, QStringList{u"Ispostavata mora da e 4 Brojki"_s});
+        QCOMPARE(entry->box(u"p_nal3"_s)->text(), QString());
+        entry->close();
+    }
+
+    void emptyOfficeTableWhenListing()
+    {
+        AppFixture app;
+        app.db.exec("DELETE FROM tbl_cuo");
+        QLineEdit target;
+        prom_isp picker(app.context, &target);
+        picker.Form_Load();
+        picker.Command3_Click();
+        QCOMPARE(app.prompter.shown,
+                 QStringList{u"Nepostoi Nitu edna ispostava !, Vnesete gi Ispostavite !"_s});
+    }
+};
+
+QTEST_MAIN(TestEntryWindow)
+#include "tst_entry_window.moc"
