@@ -3,13 +3,21 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char *argv[])
 {
     const bool platformChosen = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
     const bool display = qEnvironmentVariableIsSet("DISPLAY")
                       || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
-    if (!platformChosen && !display) {
+    bool printOnly = false;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--print") == 0 || std::strncmp(argv[i], "--print=", 8) == 0)
+            printOnly = true;
+    // Printing from the command line needs no display.
+    if (printOnly && !platformChosen && !display)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    else if (!platformChosen && !display) {
         std::fputs("trelok: no graphical display is available (DISPLAY is not set).\n"
                    "Start it from a desktop session, or under a virtual display:\n"
                    "  xvfb-run -a trelok\n",

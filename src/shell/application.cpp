@@ -7,11 +7,14 @@
 #include "platform/message_box.h"
 #include "platform/qt_printers.h"
 #include "shell/app_context.h"
+#include "shell/command_line_print.h"
 #include "shell/form1.h"
 #include "shell/startup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -25,22 +28,40 @@ int runApplication(const QStringList &arguments)
     const QCommandLineOption dirOption(u"dir"_s, u"Application directory (database and fonts)."_s,
                                        u"DIR"_s);
     parser.addOption(dirOption);
+    const QCommandLineOption printOption(
+        u"print"_s, u"Print the order NUMBER on the application's printer, without windows."_s,
+        u"NUMBER"_s);
+    const QCommandLineOption pdfOption(
+        u"pdf"_s, u"With --print: write the page to the A4 PDF file FILE instead."_s, u"FILE"_s);
+    parser.addOption(printOption);
+    parser.addOption(pdfOption);
     parser.process(arguments);
+    const bool commandLine = parser.isSet(printOption);
+    if (parser.isSet(pdfOption) && !commandLine) {
+        std::fputs("trelok: --pdf goes with --print NUMBER\n", stderr);
+        return 2;
+    }
 
     Prompter &prompter = messageBoxes();
+    const auto report = [&](const QString &error) {
+        if (commandLine)
+            std::fprintf(stderr, "trelok: %s\n", error.toLocal8Bit().constData());
+        else
+            prompter.inform(error);
+        return 1;
+    };
     const QString appDir = applicationDirectory(parser.value(dirOption));
     auto installed = installIfMissing(appDir);
-    if (!installed) {
-        prompter.inform(installed.error());
-        return 1;
-    }
+    if (!installed)
+        return report(installed.error());
     Store store;
-    if (auto opened = store.open(databasePath(appDir)); !opened) {
-        prompter.inform(opened.error());
-        return 1;
-    }
+    if (auto opened = store.open(databasePath(appDir)); !opened)
+        return report(opened.error());
 
     QtPrinterSystem printers;
+    if (commandLine)
+        return printFromCommandLine(store, printers, appDir, parser.value(printOption),
+                                    parser.value(pdfOption));
     SystemClock clock;
     AppContext context{store, prompter, printers, clock, appDir, {}, {}};
     bool ending = false;

@@ -3,12 +3,14 @@
 #include "entry/izbor_vid.h"
 #include "entry/trelok_window.h"
 #include "platform/fonts.h"
+#include "print/pec_pod.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
 #include "shell/app_context.h"
 #include "shell/pictures.h"
 
 #include <QCloseEvent>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
@@ -26,6 +28,7 @@ QString aboutText()
 Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
 {
     setObjectName(u"Form1"_s);
+    m_print = std::make_unique<PrintService>(context, this);
     setWindowTitle(u"PP 50"_s);
     auto *client = new QWidget(this);
     client->setObjectName(u"client"_s);
@@ -154,9 +157,24 @@ void Form1::azur_tre_Click()
         return;
 }
 
-void Form1::pct_Click() {}
+void Form1::pct_Click()
+{
+    // Until the order chooser is built, the number is asked for directly.
+    bool ok = false;
+    const QString number = QInputDialog::getText(this, u"Pecatenje na Postoecki Snimen Trelok"_s,
+                                                 u"Broj na trelokot:"_s, QLineEdit::Normal,
+                                                 QString(), &ok);
+    m_context.state.p_tre_br = ok ? number.trimmed() : u"0"_s;
+    if (m_context.state.p_tre_br != u"0"_s)
+        m_print->print(m_context.state.p_tre_br, u"E"_s);
+}
 
-void Form1::pec_podes_Click() {}
+void Form1::pec_podes_Click()
+{
+    pec_pod window(m_context, [this](const QString &name) { setPrinterLabel(name); }, this);
+    if (window.Form_Load())
+        window.exec();
+}
 
 void Form1::vfpd_Click() {}
 

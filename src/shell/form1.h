@@ -4,6 +4,9 @@
 #include <QPointer>
 
 #include "entry/trelok_window.h"
+#include "print/print_service.h"
+
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -27,6 +30,7 @@ public:
     // shared state is left as it was; returns false then.
     bool openEntry();
     Trelok *entryWindow() const;
+    PrintService &printService() { return *m_print; }
 
     void ntrel_Click();
     void azur_tre_Click();
@@ -50,6 +54,7 @@ private:
     AppContext &m_context;
     QLabel *m_label1 = nullptr;
     QPointer<Trelok> m_entry;
+    std::unique_ptr<PrintService> m_print;
 
     bool entryAlreadyOpen();
 };

@@ -1,7 +1,6 @@
 #include "shell/startup.h"
 
-#include "data/statements.h"
-#include "data/store.h"
+#include "data/settings.h"
 #include "platform/fonts.h"
 #include "platform/printers.h"
 #include "platform/prompter.h"
@@ -42,16 +41,16 @@ StartupOutcome runStartup(StartupContext &context)
     state.tek_isp.clear();
     state.tek_opst.clear();
 
-    auto printerRow = context.store.first(sql::prnt::all);
-    if (!printerRow) {
-        context.prompter.inform(printerRow.error());
+    auto printer = readApplicationPrinter(context.store);
+    if (!printer) {
+        context.prompter.inform(printer.error());
         return end(1);
     }
-    if (!printerRow.value()) {
+    if (!printer.value()) {
         context.prompter.inform(QString::fromLatin1(msg::configMissing));
         return end(1);
     }
-    state.def_prn = printerRow.value()->text(u"def_print"_s);
+    state.def_prn = *printer.value();
 
     if (state.def_prn.isEmpty()) {
         outcome.label1.clear();

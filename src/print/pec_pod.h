@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QScrollBar;
+
+namespace trelok {
+
+struct AppContext;
+
+// The printer window: the calibration of the print offsets with the moving
+// picture of the form, and the choice of the application's printer.
+class pec_pod : public QDialog {
+    Q_OBJECT
+public:
+    // printerChosen is told the new printer's name, for the main window.
+    pec_pod(AppContext &context, std::function<void(const QString &)> printerChosen,
+            QWidget *parent = nullptr);
+
+    // False when the application was ended on the way.
+    bool Form_Load();
+
+    void Command1_Click(); // help
+    void Command2_Click(); // leave without saving
+    void Command3_Click(); // save the offsets
+    void Command4_Click(); // back to the factory offsets
+    void Command5_Click(); // list the printers
+    void Command6_Click(); // take the selected printer
+    void HScroll1_Change();
+    void VScroll1_Change();
+
+private:
+    AppContext &m_context;
+    std::function<void(const QString &)> m_printerChosen;
+    QLineEdit *m_text1 = nullptr;
+    QLineEdit *m_text2 = nullptr;
+    QLabel *m_image1 = nullptr;
+    QScrollBar *m_hscroll1 = nullptr;
+    QScrollBar *m_vscroll1 = nullptr;
+    QLabel *m_label5 = nullptr;
+    QPushButton *m_command5 = nullptr;
+    QPushButton *m_command6 = nullptr;
+    QListWidget *m_list1 = nullptr;
+    int fix_left = 0; // the picture's design position, twips
+    int fix_top = 0;
+    double offset_left = 0; // the stored offsets, tenths of a millimetre
+    double offset_top = 0;
+};
+
+} // namespace trelok

@@ -1,0 +1,66 @@
+#include "print/print_engine.h"
+
+#include "platform/printers.h"
+#include "platform/prompter.h"
+#include "print/print_job.h"
+#include "shell/app_context.h"
+#include "shell/messages.h"
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+QString noPrinterMessage()
+{
+    return u"Nepozete Da pecatite Trelok bidejki nemate izbrano Pecatar za Aplikacijata, Odete "
+           "na menito Servis/Podesuvanje na pecatar !"_s;
+}
+
+QString orderMissingMessage(const QString &number)
+{
+    return u"Trelokot broj: "_s + number + u" Ne postoi !"_s;
+}
+
+void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_br,
+             const QString &ek_pr)
+{
+    SharedState &state = context.state;
+    if (state.def_prn.isEmpty()) {
+        context.prompter.inform(noPrinterMessage());
+        return;
+    }
+    // The application's printer is applied again before every print.
+    if (!SelectPrinter(context.printers, state.def_prn)) {
+        context.prompter.inform(QString::fromLatin1(msg::printerMissingHead) + state.def_prn
+                                + QString::fromLatin1(msg::printerMissingTail));
+        state.def_prn.clear();
+    }
+    state.pub_tre_br = l_tre_br;
+    state.pub_ek_pr = ek_pr;
+
+    auto loaded = loadPrintJob(context.store, l_tre_br);
+    if (!loaded) {
+        context.fail(loaded.error());
+        return;
+    }
+    if (loaded.value().status == JobStatus::ConfigMissing) {
+        context.prompter.inform(QString::fromLatin1(msg::configMissing));
+        if (context.endApplication)
+            context.endApplication(1);
+        return;
+    }
+    const PrintJob &job = loaded.value().job;
+    state.desno = job.desno;
+    state.dole = job.dole;
+    if (loaded.value().status == JobStatus::OrderMissing) {
+        context.prompter.inform(orderMissingMessage(l_tre_br));
+        return;
+    }
+    const QString mode = ek_pr.toUpper();
+    if (mode == u"E"_s || mode == u"P"_s)
+        surfaces.showPreview(job);
+    if (mode == u"P"_s)
+        surfaces.printPage(job);
+}
+
+} // namespace trelok

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace trelok {
+
+struct AppContext;
+struct PrintJob;
+
+// Where the engine draws: the preview window, and the application's printer.
+class PrintSurfaces {
+public:
+    virtual ~PrintSurfaces() = default;
+    // Shows the preview window (reusing an open one) and draws the page on it.
+    virtual void showPreview(const PrintJob &job) = 0;
+    // Prints the page as one document on the current printer.
+    virtual void printPage(const PrintJob &job) = 0;
+};
+
+// The print engine: draws order l_tre_br on the preview ("E") or on the
+// preview and the application's printer ("P"); the mode letter is compared
+// without regard to case. All outcomes are drawn output or messages.
+void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_br,
+             const QString &ek_pr);
+
+// Messages of the engine.
+QString noPrinterMessage();
+QString orderMissingMessage(const QString &number);
+
+} // namespace trelok

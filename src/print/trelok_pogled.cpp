@@ -1,0 +1,81 @@
+#include "print/trelok_pogled.h"
+
+#include "platform/controls.h"
+#include "platform/twips.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+namespace {
+
+// The drawing area: white paper with the order's fields, in twips.
+class PreviewSurface : public QWidget {
+public:
+    PreviewSurface(const PrintJob &job, QWidget *parent) : QWidget(parent), m_job(job)
+    {
+        setObjectName(u"surface"_s);
+        setAccessibleName(u"Pogled na trelokot"_s);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::white);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.scale(1.0 / twips::perPixel, 1.0 / twips::perPixel);
+        paintJob(p, m_job);
+    }
+
+private:
+    const PrintJob &m_job;
+};
+
+} // namespace
+
+Trelok_pogled::Trelok_pogled(const QString &printerName, std::function<void()> print,
+                             QWidget *parent)
+    : QWidget(parent, Qt::Window), m_print(std::move(print))
+{
+    setObjectName(u"Trelok_pogled"_s);
+    setWindowTitle(u"Pogled na Trelok pred Pecatenje"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setClientSize(this, 8700, 5460);
+    m_surface = new PreviewSurface(m_job, this);
+    m_surface->setGeometry(twips::rect(0, 0, 8700, 4860));
+    auto *command1 = button(this, u"Command1"_s, u"OK - Pecati"_s, QRect(360, 4920, 1575, 375),
+                            QColor(192, 255, 192), font());
+    auto *label1 = label(this, u"Label1"_s, printerName, QRect(2040, 5040, 4455, 255), font());
+    label1->setAccessibleName(u"Pecatar"_s);
+    label1->setAccessibleDescription(printerName);
+    auto *command2 = button(this, u"Command2"_s, u"Izlez / Otkaz"_s, QRect(6600, 4920, 1575, 375),
+                            QColor(255, 0, 0), font());
+    connect(command1, &QPushButton::clicked, this, &Trelok_pogled::Command1_Click);
+    connect(command2, &QPushButton::clicked, this, &Trelok_pogled::Command2_Click);
+    chainTabOrder({command1, command2});
+    command1->setFocus();
+}
+
+void Trelok_pogled::showJob(const PrintJob &job)
+{
+    m_job = job;
+    m_surface->update();
+}
+
+void Trelok_pogled::Command1_Click()
+{
+    if (m_print)
+        m_print();
+}
+
+void Trelok_pogled::Command2_Click()
+{
+    close();
+}
+
+} // namespace trelok

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace trelok {
+
+class PrinterSystem;
+class Store;
+
+// Prints an order without a window, for automation and archiving: on the
+// application's printer, or into an A4 PDF file when pdfFile is given (then
+// no printer is needed). Messages go to standard error. Returns the exit
+// status: 0 on success.
+int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &appDir,
+                         const QString &number, const QString &pdfFile);
+
+} // namespace trelok

@@ -1,0 +1,217 @@
+#include "app_fixture.h"
+
+#include "data/statements.h"
+#include "print/pdf_output.h"
+#include "print/print_engine.h"
+#include "print/print_job.h"
+#include "shell/messages.h"
+
+#include <QFile>
+#include <QGuiApplication>
+
+using namespace Qt::StringLiterals;
+using namespace trelok;
+
+namespace {
+
+// Records what the engine draws where.
+struct RecordingSurfaces : PrintSurfaces {
+    QList<PrintJob> previews;
+    QList<PrintJob> pages;
+    void showPreview(const PrintJob &job) override { previews.append(job); }
+    void printPage(const PrintJob &job) override { pages.append(job); }
+};
+
+QString missingPrinter(const QString &name)
+{
+    return QString::fromLatin1(msg::printerMissingHead) + name
+         + QString::fromLatin1(msg::printerMissingTail);
+}
+
+struct PrintFixture : AppFixture {
+    RecordingSurfaces surfaces;
+    PrintFixture()
+    {
+        printers.names = {u"Office"_s, u"PDF-Queue"_s};
+        context.state.def_prn = u"PDF-Queue"_s;
+        storeOrder(u"1/2026"_s, u"108"_s, u"108-2026-1010-5"_s);
+    }
+    void print(const QString &mode, const QString &number = u"1/2026"_s)
+    {
+        tre_pct(context, surfaces, number, mode);
+    }
+};
+
+} // namespace
+
+class TestPrintEngine : public QObject {
+    Q_OBJECT
+private slots:
+    void modes_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("previews");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("E") << u"E"_s << 1 << 0;
+        QTest::newRow("P") << u"P"_s << 1 << 1;
+        QTest::newRow("e") << u"e"_s << 1 << 0;
+        QTest::newRow("p") << u"p"_s << 1 << 1;
+        QTest::newRow("other letter") << u"X"_s << 0 << 0;
+    }
+    void modes()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, previews);
+        QFETCH(int, pages);
+        PrintFixture f;
+        f.print(mode);
+        QVERIFY(f.prompter.shown.isEmpty());
+        QCOMPARE(f.surfaces.previews.size(), previews);
+        QCOMPARE(f.surfaces.pages.size(), pages);
+        QCOMPARE(f.context.state.pub_tre_br, u"1/2026"_s);
+        QCOMPARE(f.context.state.pub_ek_pr, mode);
+        QCOMPARE(f.printers.current(), u"PDF-Queue"_s);
+    }
+
+    void noPrinterChosenDrawsNothing()
+    {
+        PrintFixture f;
+        f.context.state.def_prn.clear();
+        f.print(u"E"_s);
+        QCOMPARE(f.prompter.shown, QStringList{noPrinterMessage()});
+        QVERIFY(f.surfaces.previews.isEmpty());
+        QCOMPARE(f.context.state.pub_tre_br, QString());
+    }
+
+    // With the printer uninstalled the preview is still shown, and the
+    // following "OK - Pecati" is refused.
+    void uninstalledPrinter()
+    {
+        PrintFixture f;
+        f.context.state.def_prn = u"pdf-queue"_s; // differs in letter case only
+        f.print(u"E"_s);
+        QCOMPARE(f.prompter.shown, QStringList{missingPrinter(u"pdf-queue"_s)});
+        QCOMPARE(f.surfaces.previews.size(), 1);
+        QCOMPARE(f.context.state.def_prn, QString());
+        f.print(u"P"_s);
+        QCOMPARE(f.prompter.shown.last(), noPrinterMessage());
+        QCOMPARE(f.surfaces.pages.size(), 0);
+        auto stored = f.db.store.first(sql::prnt::all);
+        QCOMPARE(stored.value()->text(u"def_print"_s), QString());
+    }
+
+    void missingOrder()
+    {
+        PrintFixture f;
+        f.print(u"P"_s, u"99/2026"_s);
+        QCOMPARE(f.prompter.shown, QStringList{u"Trelokot broj: 99/2026 Ne postoi !"_s});
+        QVERIFY(f.surfaces.previews.isEmpty());
+        QVERIFY(f.surfaces.pages.isEmpty());
+    }
+
+    void missingConfigurationEndsTheApplication()
+    {
+        PrintFixture f;
+        f.db.exec("DELETE FROM tbl_cnf");
+        f.print(u"E"_s);
+        QCOMPARE(f.prompter.shown, QStringList{QString::fromLatin1(msg::configMissing)});
+        QCOMPARE(f.ended, QList<int>{1});
+        QVERIFY(f.surfaces.previews.isEmpty());
+    }
+
+    void offsetsAreReloadedOnEveryPrint_data()
+    {
+        QTest::addColumn<QString>("right");
+        QTest::addColumn<QString>("down");
+        QTest::addColumn<double>("desno");
+        QTest::addColumn<double>("dole");
+        QTest::newRow("factory") << u"0"_s << u"0"_s << 0.0 << 0.0;
+        QTest::newRow("10 and -5") << u"10"_s << u"-5"_s << 60.0 << -30.0;
+        QTest::newRow("fraction, blanks") << u" 2.5 "_s << u"-3.5"_s << 15.0 << -21.0;
+        QTest::newRow("not a number") << u"abc"_s << QString() << 0.0 << 0.0;
+        QTest::newRow("leading number") << u"12mm"_s << u"3,5"_s << 72.0 << 18.0;
+    }
+    void offsetsAreReloadedOnEveryPrint()
+    {
+        QFETCH(QString, right);
+        QFETCH(QString, down);
+        QFETCH(double, desno);
+        QFETCH(double, dole);
+        PrintFixture f;
+        f.print(u"E"_s);
+        f.db.exec(sql::cnf::updateOffsets, {right, down});
+        f.print(u"E"_s);
+        QCOMPARE(f.surfaces.previews.last().desno, desno);
+        QCOMPARE(f.surfaces.previews.last().dole, dole);
+        QCOMPARE(f.context.state.desno, desno);
+        QCOMPARE(f.context.state.dole, dole);
+    }
+
+    void fieldsOfTheOrder()
+    {
+        PrintFixture f;
+        f.db.exec("UPDATE tbl_Trel SET CEL2 = NULL, MKD_CEL = '  12500 '");
+        f.db.exec("UPDATE tbl_koor SET box = 'mkd_cel' WHERE box = 'MKD_CEL'");
+        f.db.exec("INSERT INTO tbl_koor (box, z_x, z_y, z_len) VALUES ('NO_SUCH', '1', '1', '1')");
+        auto loaded = loadPrintJob(f.db.store, u"1/2026"_s);
+        QVERIFY(loaded.ok());
+        const QList<PlacedField> &fields = loaded.value().job.fields;
+        QCOMPARE(fields.size(), 26);
+        double lastY = -1, lastX = -1;
+        for (const PlacedField &field : fields) {
+            QVERIFY(field.z_y > lastY || (field.z_y == lastY && field.z_x >= lastX));
+            lastY = field.z_y;
+            lastX = field.z_x;
+            if (field.box == u"CEL2"_s)
+                QCOMPARE(field.text, u" "_s);
+            if (field.box == u"mkd_cel"_s) {
+                QCOMPARE(field.jsft, u'R');
+                QCOMPARE(field.text, u"12500"_s);
+            } else {
+                QCOMPARE(field.jsft, u'L');
+            }
+        }
+    }
+
+    void fieldPosition_data()
+    {
+        QTest::addColumn<QChar>("jsft");
+        QTest::addColumn<double>("desno");
+        QTest::addColumn<double>("x");
+        QTest::newRow("left") << QChar(u'L') << 0.0 << 500.0;
+        QTest::newRow("left, offset") << QChar(u'L') << 60.0 << 560.0;
+        QTest::newRow("right ends at the edge") << QChar(u'R') << 0.0 << 600.0;
+        QTest::newRow("right, offset") << QChar(u'R') << -30.0 << 570.0;
+    }
+    void fieldPosition()
+    {
+        QFETCH(QChar, jsft);
+        QFETCH(double, desno);
+        QFETCH(double, x);
+        PlacedField field;
+        field.z_x = 500;
+        field.z_len = 400;
+        field.jsft = jsft;
+        QCOMPARE(*fieldX(field, desno, 300), x);
+        field.jsft = u'C';
+        QVERIFY(!fieldX(field, desno, 300));
+    }
+
+    void pdfOfAnOrder()
+    {
+        PrintFixture f;
+        QTemporaryDir out;
+        const QString file = out.filePath(u"order.pdf"_s);
+        QCOMPARE(writeOrderPdf(f.db.store, u"1/2026"_s, file), QString());
+        QFile pdf(file);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray data = pdf.readAll();
+        QVERIFY(data.startsWith("%PDF"));
+        QVERIFY(data.contains("/MediaBox [0 0 595"));
+        QCOMPARE(writeOrderPdf(f.db.store, u"2/2026"_s, file),
+                 u"Trelokot broj: 2/2026 Ne postoi !"_s);
+    }
+};
+
+QTEST_MAIN(TestPrintEngine)
+#include "tst_print_engine.moc"
