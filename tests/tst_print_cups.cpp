@@ -1,0 +1,181 @@
+#include "gui_support.h"
+#include "test_db.h"
+
+#include "data/statements.h"
+#include "platform/clock.h"
+#include "platform/fonts.h"
+#include "platform/qt_printers.h"
+#include "platform/recording_prompter.h"
+#include "print/pec_pod.h"
+#include "print/print_service.h"
+#include "print/trelok_pogled.h"
+#include "shell/app_context.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+
+using namespace Qt::StringLiterals;
+using namespace trelok;
+
+// Runs against the CUPS queue that print_system_test.py starts; skipped
+// when run on its own.
+namespace {
+
+const double tolerancePt = 72 / 25.4 * 0.1;
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int completedJobs(const QString &queue)
+{
+    return run(u"lpstat"_s, {u"-W"_s, u"completed"_s, u"-o"_s, queue})
+        .split(u'\n', Qt::SkipEmptyParts)
+        .size();
+}
+
+bool waitForJob(const QString &queue, int before)
+{
+    return QTest::qWaitFor([&] { return completedJobs(queue) > before; }, 60000);
+}
+
+struct Page {
+    QHash<QString, QRectF> words;
+    int pages = 0;
+    bool operator==(const Page &) const = default;
+};
+
+Page readPage(const QString &pdf)
+{
+    const QString html = run(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
+    Page page;
+    page.pages = html.count(u"<page "_s);
+    static const QRegularExpression word(
+        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        page.words.insert(m.captured(5),
+                          QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                 QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())));
+    }
+    return page;
+}
+
+} // namespace
+
+class TestPrintCups : public QObject {
+    Q_OBJECT
+
+    QString m_queue;
+    QString m_output;
+    std::unique_ptr<TestDb> m_db;
+    RecordingPrompter m_prompter;
+    QtPrinterSystem m_printers;
+    SystemClock m_clock;
+    std::unique_ptr<AppContext> m_context;
+    std::unique_ptr<PrintService> m_service;
+
+    Page printWithOk(Trelok_pogled *preview)
+    {
+        const int before = completedJobs(m_queue);
+        preview->findChild<QPushButton *>(u"Command1"_s)->click();
+        if (!waitForJob(m_queue, before))
+            return {};
+        return readPage(m_output);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_queue = qEnvironmentVariable("TRELOK_TEST_QUEUE");
+        m_output = qEnvironmentVariable("TRELOK_TEST_OUTPUT");
+        if (m_queue.isEmpty())
+            QSKIP("needs the CUPS queue that print_system_test.py starts");
+        m_db = std::make_unique<TestDb>();
+        QCOMPARE(registerApplicationFonts(m_db->dir.path()), 4);
+        QVariantList values;
+        for (int i = 0; i < 28; ++i)
+            values.append(u"W%1"_s.arg(i, 2, 10, QChar(u'0')));
+        values[0] = u"1/2026"_s;
+        values[13] = u"12500"_s;
+        m_db->exec(
+            "INSERT INTO tbl_Trel (TRELOK_BR,NALOG1,NALOG2,BNK_NAL,SM_NAL,DAN_BR,POVIK,CEL1,CEL2,"
+            "PRIMAC1,PRIMAC2,BNK_PRIM,SMET_PRI,MKD_CEL,MKD_DEC,UP_SMET1,UP_SMET2,UP_SMET3,"
+            "BU_SMET1,BU_SMET2,BU_SMET3,PR_SIF1,PR_SIF2,NACIN,DATUM,MESTO,VID,VALUTA) VALUES "
+            "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+            values);
+        m_db->exec(sql::prnt::setPrinter, {m_queue});
+        m_context = std::make_unique<AppContext>(AppContext{
+            m_db->store, m_prompter, m_printers, m_clock, m_db->dir.path(), {}, {}});
+        m_context->state.def_prn = m_queue;
+        m_service = std::make_unique<PrintService>(*m_context, nullptr);
+        QVERIFY(m_printers.installedPrinters().contains(m_queue));
+    }
+
+    void cleanup()
+    {
+        if (m_service && m_service->preview())
+            m_service->preview()->close();
+        QTRY_VERIFY(openWindows().isEmpty());
+    }
+
+    void thePreviewDrawsNothingOnThePrinter()
+    {
+        const int before = completedJobs(m_queue);
+        m_service->print(u"1/2026"_s, u"E"_s);
+        QVERIFY(m_service->preview() && m_service->preview()->isVisible());
+        QTest::qWait(1500);
+        QCOMPARE(completedJobs(m_queue), before);
+        QCOMPARE(run(u"lpstat"_s, {u"-o"_s, m_queue}).trimmed(), QString());
+        QVERIFY(m_prompter.shown.isEmpty());
+    }
+
+    void twoPressesGiveTwoIdenticalPages()
+    {
+        m_service->print(u"1/2026"_s, u"E"_s);
+        Trelok_pogled *preview = m_service->preview();
+        const Page first = printWithOk(preview);
+        QCOMPARE(first.pages, 1);
+        QCOMPARE(first.words.size(), 26);
+        QVERIFY(preview->isVisible());
+        const Page second = printWithOk(preview);
+        QCOMPARE(second.pages, 1);
+        QCOMPARE(second.words, first.words);
+        QVERIFY(m_prompter.shown.isEmpty());
+    }
+
+    // Three clicks right, saved as 3, move the next print 18 twips right.
+    void aSavedCalibrationMovesTheNextPrint()
+    {
+        m_service->print(u"1/2026"_s, u"E"_s);
+        const Page before = printWithOk(m_service->preview());
+        {
+            pec_pod window(*m_context, {});
+            QVERIFY(window.Form_Load());
+            auto *bar = window.findChild<QScrollBar *>(u"HScroll1"_s);
+            for (int i = 0; i < 3; ++i)
+                bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            window.findChild<QPushButton *>(u"Command3"_s)->click();
+        }
+        auto row = m_db->store.first(sql::cnf::configRow);
+        QCOMPARE(row.value()->text(u"up_smet3"_s), u"3"_s);
+        const Page after = printWithOk(m_service->preview());
+        QCOMPARE(after.words.size(), 26);
+        for (auto it = before.words.cbegin(); it != before.words.cend(); ++it) {
+            const QRectF moved = after.words.value(it.key());
+            QVERIFY2(qAbs(moved.left() - it.value().left() - 0.9) <= tolerancePt, qPrintable(it.key()));
+            QVERIFY2(qAbs(moved.top() - it.value().top()) <= tolerancePt, qPrintable(it.key()));
+        }
+        m_db->exec(sql::cnf::updateOffsets, {u"0"_s, u"0"_s});
+    }
+};
+
+QTEST_MAIN(TestPrintCups)
+#include "tst_print_cups.moc"

@@ -1,0 +1,275 @@
+#include "app_fixture.h"
+#include "gui_support.h"
+
+#include "data/statements.h"
+#include "print/pec_pod.h"
+#include "print/print_engine.h"
+#include "print/trelok_pogled.h"
+#include "shell/form1.h"
+#include "shell/messages.h"
+
+#include <QAction>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+
+using namespace Qt::StringLiterals;
+using namespace trelok;
+
+namespace {
+
+struct Stored {
+    QString right, down;
+};
+Stored storedOffsets(TestDb &db)
+{
+    auto row = db.store.first(sql::cnf::configRow);
+    return {row.value()->text(u"up_smet3"_s), row.value()->text(u"bu_smet1"_s)};
+}
+
+void step(QScrollBar *bar, QAbstractSlider::SliderAction action, int times)
+{
+    for (int i = 0; i < times; ++i)
+        bar->triggerAction(action);
+}
+
+} // namespace
+
+class TestPrintWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QVERIFY(openWindows().isEmpty()); }
+
+    void previewOfAStoredOrder()
+    {
+        AppFixture app;
+        app.storeOrder(u"3/2026"_s, u"108"_s, u"108-2026-1010-5"_s);
+        app.storeOrder(u"4/2026"_s, u"900"_s, u"G1"_s);
+        app.printers.names = {u"PDF-Queue"_s};
+        app.context.state.def_prn = u"PDF-Queue"_s;
+        Form1 form(app.context);
+        whenIdle([] {
+            auto *ask = waitForWindow<QInputDialog>();
+            QVERIFY(ask);
+            ask->setTextValue(u" 3/2026 "_s);
+            ask->accept();
+        });
+        form.findChild<QAction *>(u"pct"_s)->trigger();
+        QCOMPARE(app.context.state.p_tre_br, u"3/2026"_s);
+        Trelok_pogled *preview = form.printService().preview();
+        QVERIFY(preview);
+        QVERIFY(preview->isVisible());
+        QCOMPARE(preview->windowTitle(), u"Pogled na Trelok pred Pecatenje"_s);
+        QCOMPARE(preview->size(), QSize(580, 364));
+        QCOMPARE(preview->findChild<QLabel *>(u"Label1"_s)->text(), u"PDF-Queue"_s);
+        QCOMPARE(preview->job().number, u"3/2026"_s);
+        QCOMPARE(preview->job().fields.size(), 26);
+
+        // The drawing stays while the window is open and is repainted alike.
+        const QImage first = preview->surface()->grab().toImage();
+        QVERIFY(first != QImage());
+        preview->hide();
+        preview->show();
+        QCOMPARE(preview->surface()->grab().toImage(), first);
+
+        // A new request reuses the window and draws the other order.
+        form.printService().print(u"4/2026"_s, u"E"_s);
+        QCOMPARE(form.printService().preview(), preview);
+        QCOMPARE(preview->job().number, u"4/2026"_s);
+        QVERIFY(preview->surface()->grab().toImage() != first);
+        preview->findChild<QPushButton *>(u"Command2"_s)->click();
+        QTRY_VERIFY(!form.printService().preview());
+    }
+
+    void cancelledChooserOpensNoPreview()
+    {
+        AppFixture app;
+        app.context.state.def_prn = u"PDF-Queue"_s;
+        Form1 form(app.context);
+        whenIdle([] { waitForWindow<QInputDialog>()->reject(); });
+        form.pct_Click();
+        QCOMPARE(app.context.state.p_tre_br, u"0"_s);
+        QVERIFY(!form.printService().preview());
+        QVERIFY(app.prompter.shown.isEmpty());
+    }
+
+    void printingRefusedAfterThePrinterWasFoundMissing()
+    {
+        AppFixture app;
+        app.storeOrder(u"3/2026"_s, u"108"_s, QString());
+        app.context.state.def_prn = u"Removed"_s;
+        Form1 form(app.context);
+        form.printService().print(u"3/2026"_s, u"E"_s);
+        Trelok_pogled *preview = form.printService().preview();
+        QVERIFY(preview && preview->isVisible());
+        preview->findChild<QPushButton *>(u"Command1"_s)->click();
+        QCOMPARE(app.prompter.shown,
+                 (QStringList{QString::fromLatin1(msg::printerMissingHead) + u"Removed"_s
+                                  + QString::fromLatin1(msg::printerMissingTail),
+                              noPrinterMessage()}));
+        preview->close();
+    }
+
+    void calibrationWithTheScrollBars_data()
+    {
+        QTest::addColumn<QString>("storedRight");
+        QTest::addColumn<QString>("storedDown");
+        QTest::addColumn<int>("right"); // arrow clicks, negative: left
+        QTest::addColumn<int>("down");
+        QTest::addColumn<QString>("text1");
+        QTest::addColumn<QString>("text2");
+        QTest::newRow("three right") << u"0"_s << u"0"_s << 3 << 0 << u"3"_s << u"0"_s;
+        QTest::newRow("one left from -2") << u"-2"_s << u"0"_s << -1 << 0 << u"-3"_s << u"0"_s;
+        QTest::newRow("down 12 twips") << u"0"_s << u"1.5"_s << 0 << 2 << u"0"_s << u"3.5"_s;
+        QTest::newRow("up") << u"4"_s << u"0"_s << 0 << -5 << u"4"_s << u"-5"_s;
+    }
+    void calibrationWithTheScrollBars()
+    {
+        QFETCH(QString, storedRight);
+        QFETCH(QString, storedDown);
+        QFETCH(int, right);
+        QFETCH(int, down);
+        QFETCH(QString, text1);
+        QFETCH(QString, text2);
+        AppFixture app;
+        app.db.exec(sql::cnf::updateOffsets, {storedRight, storedDown});
+        pec_pod window(app.context, {});
+        QVERIFY(window.Form_Load());
+        auto *image = window.findChild<QLabel *>(u"Image1"_s);
+        const QPoint design = image->pos();
+        auto *h = window.findChild<QScrollBar *>(u"HScroll1"_s);
+        auto *v = window.findChild<QScrollBar *>(u"VScroll1"_s);
+        QCOMPARE(h->minimum(), -32767);
+        QCOMPARE(h->maximum(), 32767);
+        step(h, right > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub,
+             qAbs(right));
+        step(v, down > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub,
+             qAbs(down));
+        QCOMPARE(window.findChild<QLineEdit *>(u"Text1"_s)->text(), text1);
+        QCOMPARE(window.findChild<QLineEdit *>(u"Text2"_s)->text(), text2);
+        QCOMPARE(image->pos(), design + QPoint(qRound(right * 6 / 15.0), qRound(down * 6 / 15.0)));
+    }
+
+    void dragsGiveFractionsAndSavingStoresTheTexts()
+    {
+        AppFixture app;
+        app.db.exec(sql::prnt::setPrinter, {u"PDF-Queue"_s});
+        pec_pod window(app.context, {});
+        QVERIFY(window.Form_Load());
+        window.findChild<QScrollBar *>(u"HScroll1"_s)->setValue(21); // a dragged thumb
+        QCOMPARE(window.findChild<QLineEdit *>(u"Text1"_s)->text(), u"3.5"_s);
+        auto *text2 = window.findChild<QLineEdit *>(u"Text2"_s);
+        text2->clear();
+        QTest::keyClicks(text2, u"-1x2'.5.3"_s); // only a number can be typed
+        QCOMPARE(text2->text(), u"-12.53"_s);
+        window.findChild<QPushButton *>(u"Command3"_s)->click();
+        QCOMPARE(app.prompter.shown, QStringList{u"Uspesno Snimeno Podesuvanje za Pecatar !"_s});
+        QVERIFY(!window.isVisible());
+        const Stored stored = storedOffsets(app.db);
+        QCOMPARE(stored.right, u"3.5"_s);
+        QCOMPARE(stored.down, u"-12.53"_s);
+    }
+
+    void resetAndLeave_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("resets");
+        QTest::newRow("yes") << int(Answer::Yes) << true;
+        QTest::newRow("no") << int(Answer::No) << false;
+        QTest::newRow("cancel") << int(Answer::Cancel) << false;
+    }
+    void resetAndLeave()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, resets);
+        AppFixture app;
+        app.db.exec(sql::prnt::setPrinter, {u"PDF-Queue"_s});
+        app.db.exec(sql::cnf::updateOffsets, {u"7"_s, u"-2"_s});
+        app.prompter.answers = {Answer(answer)};
+        pec_pod window(app.context, {});
+        QVERIFY(window.Form_Load());
+        window.show();
+        window.findChild<QPushButton *>(u"Command4"_s)->click();
+        QCOMPARE(app.prompter.shown.first(),
+                 u"Dali Navistina sakate da gi Vratam podesuvanjata za Pecatenje na pocetna "
+                 "(Fabricka) Sostojba ? "_s);
+        const Stored stored = storedOffsets(app.db);
+        QCOMPARE(stored.right, resets ? u"0"_s : u"7"_s);
+        QCOMPARE(stored.down, resets ? u"0"_s : u"-2"_s);
+        QCOMPARE(window.isVisible(), !resets);
+        if (resets)
+            QCOMPARE(app.prompter.shown.last(),
+                     u"Uspesno Vrateni Podesuvanja za Pecatar na POCETNA sostojba !"_s);
+        // Leaving after moving the bars stores nothing.
+        if (!resets) {
+            window.findChild<QScrollBar *>(u"HScroll1"_s)->setValue(60);
+            window.findChild<QPushButton *>(u"Command2"_s)->click();
+            QCOMPARE(storedOffsets(app.db).right, u"7"_s);
+            QVERIFY(!window.isVisible());
+        }
+    }
+
+    void help()
+    {
+        AppFixture app;
+        app.db.exec(sql::prnt::setPrinter, {u"PDF-Queue"_s});
+        pec_pod window(app.context, {});
+        QVERIFY(window.Form_Load());
+        window.Command1_Click();
+        QCOMPARE(app.prompter.shown,
+                 QStringList{u"So pomos na strelkite LEVO/DESNO . GORE/DOLE podesete go PECATAROT \n"
+                             " AKO NE PECATI TOCNO VO RUBRIKITE NA TRELOKOT"_s});
+    }
+
+    void choosingThePrinter()
+    {
+        AppFixture app;
+        app.printers.names = {u"Office"_s, u"PDF-Queue"_s};
+        Form1 form(app.context);
+        QString told;
+        pec_pod window(app.context, [&](const QString &name) {
+            told = name;
+            form.setPrinterLabel(name);
+        });
+        QVERIFY(window.Form_Load());
+        QCOMPARE(app.prompter.shown,
+                 QStringList{u"Izberete Default Pecatar za Proektot so kopceto Izberi Pecatar !"_s});
+        window.show();
+        auto *list = window.findChild<QListWidget *>(u"List1"_s);
+        auto *command5 = window.findChild<QPushButton *>(u"Command5"_s);
+        auto *command6 = window.findChild<QPushButton *>(u"Command6"_s);
+        QVERIFY(!list->isVisible() && !command6->isVisible() && command5->isVisible());
+        command5->click();
+        QVERIFY(list->isVisible() && command6->isVisible() && !command5->isVisible());
+        QCOMPARE(list->count(), 2);
+        command6->click();
+        QCOMPARE(app.prompter.shown.last(), u"Izberi Pecatar od listata !"_s);
+        QVERIFY(list->isVisible());
+        list->setCurrentRow(1);
+        command6->click();
+        QVERIFY(!list->isVisible() && command5->isVisible());
+        QCOMPARE(told, u"PDF-Queue"_s);
+        QCOMPARE(app.context.state.def_prn, u"PDF-Queue"_s);
+        QCOMPARE(app.printers.current(), u"PDF-Queue"_s);
+        QCOMPARE(window.findChild<QLabel *>(u"Label5"_s)->text(), u"PDF-Queue"_s);
+        QCOMPARE(form.findChild<QLabel *>(u"Label1"_s)->text(), u"PDF-Queue"_s);
+        QCOMPARE(app.db.store.first(sql::prnt::all).value()->text(u"def_print"_s), u"PDF-Queue"_s);
+        window.close();
+    }
+
+    void printerTableEmptiedEndsTheApplication()
+    {
+        AppFixture app;
+        app.db.exec("DELETE FROM tbl_prnt");
+        pec_pod window(app.context, {});
+        QVERIFY(!window.Form_Load());
+        QCOMPARE(app.prompter.shown, QStringList{QString::fromLatin1(msg::configMissing)});
+        QCOMPARE(app.ended, QList<int>{1});
+    }
+};
+
+QTEST_MAIN(TestPrintWindows)
+#include "tst_print_windows.moc"
