@@ -2,6 +2,7 @@
 
 #include "test_db.h"
 
+#include "data/statements.h"
 #include "platform/clock.h"
 #include "platform/printers.h"
 #include "platform/recording_prompter.h"
@@ -42,10 +43,6 @@ struct AppFixture {
         values[0] = number;
         values[6] = povik;
         values[26] = kind;
-        db.exec("INSERT INTO tbl_Trel (TRELOK_BR,NALOG1,NALOG2,BNK_NAL,SM_NAL,DAN_BR,POVIK,CEL1,"
-                "CEL2,PRIMAC1,PRIMAC2,BNK_PRIM,SMET_PRI,MKD_CEL,MKD_DEC,UP_SMET1,UP_SMET2,"
-                "UP_SMET3,BU_SMET1,BU_SMET2,BU_SMET3,PR_SIF1,PR_SIF2,NACIN,DATUM,MESTO,VID,"
-                "VALUTA) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-                values);
+        db.exec(trelok::sql::trel::insert, values);
     }
 };

@@ -3,8 +3,19 @@
 #include "data/installer.h"
 #include "data/store.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+// The SHA-256 of a file, to tell whether anything wrote to it.
+inline QByteArray digest(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
 
 // A freshly installed application directory with its database opened.
 class TestDb {

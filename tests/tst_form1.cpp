@@ -23,15 +23,6 @@
 using namespace Qt::StringLiterals;
 using namespace trelok;
 
-namespace {
-QByteArray digest(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-} // namespace
-
 class TestForm1 : public QObject {
     Q_OBJECT
 

@@ -11,12 +11,6 @@ using namespace Qt::StringLiterals;
 using namespace trelok;
 
 namespace {
-QByteArray digest(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
 qsizetype count(Store &store, const QString &table)
 {
     auto rows = store.select(u"SELECT * FROM "_s + table);

@@ -105,12 +105,7 @@ private slots:
             values.append(u"W%1"_s.arg(i, 2, 10, QChar(u'0')));
         values[0] = u"1/2026"_s;
         values[13] = u"12500"_s;
-        m_db->exec(
-            "INSERT INTO tbl_Trel (TRELOK_BR,NALOG1,NALOG2,BNK_NAL,SM_NAL,DAN_BR,POVIK,CEL1,CEL2,"
-            "PRIMAC1,PRIMAC2,BNK_PRIM,SMET_PRI,MKD_CEL,MKD_DEC,UP_SMET1,UP_SMET2,UP_SMET3,"
-            "BU_SMET1,BU_SMET2,BU_SMET3,PR_SIF1,PR_SIF2,NACIN,DATUM,MESTO,VID,VALUTA) VALUES "
-            "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-            values);
+        m_db->exec(sql::trel::insert, values);
         m_db->exec(sql::prnt::setPrinter, {m_queue});
         m_context = std::make_unique<AppContext>(AppContext{
             m_db->store, m_prompter, m_printers, m_clock, m_db->dir.path(), {}, {}});

@@ -41,9 +41,7 @@ void fillNew(AppContext &context, EntrySession &session, EntryFilling &out)
         return;
     }
     if (!config.value()) {
-        context.prompter.inform(QString::fromLatin1(msg::configMissing));
-        if (context.endApplication)
-            context.endApplication(1);
+        context.fail(QString::fromLatin1(msg::configMissing));
         out.ended = true;
         return;
     }

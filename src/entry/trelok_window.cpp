@@ -28,13 +28,13 @@ const QColor labelGround(212, 208, 200); // the system colour of inactive window
 const QColor green(192, 255, 192);
 const QColor cyan(192, 255, 255);
 
-struct BoxSpec {
+struct BoxPlace {
     const char *name;
     int left, top, width, height, tab;
     const char *caption; // what names the box for a screen reader
 };
 
-const BoxSpec boxSpecs[] = {
+const BoxPlace boxPlaces[] = {
     {"nal1", 120, 840, 4215, 285, 15, "Nalogodava~"},
     {"nal2", 120, 1080, 4215, 285, 14, "Nalogodava~ - vtor red"},
     {"b_nal", 120, 1800, 4215, 285, 13, "Banka na nalogodava~ot"},
@@ -117,8 +117,8 @@ Trelok::Trelok(AppContext &context, QWidget *parent) : QWidget(parent, Qt::Windo
 
     // Keyboard order follows the tab index of every box and button.
     QList<std::pair<int, QWidget *>> order;
-    for (const BoxSpec &spec : boxSpecs)
-        order.append({spec.tab, m_boxes.value(QString::fromLatin1(spec.name))});
+    for (const BoxPlace &place : boxPlaces)
+        order.append({place.tab, m_boxes.value(QString::fromLatin1(place.name))});
     order.append({31, m_command1});
     order.append({32, m_command2});
     order.append({34, m_command3});
@@ -135,12 +135,12 @@ Trelok::Trelok(AppContext &context, QWidget *parent) : QWidget(parent, Qt::Windo
 void Trelok::buildBoxes()
 {
     const QFont bold = formFont(9.75, true);
-    for (const BoxSpec &spec : boxSpecs) {
-        const QString name = QString::fromLatin1(spec.name);
+    for (const BoxPlace &place : boxPlaces) {
+        const QString name = QString::fromLatin1(place.name);
         QLineEdit *box =
-            textBox(this, name, QRect(spec.left, spec.top, spec.width, spec.height),
+            textBox(this, name, QRect(place.left, place.top, place.width, place.height),
                     name == u"s_pri"_s ? formFont(12, true) : bold,
-                    makscii(QString::fromLatin1(spec.caption)));
+                    makscii(QString::fromLatin1(place.caption)));
         m_boxes.insert(name, box);
     }
     box(u"p_nal1"_s)->setEnabled(false);
@@ -280,26 +280,27 @@ void Trelok::Command2_Click()
     close();
 }
 
+// Shows a picker over the window and takes the code it leaves behind.
+void Trelok::runPicker(CodePickerDialog &picker, QLineEdit *target, const QString &taken)
+{
+    picker.Form_Load();
+    picker.exec();
+    if (!taken.isEmpty()) {
+        target->setText(taken);
+        target->repaint();
+    }
+}
+
 void Trelok::Command3_Click()
 {
     prom_isp picker(m_context, box(u"p_nal3"_s), this);
-    picker.Form_Load();
-    picker.exec();
-    if (!m_context.state.tek_isp.isEmpty()) {
-        box(u"p_nal3"_s)->setText(m_context.state.tek_isp);
-        box(u"p_nal3"_s)->repaint();
-    }
+    runPicker(picker, box(u"p_nal3"_s), m_context.state.tek_isp);
 }
 
 void Trelok::Command4_Click()
 {
     prom_opst picker(m_context, box(u"us2"_s), this);
-    picker.Form_Load();
-    picker.exec();
-    if (!m_context.state.tek_opst.isEmpty()) {
-        box(u"us2"_s)->setText(m_context.state.tek_opst);
-        box(u"us2"_s)->repaint();
-    }
+    runPicker(picker, box(u"us2"_s), m_context.state.tek_opst);
 }
 
 void Trelok::p_nal3_LostFocus()

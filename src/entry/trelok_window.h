@@ -13,6 +13,7 @@ class QPushButton;
 namespace trelok {
 
 struct AppContext;
+class CodePickerDialog;
 
 // The entry window: one payment order over the picture of the blank form.
 // Not modal; it takes its mode, kind and order number when it opens.
@@ -44,6 +45,7 @@ private:
     void buildLabels();
     void buildButtons();
     void applyLayout();
+    void runPicker(CodePickerDialog &picker, QLineEdit *target, const QString &taken);
 
     AppContext &m_context;
     EntrySession m_session;

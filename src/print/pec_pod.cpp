@@ -128,9 +128,7 @@ bool pec_pod::Form_Load()
         return false;
     }
     if (!printer.value()) {
-        m_context.prompter.inform(QString::fromLatin1(msg::configMissing));
-        if (m_context.endApplication)
-            m_context.endApplication(1);
+        m_context.fail(QString::fromLatin1(msg::configMissing));
         return false;
     }
     m_context.state.def_prn = *printer.value();
@@ -146,9 +144,7 @@ bool pec_pod::Form_Load()
         return false;
     }
     if (!offsets.value()) {
-        m_context.prompter.inform(QString::fromLatin1(msg::configMissing));
-        if (m_context.endApplication)
-            m_context.endApplication(1);
+        m_context.fail(QString::fromLatin1(msg::configMissing));
         return false;
     }
     offset_left = offsets.value()->right;

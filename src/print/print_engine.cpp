@@ -44,9 +44,7 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
         return;
     }
     if (loaded.value().status == JobStatus::ConfigMissing) {
-        context.prompter.inform(QString::fromLatin1(msg::configMissing));
-        if (context.endApplication)
-            context.endApplication(1);
+        context.fail(QString::fromLatin1(msg::configMissing));
         return;
     }
     const PrintJob &job = loaded.value().job;

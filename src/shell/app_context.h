@@ -26,7 +26,8 @@ struct AppContext {
     // Ends the whole application with the given exit status.
     std::function<void(int)> endApplication;
 
-    // The common path for unexpected errors: the error text, then the end.
+    // The common path for unexpected errors and damaged installation data:
+    // the text in a message box, then the end with a non-zero status.
     void fail(const QString &error);
 };
 
