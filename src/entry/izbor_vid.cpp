@@ -44,18 +44,18 @@ izbor_vid::izbor_vid(AppContext &context, QWidget *parent) : QDialog(parent), m_
 
 void izbor_vid::Form_Load()
 {
-    Hourglass wait;
-    auto kinds = listKinds(m_context.store);
+    auto kinds = [this] {
+        Hourglass wait;
+        return listKinds(m_context.store);
+    }();
     if (!kinds) {
         m_context.fail(kinds.error());
         return;
     }
     m_list->clear();
     if (kinds.value().isEmpty()) {
-        QApplication::restoreOverrideCursor();
         m_context.prompter.inform(
             u"Nepostoi Nitu eden Vid na Uplata !, Vnesete gi vidovite na ulpata vo tbl_Vid !"_s);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
         return;
     }
     for (const CodeLine &kind : kinds.value())
