@@ -8,8 +8,8 @@
 int main(int argc, char *argv[])
 {
     const bool platformChosen = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
-    const bool display = qEnvironmentVariableIsSet("DISPLAY")
-                      || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    const bool display =
+        qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
     bool printOnly = false;
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--print") == 0 || std::strncmp(argv[i], "--print=", 8) == 0)

@@ -24,15 +24,15 @@ inline void whenIdle(std::function<void()> action, int ms = 0)
 }
 
 // Waits for a visible top-level window of the given class and object name.
-template <class T>
-T *waitForWindow(const QString &objectName = {}, int timeoutMs = 5000)
+template <class T> T *waitForWindow(const QString &objectName = {}, int timeoutMs = 5000)
 {
     T *found = nullptr;
     (void)QTest::qWaitFor(
         [&] {
             for (QWidget *w : QApplication::topLevelWidgets()) {
                 auto *t = qobject_cast<T *>(w);
-                if (t && t->isVisible() && (objectName.isEmpty() || t->objectName() == objectName)) {
+                if (t && t->isVisible() &&
+                    (objectName.isEmpty() || t->objectName() == objectName)) {
                     found = t;
                     return true;
                 }

@@ -33,18 +33,18 @@ private slots:
                              << u"(Referenten br)"_s << 2760;
         QTest::newRow("205") << u"205"_s << u"1-2-3-4-5"_s << 1800 << 0 << true
                              << u"(Y-Broj.ecd.)"_s << 2760;
-        QTest::newRow("GAR like 205") << u"GAR"_s << u"1-2-3-4-5"_s << 1800 << 0 << true
-                                      << u"(Y-Broj.ecd.)"_s << 2760;
-        QTest::newRow("701") << u"701"_s << u"1-3-4"_s << 1800 << 0 << true
-                             << u"(Dan.br/prazno)"_s << 2760;
+        QTest::newRow("GAR like 205")
+            << u"GAR"_s << u"1-2-3-4-5"_s << 1800 << 0 << true << u"(Y-Broj.ecd.)"_s << 2760;
+        QTest::newRow("701") << u"701"_s << u"1-3-4"_s << 1800 << 0 << true << u"(Dan.br/prazno)"_s
+                             << 2760;
         QTest::newRow("900") << u"900"_s << u"3"_s << 120 << 10 << false << u"(Garancija br)"_s
                              << 120;
         QTest::newRow("unknown") << u"333"_s << u"1-2-3-4-"_s << 1800 << 0 << true
                                  << u"(referenten br)"_s << 2760;
         QTest::newRow("none") << u"000"_s << u"1-2-3-4-"_s << 1800 << 0 << true
                               << u"(referenten br)"_s << 2760;
-        QTest::newRow("gar in small letters") << u"gar"_s << u"1-2-3-4-"_s << 1800 << 0 << true
-                                              << u"(referenten br)"_s << 2760;
+        QTest::newRow("gar in small letters")
+            << u"gar"_s << u"1-2-3-4-"_s << 1800 << 0 << true << u"(referenten br)"_s << 2760;
     }
     void layoutByKind()
     {
@@ -92,7 +92,8 @@ private slots:
         QTest::addColumn<QString>("p_nal3");
         QTest::addColumn<QString>("p_nal5");
         QTest::addColumn<QString>("c_nal1");
-        QTest::newRow("108") << u"108"_s << u"108"_s << QString() << QString() << u"4030999123456"_s;
+        QTest::newRow("108") << u"108"_s << u"108"_s << QString() << QString()
+                             << u"4030999123456"_s;
         QTest::newRow("GAR") << u"GAR"_s << u"900"_s << QString() << u"1"_s << u"4030999123456"_s;
         QTest::newRow("900") << u"900"_s << u"900"_s << u"900"_s << QString() << QString();
     }
@@ -191,15 +192,15 @@ private slots:
                              << QStringList{u"108"_s, u"2026"_s, u"1010"_s, u"12345"_s, QString()};
         QTest::newRow("205") << u"205"_s << u"205-2026-1010-Y77-1"_s
                              << QStringList{u"205"_s, u"2026"_s, u"1010"_s, u"Y77"_s, u"1"_s};
-        QTest::newRow("701, no year") << u"701"_s << u"701-1010-4030999123456"_s
-                                      << QStringList{u"701"_s, QString(), u"1010"_s,
-                                                     u"4030999123456"_s, QString()};
-        QTest::newRow("900, guarantee") << u"900"_s << u"G123456789"_s
-                                        << QStringList{QString(), QString(), u"G123456789"_s,
-                                                       QString(), QString()};
-        QTest::newRow("empty reference") << u"108"_s << QString()
-                                         << QStringList{QString(), QString(), QString(), QString(),
-                                                        QString()};
+        QTest::newRow("701, no year")
+            << u"701"_s << u"701-1010-4030999123456"_s
+            << QStringList{u"701"_s, QString(), u"1010"_s, u"4030999123456"_s, QString()};
+        QTest::newRow("900, guarantee")
+            << u"900"_s << u"G123456789"_s
+            << QStringList{QString(), QString(), u"G123456789"_s, QString(), QString()};
+        QTest::newRow("empty reference")
+            << u"108"_s << QString()
+            << QStringList{QString(), QString(), QString(), QString(), QString()};
     }
     void changeModeSplitsTheReference()
     {
@@ -231,7 +232,8 @@ private slots:
         AppFixture app;
         EntrySession session{u"A"_s, u"108"_s, u"3/2026"_s};
         const EntryFilling filling = fillEntry(app.context, session);
-        QCOMPARE(app.prompter.shown, QStringList{u"Trelokot Ne POSTOI,Izbrisani se Podatocite !"_s});
+        QCOMPARE(app.prompter.shown,
+                 QStringList{u"Trelokot Ne POSTOI,Izbrisani se Podatocite !"_s});
         QCOMPARE(filling.caption, u"Promena na Trelok 3/2026"_s);
         EntryFields design = EntryFields::design();
         for (const auto &[box, member] : EntryFields::boxes())
@@ -283,19 +285,21 @@ private slots:
             << false << u" 004 "_s << int(PickerCheck::Accepted)
             << u"Kodot na Opstinata e Uspesno Izbran :  004  - Bitola"_s;
         QTest::newRow("municipality, two digits")
-            << false << u" 12 "_s << int(PickerCheck::WrongLength) << u"Opstinata mora da e 3 Brojki"_s;
-        QTest::newRow("municipality, unknown")
-            << false << u"999"_s << int(PickerCheck::NotFound)
-            << u"Nepostoi Opstina: 999 , Izberi ja od lista !"_s;
-        QTest::newRow("office") << true << u"1010"_s << int(PickerCheck::Accepted)
-                                << u"Kodot na ispostava e Uspesno Izbran : 1010 - Ispostava Skopje 1"_s;
+            << false << u" 12 "_s << int(PickerCheck::WrongLength)
+            << u"Opstinata mora da e 3 Brojki"_s;
+        QTest::newRow("municipality, unknown") << false << u"999"_s << int(PickerCheck::NotFound)
+                                               << u"Nepostoi Opstina: 999 , Izberi ja od lista !"_s;
+        QTest::newRow("office")
+            << true << u"1010"_s << int(PickerCheck::Accepted)
+            << u"Kodot na ispostava e Uspesno Izbran : 1010 - Ispostava Skopje 1"_s;
         QTest::newRow("office, three") << true << u"101"_s << int(PickerCheck::WrongLength)
                                        << u"Ispostavata mora da e 4 Brojki"_s;
         QTest::newRow("office, letters looked up")
             << true << u"ABCD"_s << int(PickerCheck::NotFound)
             << u"Nepostoi Ispostava: ABCD , Izberi ja od lista !"_s;
-        QTest::newRow("office stored with blanks") << true << u"7777"_s << int(PickerCheck::Accepted)
-                                                   << u"Kodot na ispostava e Uspesno Izbran : 7777 - Padded"_s;
+        QTest::newRow("office stored with blanks")
+            << true << u"7777"_s << int(PickerCheck::Accepted)
+            << u"Kodot na ispostava e Uspesno Izbran : 7777 - Padded"_s;
     }
     void pickerAcceptance()
     {
@@ -319,8 +323,9 @@ private slots:
     {
         AppFixture app;
         app.db.exec("DELETE FROM tbl_opst");
-        app.db.exec("INSERT INTO tbl_opst (sifra, opstina) VALUES (' 001 ', ' Prva '), (NULL, 'x'), "
-                    "('002', NULL)");
+        app.db.exec(
+            "INSERT INTO tbl_opst (sifra, opstina) VALUES (' 001 ', ' Prva '), (NULL, 'x'), "
+            "('002', NULL)");
         auto lines = listCodes(app.db.store, municipalityPicker());
         QCOMPARE(lines.value().size(), 2);
         QCOMPARE(lines.value()[0].code, u"001"_s);

@@ -42,8 +42,8 @@ QStringList tabWalk(QWidget *window, int steps)
         names << w->objectName();
         do {
             w = w->nextInFocusChain();
-        } while (w && !(w->focusPolicy() & Qt::TabFocus && w->isVisibleTo(window) && w->isEnabled()
-                        && !w->objectName().isEmpty()));
+        } while (w && !(w->focusPolicy() & Qt::TabFocus && w->isVisibleTo(window) &&
+                        w->isEnabled() && !w->objectName().isEmpty()));
     }
     return names;
 }
@@ -86,12 +86,11 @@ private slots:
 
         // Keyboard order from the place of submission round to it again.
         QCOMPARE(entry->focusWidget(), entry->box(u"mes"_s));
-        const QStringList expected{u"mes"_s,      u"dat"_s,      u"nac"_s,      u"us2"_s,
-                                   u"mkd1"_s,     u"d_nal"_s,    u"b_nal"_s,    u"nal2"_s,
-                                   u"nal1"_s,     u"s_pri"_s,    u"mkd2"_s,     u"s_nal"_s,
-                                   u"c_nal1"_s,   u"c_nal2"_s,   u"Command1"_s, u"Command2"_s,
-                                   u"Command3"_s, u"Command4"_s, u"p_nal2"_s,   u"p_nal3"_s,
-                                   u"p_nal4"_s,   u"Command5"_s, u"valu"_s,     u"mes"_s};
+        const QStringList expected{
+            u"mes"_s,    u"dat"_s,    u"nac"_s,      u"us2"_s,      u"mkd1"_s,     u"d_nal"_s,
+            u"b_nal"_s,  u"nal2"_s,   u"nal1"_s,     u"s_pri"_s,    u"mkd2"_s,     u"s_nal"_s,
+            u"c_nal1"_s, u"c_nal2"_s, u"Command1"_s, u"Command2"_s, u"Command3"_s, u"Command4"_s,
+            u"p_nal2"_s, u"p_nal3"_s, u"p_nal4"_s,   u"Command5"_s, u"valu"_s,     u"mes"_s};
         QCOMPARE(tabWalk(entry, expected.size()), expected);
 
         entry->findChild<QPushButton *>(u"Command2"_s)->click();
@@ -152,8 +151,10 @@ private slots:
         app.db.exec("DELETE FROM tbl_vid");
         izbor_vid chooser(app.context);
         chooser.Form_Load();
-        QCOMPARE(app.prompter.shown,
-                 QStringList{u"Nepostoi Nitu eden Vid na Uplata !, Vnesete gi vidovite na ulpata vo tbl_Vid !"_s});
+        QCOMPARE(
+            app.prompter.shown,
+            QStringList{
+                u"Nepostoi Nitu eden Vid na Uplata !, Vnesete gi vidovite na ulpata vo tbl_Vid !"_s});
         QCOMPARE(chooser.list()->topLevelItemCount(), 0);
         chooser.Command1_Click();
         QCOMPARE(app.prompter.shown.last(), u"Izberete Vid na Uplata !"_s);
@@ -240,7 +241,8 @@ private slots:
 
         // Leaving the picker at once keeps the code, without its blanks.
         entry->box(u"us2"_s)->setText(u" 007 "_s);
-        whenIdle([] { waitForWindow<prom_opst>()->findChild<QPushButton *>(u"Command2"_s)->click(); });
+        whenIdle(
+            [] { waitForWindow<prom_opst>()->findChild<QPushButton *>(u"Command2"_s)->click(); });
         entry->Command4_Click();
         QCOMPARE(entry->box(u"us2"_s)->text(), u"007"_s);
         entry->close();
@@ -264,7 +266,8 @@ private slots:
                 auto *list = waitForWindow<lista_isp>();
                 QVERIFY(list);
                 listCaption = list->windowTitle();
-                headers << list->list()->headerItem()->text(0) << list->list()->headerItem()->text(1);
+                headers << list->list()->headerItem()->text(0)
+                        << list->list()->headerItem()->text(1);
                 list->list()->setCurrentItem(list->list()->topLevelItem(2));
                 list->findChild<QPushButton *>(u"Command3"_s)->click();
             });

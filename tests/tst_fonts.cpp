@@ -87,9 +87,11 @@ private slots:
             p.drawText(QPoint(5, 30), text);
             return image;
         };
-        QFontDatabase::addApplicationFont(u"/usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf"_s);
+        QFontDatabase::addApplicationFont(
+            u"/usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf"_s);
         QFont source(u"Liberation Serif"_s, 14, QFont::Bold);
-        QCOMPARE(render(font, u"Op{tina Dano~en Broj"_s), render(source, u"Општина Даночен Број"_s));
+        QCOMPARE(render(font, u"Op{tina Dano~en Broj"_s),
+                 render(source, u"Општина Даночен Број"_s));
     }
 };
 

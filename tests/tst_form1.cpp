@@ -60,7 +60,7 @@ private slots:
         for (QAction *a : form.menuBar()->actions())
             menus << a->text();
         QCOMPARE(menus, (QStringList{u"&Vnes"_s, u"P&romeni"_s, u"&Pecati"_s, u"&Servis"_s,
-                                      u"Po&mos"_s, u"&Izlez"_s}));
+                                     u"Po&mos"_s, u"&Izlez"_s}));
         const QList<QPair<QString, QString>> items{
             {u"ntrel"_s, u"Nov &Trelok"_s},
             {u"azur_tre"_s, u"&Postoecki Trelok"_s},
@@ -90,8 +90,9 @@ private slots:
         QVERIFY(f.prompter.shown.isEmpty());
         form.findChild<QAction *>(u"abbo"_s)->trigger();
         QCOMPARE(f.prompter.shown,
-                 QStringList{u"Priprema / Pecatenje na Treloki za uplata prema Carinska Uprava na RM\n"_s
-                             + QString(45, u' ') + u"Verzija 1.1"_s});
+                 QStringList{
+                     u"Priprema / Pecatenje na Treloki za uplata prema Carinska Uprava na RM\n"_s +
+                     QString(45, u' ') + u"Verzija 1.1"_s});
     }
 
     void izlezEndsTheApplication()

@@ -107,8 +107,8 @@ private slots:
         values[13] = u"12500"_s;
         m_db->exec(sql::trel::insert, values);
         m_db->exec(sql::prnt::setPrinter, {m_queue});
-        m_context = std::make_unique<AppContext>(AppContext{
-            m_db->store, m_prompter, m_printers, m_clock, m_db->dir.path(), {}, {}});
+        m_context = std::make_unique<AppContext>(
+            AppContext{m_db->store, m_prompter, m_printers, m_clock, m_db->dir.path(), {}, {}});
         m_context->state.def_prn = m_queue;
         m_service = std::make_unique<PrintService>(*m_context, nullptr);
         QVERIFY(m_printers.installedPrinters().contains(m_queue));
@@ -165,7 +165,8 @@ private slots:
         QCOMPARE(after.words.size(), 26);
         for (auto it = before.words.cbegin(); it != before.words.cend(); ++it) {
             const QRectF moved = after.words.value(it.key());
-            QVERIFY2(qAbs(moved.left() - it.value().left() - 0.9) <= tolerancePt, qPrintable(it.key()));
+            QVERIFY2(qAbs(moved.left() - it.value().left() - 0.9) <= tolerancePt,
+                     qPrintable(it.key()));
             QVERIFY2(qAbs(moved.top() - it.value().top()) <= tolerancePt, qPrintable(it.key()));
         }
         m_db->exec(sql::cnf::updateOffsets, {u"0"_s, u"0"_s});

@@ -24,8 +24,8 @@ struct RecordingSurfaces : PrintSurfaces {
 
 QString missingPrinter(const QString &name)
 {
-    return QString::fromLatin1(msg::printerMissingHead) + name
-         + QString::fromLatin1(msg::printerMissingTail);
+    return QString::fromLatin1(msg::printerMissingHead) + name +
+           QString::fromLatin1(msg::printerMissingTail);
 }
 
 struct PrintFixture : AppFixture {

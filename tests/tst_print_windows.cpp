@@ -107,8 +107,8 @@ private slots:
         QVERIFY(preview && preview->isVisible());
         preview->findChild<QPushButton *>(u"Command1"_s)->click();
         QCOMPARE(app.prompter.shown,
-                 (QStringList{QString::fromLatin1(msg::printerMissingHead) + u"Removed"_s
-                                  + QString::fromLatin1(msg::printerMissingTail),
+                 (QStringList{QString::fromLatin1(msg::printerMissingHead) + u"Removed"_s +
+                                  QString::fromLatin1(msg::printerMissingTail),
                               noPrinterMessage()}));
         preview->close();
     }
@@ -144,9 +144,12 @@ private slots:
         auto *v = window.findChild<QScrollBar *>(u"VScroll1"_s);
         QCOMPARE(h->minimum(), -32767);
         QCOMPARE(h->maximum(), 32767);
-        step(h, right > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub,
+        step(h,
+             right > 0 ? QAbstractSlider::SliderSingleStepAdd
+                       : QAbstractSlider::SliderSingleStepSub,
              qAbs(right));
-        step(v, down > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub,
+        step(v,
+             down > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub,
              qAbs(down));
         QCOMPARE(window.findChild<QLineEdit *>(u"Text1"_s)->text(), text1);
         QCOMPARE(window.findChild<QLineEdit *>(u"Text2"_s)->text(), text2);
@@ -219,9 +222,10 @@ private slots:
         pec_pod window(app.context, {});
         QVERIFY(window.Form_Load());
         window.Command1_Click();
-        QCOMPARE(app.prompter.shown,
-                 QStringList{u"So pomos na strelkite LEVO/DESNO . GORE/DOLE podesete go PECATAROT \n"
-                             " AKO NE PECATI TOCNO VO RUBRIKITE NA TRELOKOT"_s});
+        QCOMPARE(
+            app.prompter.shown,
+            QStringList{u"So pomos na strelkite LEVO/DESNO . GORE/DOLE podesete go PECATAROT \n"
+                        " AKO NE PECATI TOCNO VO RUBRIKITE NA TRELOKOT"_s});
     }
 
     void choosingThePrinter()
@@ -235,8 +239,9 @@ private slots:
             form.setPrinterLabel(name);
         });
         QVERIFY(window.Form_Load());
-        QCOMPARE(app.prompter.shown,
-                 QStringList{u"Izberete Default Pecatar za Proektot so kopceto Izberi Pecatar !"_s});
+        QCOMPARE(
+            app.prompter.shown,
+            QStringList{u"Izberete Default Pecatar za Proektot so kopceto Izberi Pecatar !"_s});
         window.show();
         auto *list = window.findChild<QListWidget *>(u"List1"_s);
         auto *command5 = window.findChild<QPushButton *>(u"Command5"_s);

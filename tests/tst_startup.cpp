@@ -51,8 +51,8 @@ private slots:
             << QStringList{u"  PDF-Queue  "_s} << u"en_US"_s << QStringList{} << true
             << u"PDF-Queue"_s << u"PDF-Queue"_s;
         QTest::newRow("name differs in case")
-            << QStringList{u"pdf-queue"_s} << u"C"_s << QStringList{missing(u"pdf-queue"_s)}
-            << true << u"pdf-queue"_s << QString();
+            << QStringList{u"pdf-queue"_s} << u"C"_s << QStringList{missing(u"pdf-queue"_s)} << true
+            << u"pdf-queue"_s << QString();
         QTest::newRow("first row counts")
             << QStringList{u"PDF-Queue"_s, u"Other"_s} << u"C"_s << QStringList{} << true
             << u"PDF-Queue"_s << u"PDF-Queue"_s;
@@ -89,8 +89,7 @@ private slots:
         RecordingPrompter prompter;
         ListedPrinters printers({u"Office"_s, u"PDF-Queue"_s});
         SharedState state;
-        StartupContext context{db.store, prompter, printers, state, QLocale(locale),
-                               db.dir.path()};
+        StartupContext context{db.store, prompter, printers, state, QLocale(locale), db.dir.path()};
         const StartupOutcome outcome = runStartup(context);
 
         QCOMPARE(prompter.shown, messages);
@@ -148,7 +147,8 @@ private slots:
         QVERIFY(!outcome.proceed);
         QCOMPARE(outcome.exitCode, 1);
         QCOMPARE(prompter.shown.size(), 1);
-        QVERIFY2(prompter.shown.first().contains(u"tbl_prnt"_s), qPrintable(prompter.shown.first()));
+        QVERIFY2(prompter.shown.first().contains(u"tbl_prnt"_s),
+                 qPrintable(prompter.shown.first()));
     }
 
     void regionSetShowsItsMessageOnlyOnFailure()

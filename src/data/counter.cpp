@@ -28,7 +28,8 @@ DbResult<QString> get_brojac(Store &store, const QString &god, const QString &ti
     const QVariant stored = row.value()->raw(u"tekoven_br"_s);
     if (stored.isNull() || stored.toString().size() < 5)
         return DbResult<QString>::failure(
-            u"Neispraven tekoven broj vo tbl_Broj za %1/%2: '%3'"_s.arg(tip_dok, god, mget(stored)));
+            u"Neispraven tekoven broj vo tbl_Broj za %1/%2: '%3'"_s.arg(tip_dok, god,
+                                                                        mget(stored)));
     const double next = counterSequence(stored.toString()) + 1;
     return plainNumber(next) + u"/"_s + god;
 }

@@ -73,7 +73,8 @@ DbStatus build(const QString &path)
                     error = query.lastError().text();
                 for (qsizetype r = 1; r < records.size() && error.isEmpty(); ++r) {
                     for (qsizetype c = 0; c < columns.size(); ++c)
-                        query.bindValue(c, records[r].value(c, u""_s).isNull() ? u""_s : records[r].value(c));
+                        query.bindValue(
+                            c, records[r].value(c, u""_s).isNull() ? u""_s : records[r].value(c));
                     if (!query.exec())
                         error = u"%1: %2"_s.arg(file, query.lastError().text());
                 }
@@ -101,8 +102,8 @@ DbStatus copyFonts(const QString &directory)
             continue;
         QFile source(u":/fonts/"_s + font);
         QSaveFile out(target);
-        if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)
-            || out.write(source.readAll()) < 0 || !out.commit())
+        if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) ||
+            out.write(source.readAll()) < 0 || !out.commit())
             return DbStatus::failure(
                 u"Fontot %1 ne moze da se kopira: %2"_s.arg(target, out.errorString()));
     }

@@ -8,8 +8,7 @@
 namespace trelok {
 
 // The outcome of a data operation: a value, or the data layer's error text.
-template <class T>
-class [[nodiscard]] DbResult {
+template <class T> class [[nodiscard]] DbResult {
 public:
     DbResult(T value) : m_value(std::move(value)) {}
     static DbResult failure(QString error)

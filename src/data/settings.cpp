@@ -30,9 +30,9 @@ DbResult<std::optional<StoredOffsets>> readOffsets(Store &store)
         return DbResult<std::optional<StoredOffsets>>::failure(row.error());
     if (!row.value())
         return std::optional<StoredOffsets>();
-    return std::optional<StoredOffsets>(StoredOffsets{
-        leadingNumber(row.value()->text(u"up_smet3"_s)),
-        leadingNumber(row.value()->text(u"bu_smet1"_s))});
+    return std::optional<StoredOffsets>(
+        StoredOffsets{leadingNumber(row.value()->text(u"up_smet3"_s)),
+                      leadingNumber(row.value()->text(u"bu_smet1"_s))});
 }
 
 DbStatus storeOffsets(Store &store, const QString &right, const QString &down)

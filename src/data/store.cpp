@@ -48,7 +48,8 @@ DbResult<QSqlQuery> run(const QString &connection, const QString &statement,
 
 } // namespace
 
-Store::Store() : m_name(u"trelok-%1"_s.arg(connectionCounter.fetchAndAddRelaxed(1))) {}
+Store::Store() : m_name(u"trelok-%1"_s.arg(connectionCounter.fetchAndAddRelaxed(1)))
+{}
 
 Store::~Store()
 {
@@ -66,8 +67,9 @@ DbStatus Store::open(const QString &path)
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
         return DbStatus::failure(u"unable to open database file: %1"_s.arg(path));
-    QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
-                                                     : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
+    QSqlDatabase db = QSqlDatabase::contains(m_name)
+                          ? QSqlDatabase::database(m_name, false)
+                          : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
     db.setDatabaseName(path);
     if (!db.open())
         return DbStatus::failure(errorText(db.lastError()));

@@ -17,9 +17,9 @@ namespace {
 
 QString fixedDataMessage()
 {
-    return u"Odete na Menito 'Servis'/'Vasi Fiksni Podatoci' "_s + QChar(10)
-         + u" za da gi postavite Parametrite  na Vasata Firma,"_s + QChar(10)
-         + u" za da ne gi pisuvate na sekoj trelok !"_s;
+    return u"Odete na Menito 'Servis'/'Vasi Fiksni Podatoci' "_s + QChar(10) +
+           u" za da gi postavite Parametrite  na Vasata Firma,"_s + QChar(10) +
+           u" za da ne gi pisuvate na sekoj trelok !"_s;
 }
 
 void fillNew(AppContext &context, EntrySession &session, EntryFilling &out)
@@ -27,9 +27,9 @@ void fillNew(AppContext &context, EntrySession &session, EntryFilling &out)
     EntryFields &f = out.fields;
     out.caption = u"Vnes na nov Trelok "_s;
     out.command1Caption = u" OK - Snimi "_s;
-    for (QString *box : {&f.nal1, &f.nal2, &f.b_nal, &f.s_nal, &f.d_nal, &f.p_nal, &f.c_nal1,
-                         &f.c_nal2, &f.s_pri, &f.mkd1, &f.mkd2, &f.us1, &f.us2, &f.us3, &f.nac,
-                         &f.mes, &f.valu})
+    for (QString *box :
+         {&f.nal1, &f.nal2, &f.b_nal, &f.s_nal, &f.d_nal, &f.p_nal, &f.c_nal1, &f.c_nal2, &f.s_pri,
+          &f.mkd1, &f.mkd2, &f.us1, &f.us2, &f.us3, &f.nac, &f.mes, &f.valu})
         box->clear();
     const QDate today = context.clock.today();
     f.dat = formatDate(today);
@@ -135,17 +135,17 @@ void fillChange(AppContext &context, EntrySession &session, EntryFilling &out)
     }
     const Row &row = *order.value();
     const QList<std::pair<QString EntryFields::*, QString>> columns{
-        {&EntryFields::nal1, u"nalog1"_s},   {&EntryFields::nal2, u"nalog2"_s},
-        {&EntryFields::b_nal, u"bnk_nal"_s}, {&EntryFields::s_nal, u"sm_nal"_s},
-        {&EntryFields::d_nal, u"dan_br"_s},  {&EntryFields::p_nal, u"povik"_s},
-        {&EntryFields::c_nal1, u"cel1"_s},   {&EntryFields::c_nal2, u"cel2"_s},
+        {&EntryFields::nal1, u"nalog1"_s},    {&EntryFields::nal2, u"nalog2"_s},
+        {&EntryFields::b_nal, u"bnk_nal"_s},  {&EntryFields::s_nal, u"sm_nal"_s},
+        {&EntryFields::d_nal, u"dan_br"_s},   {&EntryFields::p_nal, u"povik"_s},
+        {&EntryFields::c_nal1, u"cel1"_s},    {&EntryFields::c_nal2, u"cel2"_s},
         {&EntryFields::s_pri, u"smet_pri"_s}, {&EntryFields::mkd1, u"mkd_cel"_s},
-        {&EntryFields::mkd2, u"mkd_dec"_s},  {&EntryFields::us1, u"up_smet1"_s},
-        {&EntryFields::us2, u"up_smet2"_s},  {&EntryFields::us3, u"up_smet3"_s},
-        {&EntryFields::sb1, u"bu_smet1"_s},  {&EntryFields::sb2, u"bu_smet2"_s},
-        {&EntryFields::sb3, u"bu_smet3"_s},  {&EntryFields::ps1, u"pr_sif1"_s},
-        {&EntryFields::ps2, u"pr_sif2"_s},   {&EntryFields::nac, u"nacin"_s},
-        {&EntryFields::dat, u"datum"_s},     {&EntryFields::mes, u"mesto"_s},
+        {&EntryFields::mkd2, u"mkd_dec"_s},   {&EntryFields::us1, u"up_smet1"_s},
+        {&EntryFields::us2, u"up_smet2"_s},   {&EntryFields::us3, u"up_smet3"_s},
+        {&EntryFields::sb1, u"bu_smet1"_s},   {&EntryFields::sb2, u"bu_smet2"_s},
+        {&EntryFields::sb3, u"bu_smet3"_s},   {&EntryFields::ps1, u"pr_sif1"_s},
+        {&EntryFields::ps2, u"pr_sif2"_s},    {&EntryFields::nac, u"nacin"_s},
+        {&EntryFields::dat, u"datum"_s},      {&EntryFields::mes, u"mesto"_s},
         {&EntryFields::valu, u"valuta"_s}};
     for (const auto &[member, column] : columns)
         f.*member = row.text(column);
@@ -185,8 +185,8 @@ EntryFilling fillEntry(AppContext &context, EntrySession &session)
         return out;
     // Neither mode carries a budget user's account, revenue code or programme
     // from here; a changed order gets its own back below.
-    for (QString *box : {&out.fields.sb1, &out.fields.sb2, &out.fields.sb3, &out.fields.ps1,
-                         &out.fields.ps2})
+    for (QString *box :
+         {&out.fields.sb1, &out.fields.sb2, &out.fields.sb3, &out.fields.ps1, &out.fields.ps2})
         box->clear();
     if (session.mode == u"A"_s)
         fillChange(context, session, out);

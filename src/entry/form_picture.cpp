@@ -59,10 +59,9 @@ QImage blankForm()
     // The grey band of the payment account, budget user and revenue code.
     p.fillRect(px(4710, 3105, 4455, 1890), QColor(128, 128, 128));
     caption(p, px(4830, 3225, 1410, 120), u"Uplatna smetka"_s, 9, false, Qt::white);
-    caption(p, px(4830, 3795, 4215, 165), u"Smetka na buxetski korisnik - potkorisnik"_s, 10,
-            false, Qt::white);
-    caption(p, px(4830, 4380, 2490, 165), u"[ifra na prihod i programa"_s, 10, false,
+    caption(p, px(4830, 3795, 4215, 165), u"Smetka na buxetski korisnik - potkorisnik"_s, 10, false,
             Qt::white);
+    caption(p, px(4830, 4380, 2490, 165), u"[ifra na prihod i programa"_s, 10, false, Qt::white);
     caption(p, px(8460, 4380, 510, 165), u"Na~in"_s, 10, false, Qt::white);
 
     caption(p, px(4740, 5145, 570, 150), u"Datum"_s, 10, false);

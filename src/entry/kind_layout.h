@@ -16,7 +16,7 @@ struct KindLayout {
     bool label11Visible = true; // 4 and 5
     int p_nal3Left = 1800;      // twips
     int p_nal3Width = 615;
-    int p_nal3MaxLength = 0;    // 0: no limit
+    int p_nal3MaxLength = 0; // 0: no limit
     bool command3Visible = true;
     QString command5Caption = QStringLiteral("(referenten br)");
     int command5Left = 2760;

@@ -95,7 +95,8 @@ private:
 
 } // namespace
 
-Trelok::Trelok(AppContext &context, QWidget *parent) : QWidget(parent, Qt::Window), m_context(context)
+Trelok::Trelok(AppContext &context, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_context(context)
 {
     setObjectName(u"Trelok"_s);
     setWindowTitle(u"Trelok za Carina"_s);
@@ -160,8 +161,8 @@ void Trelok::buildLabels()
 {
     const QFont regular = formFont(9.75);
     auto redLabel = [&](const char *name, const QString &caption, QRect r) {
-        m_labels.insert(QString::fromLatin1(name),
-                        label(this, QString::fromLatin1(name), caption, r, regular, red, labelGround));
+        m_labels.insert(QString::fromLatin1(name), label(this, QString::fromLatin1(name), caption,
+                                                         r, regular, red, labelGround));
     };
     auto *label3 = label(this, u"Label3"_s, u"Vid na Uplata"_s, QRect(1320, 120, 5535, 255),
                          formFont(11.25, true), QColor(128, 0, 0));
@@ -183,7 +184,8 @@ void Trelok::buildLabels()
     const int dashes[][3] = {{720, 3900, 4}, {1560, 3900, 5}, {2520, 3900, 10}, {3960, 3960, 11}};
     for (const auto &d : dashes) {
         const QString name = u"Label%1"_s.arg(d[2]);
-        auto *l = label(this, name, u"-"_s, QRect(d[0], d[1], 135, 255), dash, QColor(), labelGround);
+        auto *l =
+            label(this, name, u"-"_s, QRect(d[0], d[1], 135, 255), dash, QColor(), labelGround);
         l->setAlignment(Qt::AlignCenter);
         m_labels.insert(name, l);
     }
@@ -196,13 +198,14 @@ void Trelok::buildButtons()
 {
     const QFont system = font();
     const QFont small = formFont(9);
-    m_command1 = button(this, u"Command1"_s, u"OK - Snimi"_s, QRect(4800, 5640, 1575, 255), green,
-                        system);
+    m_command1 =
+        button(this, u"Command1"_s, u"OK - Snimi"_s, QRect(4800, 5640, 1575, 255), green, system);
     m_command2 = button(this, u"Command2"_s, u"Izlez / Otkaz"_s, QRect(7440, 5640, 1575, 255),
                         QColor(255, 0, 0), system);
-    m_command3 = button(this, u"Command3"_s, u"Ispostava"_s, QRect(1680, 4250, 975, 200), cyan,
-                        small);
-    m_command4 = button(this, u"Command4"_s, u"Op{tina"_s, QRect(5520, 3800, 975, 200), cyan, small);
+    m_command3 =
+        button(this, u"Command3"_s, u"Ispostava"_s, QRect(1680, 4250, 975, 200), cyan, small);
+    m_command4 =
+        button(this, u"Command4"_s, u"Op{tina"_s, QRect(5520, 3800, 975, 200), cyan, small);
     m_command5 = button(this, u"Command5"_s, u"(referenten br)"_s, QRect(2760, 4250, 1575, 210),
                         green, small);
     connect(m_command1, &QPushButton::clicked, this, &Trelok::Command1_Click);

@@ -55,8 +55,8 @@ QLineEdit *textBox(QWidget *parent, const QString &name, QRect twipRect, const Q
     return box;
 }
 
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption,
-                    QRect twipRect, QColor back, const QFont &font)
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect twipRect,
+                    QColor back, const QFont &font)
 {
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(name);

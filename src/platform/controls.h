@@ -25,8 +25,8 @@ QString spoken(const QString &caption, const QFont &font);
 // accessible name a screen reader speaks.
 QLineEdit *textBox(QWidget *parent, const QString &name, QRect twipRect, const QFont &font,
                    const QString &accessibleName);
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption,
-                    QRect twipRect, QColor back, const QFont &font);
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect twipRect,
+                    QColor back, const QFont &font);
 QLabel *label(QWidget *parent, const QString &name, const QString &caption, QRect twipRect,
               const QFont &font, QColor text = QColor(), QColor back = QColor());
 

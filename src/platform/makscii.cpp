@@ -6,8 +6,8 @@ QString makscii(const QString &latin)
 {
     static const QString from =
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz@[\\]^`{|}~");
-    static const QString to = QStringLiteral(
-        "АБЦДЕФГХИЈКЛМНОПЉРСТУВЊЏЅЗабцдефгхијклмнопљрстувњџѕзЖШЃЌЧжшѓќч");
+    static const QString to =
+        QStringLiteral("АБЦДЕФГХИЈКЛМНОПЉРСТУВЊЏЅЗабцдефгхијклмнопљрстувњџѕзЖШЃЌЧжшѓќч");
     QString out = latin;
     for (QChar &c : out) {
         const qsizetype i = from.indexOf(c);

@@ -22,8 +22,8 @@ QString writeOrderPdf(Store &store, const QString &number, const QString &file)
         return orderMissingMessage(number);
     QPdfWriter writer(file);
     writer.setResolution(1200);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0)));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     writer.setTitle(u"Trelok "_s + number);
     writer.setCreator(u"trelok"_s);
     QPainter painter;

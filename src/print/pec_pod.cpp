@@ -39,13 +39,17 @@ pec_pod::pec_pod(AppContext &context, std::function<void(const QString &)> print
     // Offsets are numbers: an optional minus, digits and one decimal point.
     const QRegularExpression number(u"-?\\d*\\.?\\d*"_s);
 
-    auto *label1 = label(this, u"Label1"_s, u"TEKOVEN Ofset (desno) :"_s, QRect(120, 120, 2900, 315), form);
-    m_text1 = textBox(this, u"Text1"_s, QRect(3100, 100, 1000, 330), plain, label1->accessibleName());
+    auto *label1 =
+        label(this, u"Label1"_s, u"TEKOVEN Ofset (desno) :"_s, QRect(120, 120, 2900, 315), form);
+    m_text1 =
+        textBox(this, u"Text1"_s, QRect(3100, 100, 1000, 330), plain, label1->accessibleName());
     m_text1->setValidator(new QRegularExpressionValidator(number, m_text1));
     label1->setBuddy(m_text1);
     label(this, u"Label4"_s, u"0,1 (mm)"_s, QRect(4200, 120, 900, 315), plain);
-    auto *label2 = label(this, u"Label2"_s, u"TEKOVEN Ofset (dole) :"_s, QRect(5160, 120, 2700, 315), form);
-    m_text2 = textBox(this, u"Text2"_s, QRect(7860, 100, 1000, 330), plain, label2->accessibleName());
+    auto *label2 =
+        label(this, u"Label2"_s, u"TEKOVEN Ofset (dole) :"_s, QRect(5160, 120, 2700, 315), form);
+    m_text2 =
+        textBox(this, u"Text2"_s, QRect(7860, 100, 1000, 330), plain, label2->accessibleName());
     m_text2->setValidator(new QRegularExpressionValidator(number, m_text2));
     label2->setBuddy(m_text2);
     label(this, u"Label3"_s, u"0,1 (mm)"_s, QRect(8960, 120, 900, 315), plain);
@@ -103,8 +107,8 @@ pec_pod::pec_pod(AppContext &context, std::function<void(const QString &)> print
     m_list1->setGeometry(twips::rect(120, 8220, 6000, 1500));
     m_list1->setAccessibleName(u"Lista na pecatari"_s);
     m_list1->hide();
-    m_command6 = button(this, u"Command6"_s, u"Izberi go  Pecatarot"_s, QRect(6300, 8220, 3000, 420),
-                        QColor(0, 192, 0), plain);
+    m_command6 = button(this, u"Command6"_s, u"Izberi go  Pecatarot"_s,
+                        QRect(6300, 8220, 3000, 420), QColor(0, 192, 0), plain);
     m_command6->hide();
     connect(command1, &QPushButton::clicked, this, &pec_pod::Command1_Click);
     connect(command2, &QPushButton::clicked, this, &pec_pod::Command2_Click);
@@ -112,8 +116,8 @@ pec_pod::pec_pod(AppContext &context, std::function<void(const QString &)> print
     connect(command4, &QPushButton::clicked, this, &pec_pod::Command4_Click);
     connect(m_command5, &QPushButton::clicked, this, &pec_pod::Command5_Click);
     connect(m_command6, &QPushButton::clicked, this, &pec_pod::Command6_Click);
-    chainTabOrder({m_text1, m_text2, m_hscroll1, m_vscroll1, command3, command4, command1,
-                   command2, m_command5, m_list1, m_command6});
+    chainTabOrder({m_text1, m_text2, m_hscroll1, m_vscroll1, command3, command4, command1, command2,
+                   m_command5, m_list1, m_command6});
     m_text1->setFocus();
 }
 
@@ -171,8 +175,8 @@ void pec_pod::VScroll1_Change()
 void pec_pod::Command1_Click()
 {
     m_context.prompter.inform(
-        u"So pomos na strelkite LEVO/DESNO . GORE/DOLE podesete go PECATAROT "_s + QChar(10)
-        + u" AKO NE PECATI TOCNO VO RUBRIKITE NA TRELOKOT"_s);
+        u"So pomos na strelkite LEVO/DESNO . GORE/DOLE podesete go PECATAROT "_s + QChar(10) +
+        u" AKO NE PECATI TOCNO VO RUBRIKITE NA TRELOKOT"_s);
 }
 
 void pec_pod::Command2_Click()
@@ -182,7 +186,8 @@ void pec_pod::Command2_Click()
 
 void pec_pod::Command3_Click()
 {
-    auto stored = storeOffsets(m_context.store, m_text1->text().trimmed(), m_text2->text().trimmed());
+    auto stored =
+        storeOffsets(m_context.store, m_text1->text().trimmed(), m_text2->text().trimmed());
     if (!stored) {
         m_context.fail(stored.error());
         return;
@@ -227,8 +232,8 @@ void pec_pod::Command6_Click()
         return;
     }
     if (!SelectPrinter(m_context.printers, selected))
-        m_context.prompter.inform(QString::fromLatin1(msg::printerMissingHead) + selected
-                                  + QString::fromLatin1(msg::printerMissingTail));
+        m_context.prompter.inform(QString::fromLatin1(msg::printerMissingHead) + selected +
+                                  QString::fromLatin1(msg::printerMissingTail));
     const QString name = selected.trimmed();
     m_context.state.def_prn = name;
     m_label5->setText(name);

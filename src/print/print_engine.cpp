@@ -31,8 +31,8 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
     }
     // The application's printer is applied again before every print.
     if (!SelectPrinter(context.printers, state.def_prn)) {
-        context.prompter.inform(QString::fromLatin1(msg::printerMissingHead) + state.def_prn
-                                + QString::fromLatin1(msg::printerMissingTail));
+        context.prompter.inform(QString::fromLatin1(msg::printerMissingHead) + state.def_prn +
+                                QString::fromLatin1(msg::printerMissingTail));
         state.def_prn.clear();
     }
     state.pub_tre_br = l_tre_br;

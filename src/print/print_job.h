@@ -16,11 +16,11 @@ class Store;
 
 // One field of an order as the coordinate table places it.
 struct PlacedField {
-    QString box;     // column of tbl_Trel
-    double z_x = 0;  // left edge, twips
-    double z_y = 0;  // top of the text line, twips
+    QString box;      // column of tbl_Trel
+    double z_x = 0;   // left edge, twips
+    double z_y = 0;   // top of the text line, twips
     double z_len = 0; // width, used to right-justify
-    QString text;    // trimmed value; a Null column prints a single space
+    QString text;     // trimmed value; a Null column prints a single space
     QChar jsft = u'L';
 };
 

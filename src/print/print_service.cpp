@@ -10,7 +10,8 @@ using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-PrintService::PrintService(AppContext &context, QWidget *owner) : m_context(context), m_owner(owner) {}
+PrintService::PrintService(AppContext &context, QWidget *owner) : m_context(context), m_owner(owner)
+{}
 
 void PrintService::print(const QString &number, const QString &mode)
 {
@@ -27,8 +28,8 @@ void PrintService::showPreview(const PrintJob &job)
     Trelok_pogled *window = preview();
     if (!window) {
         window = new Trelok_pogled(
-            m_context.state.def_prn,
-            [this] { print(m_context.state.pub_tre_br, u"P"_s); }, m_owner);
+            m_context.state.def_prn, [this] { print(m_context.state.pub_tre_br, u"P"_s); },
+            m_owner);
         m_preview = window;
     }
     window->showJob(job);

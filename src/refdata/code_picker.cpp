@@ -49,8 +49,8 @@ DbResult<PickerCheck> checkCode(Store &store, const PickerKind &kind, const QStr
         return DbResult<PickerCheck>::failure(row.error());
     if (!row.value()) {
         check.result = PickerCheck::NotFound;
-        check.message = QString::fromLatin1(kind.notFoundHead) + check.code
-                      + u" , Izberi ja od lista !"_s;
+        check.message =
+            QString::fromLatin1(kind.notFoundHead) + check.code + u" , Izberi ja od lista !"_s;
         return check;
     }
     check.result = PickerCheck::Accepted;

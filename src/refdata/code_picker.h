@@ -11,16 +11,16 @@ class Store;
 
 // What tells the municipality picker and the customs office picker apart.
 struct PickerKind {
-    int length;              // characters of a trimmed code
+    int length; // characters of a trimmed code
     const char *lengthMessage;
-    const char *lookup;      // one code, column trimmed
-    const char *listing;     // all rows
+    const char *lookup;  // one code, column trimmed
+    const char *listing; // all rows
     const char *codeColumn;
     const char *nameColumn;
     const char *notFoundHead; // + code + " , Izberi ja od lista !"
     const char *successHead;  // + typed text + " - " + name
     const char *emptyTable;
-    const char *listCaption;  // caption given to the shared list window
+    const char *listCaption; // caption given to the shared list window
 };
 
 const PickerKind &municipalityPicker();

@@ -40,8 +40,8 @@ int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &a
     if (name.isEmpty())
         return fail(noPrinterMessage());
     if (!SelectPrinter(printers, name))
-        return fail(QString::fromLatin1(msg::printerMissingHead) + name
-                    + QString::fromLatin1(msg::printerMissingTail));
+        return fail(QString::fromLatin1(msg::printerMissingHead) + name +
+                    QString::fromLatin1(msg::printerMissingTail));
     auto loaded = loadPrintJob(store, number);
     if (!loaded)
         return fail(loaded.error());

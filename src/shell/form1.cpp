@@ -3,9 +3,9 @@
 #include "entry/izbor_vid.h"
 #include "entry/trelok_window.h"
 #include "platform/fonts.h"
-#include "print/pec_pod.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
+#include "print/pec_pod.h"
 #include "shell/app_context.h"
 #include "shell/pictures.h"
 
@@ -21,8 +21,8 @@ namespace trelok {
 
 QString aboutText()
 {
-    return u"Priprema / Pecatenje na Treloki za uplata prema Carinska Uprava na RM"_s + QChar(10)
-         + QString(45, u' ') + u"Verzija 1.1"_s;
+    return u"Priprema / Pecatenje na Treloki za uplata prema Carinska Uprava na RM"_s + QChar(10) +
+           QString(45, u' ') + u"Verzija 1.1"_s;
 }
 
 Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
@@ -161,9 +161,9 @@ void Form1::pct_Click()
 {
     // Until the order chooser is built, the number is asked for directly.
     bool ok = false;
-    const QString number = QInputDialog::getText(this, u"Pecatenje na Postoecki Snimen Trelok"_s,
-                                                 u"Broj na trelokot:"_s, QLineEdit::Normal,
-                                                 QString(), &ok);
+    const QString number =
+        QInputDialog::getText(this, u"Pecatenje na Postoecki Snimen Trelok"_s,
+                              u"Broj na trelokot:"_s, QLineEdit::Normal, QString(), &ok);
     m_context.state.p_tre_br = ok ? number.trimmed() : u"0"_s;
     if (m_context.state.p_tre_br != u"0"_s)
         m_print->print(m_context.state.p_tre_br, u"E"_s);
@@ -171,18 +171,23 @@ void Form1::pct_Click()
 
 void Form1::pec_podes_Click()
 {
-    pec_pod window(m_context, [this](const QString &name) { setPrinterLabel(name); }, this);
+    pec_pod window(
+        m_context, [this](const QString &name) { setPrinterLabel(name); }, this);
     if (window.Form_Load())
         window.exec();
 }
 
-void Form1::vfpd_Click() {}
+void Form1::vfpd_Click()
+{}
 
-void Form1::sdb_Click() {}
+void Form1::sdb_Click()
+{}
 
-void Form1::uinstall_Click() {}
+void Form1::uinstall_Click()
+{}
 
-void Form1::upkor_Click() {}
+void Form1::upkor_Click()
+{}
 
 void Form1::abbo_Click()
 {

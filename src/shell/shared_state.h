@@ -8,20 +8,20 @@ namespace trelok {
 // reference to the windows it opens; "000" in vid_tre and "0" in p_tre_br
 // mean that nothing was chosen.
 struct SharedState {
-    QString f_ja;     // entry mode: "V" new order, "A" change of a stored order
-    double desno = 0; // horizontal print offset, twips
-    double dole = 0;  // vertical print offset, twips
-    QString td;       // document type under which orders are counted
-    QString p_tre_br; // order chosen in the order chooser
-    QString vid_tre;  // current payment kind code
-    QString opi_tre;  // its description
-    QString tek_isp;  // customs office code last taken in its picker
-    QString tek_opst; // municipality code last taken in its picker
+    QString f_ja;                         // entry mode: "V" new order, "A" change of a stored order
+    double desno = 0;                     // horizontal print offset, twips
+    double dole = 0;                      // vertical print offset, twips
+    QString td;                           // document type under which orders are counted
+    QString p_tre_br;                     // order chosen in the order chooser
+    QString vid_tre;                      // current payment kind code
+    QString opi_tre;                      // its description
+    QString tek_isp;                      // customs office code last taken in its picker
+    QString tek_opst;                     // municipality code last taken in its picker
     QString prm1, prm2, prm3, prm4, prm5; // pieces of a dashed text
-    QString pub_tre_br; // order last sent to the print engine
-    QString pub_ek_pr;  // output mode of the last print request
-    QString def_prn;    // the application's printer, empty when none
-    QString m_base;     // data store kind: "a" the database file
+    QString pub_tre_br;                   // order last sent to the print engine
+    QString pub_ek_pr;                    // output mode of the last print request
+    QString def_prn;                      // the application's printer, empty when none
+    QString m_base;                       // data store kind: "a" the database file
 };
 
 } // namespace trelok

@@ -22,7 +22,7 @@ struct StartupContext {
 struct StartupOutcome {
     bool proceed = true; // false: the application ends
     int exitCode = 0;
-    QString label1;      // what the main window's printer label shows
+    QString label1; // what the main window's printer label shows
     int fontsRegistered = 0;
 };
 
