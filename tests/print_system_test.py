@@ -20,6 +20,9 @@ SKIP = 77
 QUEUE = "trelok-test"
 PPD = "/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd"
 TOLERANCE_PT = 72 / 25.4 * 0.1  # 0.1 mm
+# A word's box is the font's ascent plus descent: 1.107 em for MAC C Times,
+# so 10 pt text stands 11.07 pt high.
+LINE_HEIGHT_PT = 10 * 1.107
 COLUMNS = ("TRELOK_BR,NALOG1,NALOG2,BNK_NAL,SM_NAL,DAN_BR,POVIK,CEL1,CEL2,PRIMAC1,PRIMAC2,"
            "BNK_PRIM,SMET_PRI,MKD_CEL,MKD_DEC,UP_SMET1,UP_SMET2,UP_SMET3,BU_SMET1,BU_SMET2,"
            "BU_SMET3,PR_SIF1,PR_SIF2,NACIN,DATUM,MESTO,VID,VALUTA").split(",")
@@ -135,13 +138,15 @@ def check_page(name, pdf, values, koor, origin, desno=0.0, dole=0.0):
     found, pages = words(pdf)
     check(f"{name}: one page", pages == 1, f"({pages} pages)")
     worst = 0.0
+    worst_height = 0.0
     missing = []
     for box, (x, y, length) in koor.items():
         text = values[box]
         if text not in found:
             missing.append(box)
             continue
-        x_min, y_min, x_max, _ = found[text]
+        x_min, y_min, x_max, y_max = found[text]
+        worst_height = max(worst_height, abs(y_max - y_min - LINE_HEIGHT_PT))
         want_y = origin[1] + (y + dole) / 20
         if box == "MKD_CEL":
             err_x = abs(x_max - (origin[0] + (x + length + desno) / 20))
@@ -150,6 +155,8 @@ def check_page(name, pdf, values, koor, origin, desno=0.0, dole=0.0):
         worst = max(worst, err_x, abs(y_min - want_y))
     check(f"{name}: every field found", not missing, f"missing {missing}")
     check(f"{name}: every field within 0.1 mm (worst {worst:.3f} pt)", worst <= TOLERANCE_PT)
+    check(f"{name}: text is 10 pt (height off by {worst_height:.3f} pt at most)",
+          worst_height <= 0.05)
 
 
 def main():
