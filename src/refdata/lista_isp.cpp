@@ -57,10 +57,9 @@ void lista_isp::fill(const QList<CodeLine> &lines)
 void lista_isp::Command3_Click()
 {
     QTreeWidgetItem *item = m_list->currentItem();
-    const QString caption = windowTitle();
-    const bool known = caption == u"Izbor na Ispostava"_s || caption == u"Izbor na OPSTINA"_s;
-    // An empty list confirms like "OTKAZ".
-    if (item && known && caption == QString::fromLatin1(m_picker->kind().listCaption)) {
+    // The caption tells which picker the list serves; an empty list confirms
+    // like "OTKAZ".
+    if (item && windowTitle() == QString::fromLatin1(m_picker->kind().listCaption)) {
         m_picker->text1()->setText(item->text(0).trimmed());
         m_picker->label4()->setText(item->text(1).trimmed());
         m_picker->repaint();
