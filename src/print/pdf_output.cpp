@@ -2,7 +2,6 @@
 
 #include "print/print_engine.h"
 #include "print/print_job.h"
-#include "shell/messages.h"
 
 #include <QPainter>
 #include <QPdfWriter>
@@ -16,10 +15,8 @@ QString writeOrderPdf(Store &store, const QString &number, const QString &file)
     auto loaded = loadPrintJob(store, number);
     if (!loaded)
         return loaded.error();
-    if (loaded.value().status == JobStatus::ConfigMissing)
-        return QString::fromLatin1(msg::configMissing);
-    if (loaded.value().status == JobStatus::OrderMissing)
-        return orderMissingMessage(number);
+    if (const QString reason = unprintableReason(loaded.value()); !reason.isEmpty())
+        return reason;
     QPdfWriter writer(file);
     writer.setResolution(1200);
     writer.setPageLayout(

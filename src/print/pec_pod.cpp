@@ -184,16 +184,21 @@ void pec_pod::Command2_Click()
     reject();
 }
 
-void pec_pod::Command3_Click()
+void pec_pod::saveOffsets(const QString &right, const QString &down, const QString &done)
 {
-    auto stored =
-        storeOffsets(m_context.store, m_text1->text().trimmed(), m_text2->text().trimmed());
+    auto stored = storeOffsets(m_context.store, right, down);
     if (!stored) {
         m_context.fail(stored.error());
         return;
     }
-    m_context.prompter.inform(u"Uspesno Snimeno Podesuvanje za Pecatar !"_s);
+    m_context.prompter.inform(done);
     accept();
+}
+
+void pec_pod::Command3_Click()
+{
+    saveOffsets(m_text1->text().trimmed(), m_text2->text().trimmed(),
+                u"Uspesno Snimeno Podesuvanje za Pecatar !"_s);
 }
 
 void pec_pod::Command4_Click()
@@ -204,13 +209,7 @@ void pec_pod::Command4_Click()
         Buttons::YesNoCancel);
     if (answer != Answer::Yes)
         return;
-    auto stored = storeOffsets(m_context.store, u"0"_s, u"0"_s);
-    if (!stored) {
-        m_context.fail(stored.error());
-        return;
-    }
-    m_context.prompter.inform(u"Uspesno Vrateni Podesuvanja za Pecatar na POCETNA sostojba !"_s);
-    accept();
+    saveOffsets(u"0"_s, u"0"_s, u"Uspesno Vrateni Podesuvanja za Pecatar na POCETNA sostojba !"_s);
 }
 
 void pec_pod::Command5_Click()
@@ -232,8 +231,7 @@ void pec_pod::Command6_Click()
         return;
     }
     if (!SelectPrinter(m_context.printers, selected))
-        m_context.prompter.inform(QString::fromLatin1(msg::printerMissingHead) + selected +
-                                  QString::fromLatin1(msg::printerMissingTail));
+        m_context.prompter.inform(msg::printerMissing(selected));
     const QString name = selected.trimmed();
     m_context.state.def_prn = name;
     m_label5->setText(name);

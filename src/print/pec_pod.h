@@ -36,6 +36,9 @@ public:
     void VScroll1_Change();
 
 private:
+    // Stores both offsets, tells the user done and closes the window.
+    void saveOffsets(const QString &right, const QString &down, const QString &done);
+
     AppContext &m_context;
     std::function<void(const QString &)> m_printerChosen;
     QLineEdit *m_text1 = nullptr;

@@ -21,6 +21,19 @@ QString orderMissingMessage(const QString &number)
     return u"Trelokot broj: "_s + number + u" Ne postoi !"_s;
 }
 
+QString unprintableReason(const LoadedJob &loaded)
+{
+    switch (loaded.status) {
+    case JobStatus::ConfigMissing:
+        return QString::fromLatin1(msg::configMissing);
+    case JobStatus::OrderMissing:
+        return orderMissingMessage(loaded.job.number);
+    case JobStatus::Ready:
+        break;
+    }
+    return {};
+}
+
 void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_br,
              const QString &ek_pr)
 {
@@ -31,8 +44,7 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
     }
     // The application's printer is applied again before every print.
     if (!SelectPrinter(context.printers, state.def_prn)) {
-        context.prompter.inform(QString::fromLatin1(msg::printerMissingHead) + state.def_prn +
-                                QString::fromLatin1(msg::printerMissingTail));
+        context.prompter.inform(msg::printerMissing(state.def_prn));
         state.def_prn.clear();
     }
     state.pub_tre_br = l_tre_br;

@@ -27,4 +27,9 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
 QString noPrinterMessage();
 QString orderMissingMessage(const QString &number);
 
+struct LoadedJob;
+// Why a loaded job cannot be printed (missing configuration row or order),
+// or the empty text when it can.
+QString unprintableReason(const LoadedJob &loaded);
+
 } // namespace trelok

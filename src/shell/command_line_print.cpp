@@ -40,15 +40,12 @@ int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &a
     if (name.isEmpty())
         return fail(noPrinterMessage());
     if (!SelectPrinter(printers, name))
-        return fail(QString::fromLatin1(msg::printerMissingHead) + name +
-                    QString::fromLatin1(msg::printerMissingTail));
+        return fail(msg::printerMissing(name));
     auto loaded = loadPrintJob(store, number);
     if (!loaded)
         return fail(loaded.error());
-    if (loaded.value().status == JobStatus::ConfigMissing)
-        return fail(QString::fromLatin1(msg::configMissing));
-    if (loaded.value().status == JobStatus::OrderMissing)
-        return fail(orderMissingMessage(number));
+    if (const QString reason = unprintableReason(loaded.value()); !reason.isEmpty())
+        return fail(reason);
     const QString error = printOnPrinter(printers.current(), loaded.value().job);
     return error.isEmpty() ? 0 : fail(error);
 }

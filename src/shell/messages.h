@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // Messages that more than one window shows.
 
 namespace trelok::msg {
@@ -12,6 +14,10 @@ inline constexpr auto choosePrinterInMenu =
 inline constexpr auto printerMissingHead = "Definiraniot Pecatar ";
 inline constexpr auto printerMissingTail =
     " Nepostoi, Izberete nov Printer (Servis/Podesuvanje na Pecatar)";
+inline QString printerMissing(const QString &name)
+{
+    return QString::fromLatin1(printerMissingHead) + name + QString::fromLatin1(printerMissingTail);
+}
 inline constexpr auto decimalSymbol =
     "Vo Control Panel vo regional options/Customize  Postavete tocka (.) za decimal symbol "
     "i zapirka (,) za Digit grouping !";

@@ -58,8 +58,7 @@ StartupOutcome runStartup(StartupContext &context)
     } else {
         outcome.label1 = state.def_prn;
         if (!SelectPrinter(context.printers, state.def_prn)) {
-            context.prompter.inform(QString::fromLatin1(msg::printerMissingHead) + state.def_prn +
-                                    QString::fromLatin1(msg::printerMissingTail));
+            context.prompter.inform(msg::printerMissing(state.def_prn));
             state.def_prn.clear();
         }
     }
