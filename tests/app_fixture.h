@@ -6,7 +6,7 @@
 #include "platform/clock.h"
 #include "platform/printers.h"
 #include "platform/recording_prompter.h"
-#include "shell/app_context.h"
+#include "context/app_context.h"
 
 // An application context on a fresh database, with scripted answers, a
 // fixed date and a record of every request to end the application.

@@ -1,5 +1,5 @@
 #include "print/dash_ops.h"
-#include "shell/shared_state.h"
+#include "context/shared_state.h"
 
 #include <QTest>
 

@@ -4,7 +4,7 @@
 #include "entry/kind_layout.h"
 #include "print/dash_ops.h"
 #include "refdata/code_picker.h"
-#include "shell/messages.h"
+#include "context/messages.h"
 
 using namespace Qt::StringLiterals;
 using namespace trelok;

@@ -6,10 +6,10 @@
 #include "platform/message_box.h"
 #include "platform/printers.h"
 #include "platform/recording_prompter.h"
-#include "shell/app_context.h"
+#include "context/app_context.h"
 #include "shell/application.h"
 #include "shell/form1.h"
-#include "shell/messages.h"
+#include "context/messages.h"
 
 #include <QAction>
 #include <QCryptographicHash>

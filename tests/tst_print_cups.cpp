@@ -9,7 +9,7 @@
 #include "print/pec_pod.h"
 #include "print/print_service.h"
 #include "print/trelok_pogled.h"
-#include "shell/app_context.h"
+#include "context/app_context.h"
 
 #include <QFileInfo>
 #include <QProcess>

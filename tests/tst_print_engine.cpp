@@ -4,7 +4,7 @@
 #include "print/pdf_output.h"
 #include "print/print_engine.h"
 #include "print/print_job.h"
-#include "shell/messages.h"
+#include "context/messages.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -6,7 +6,7 @@
 #include "print/print_engine.h"
 #include "print/trelok_pogled.h"
 #include "shell/form1.h"
-#include "shell/messages.h"
+#include "context/messages.h"
 
 #include <QAction>
 #include <QInputDialog>

@@ -4,9 +4,9 @@
 #include "platform/fonts.h"
 #include "platform/printers.h"
 #include "platform/recording_prompter.h"
-#include "shell/messages.h"
-#include "shell/shared_state.h"
-#include "shell/startup.h"
+#include "context/messages.h"
+#include "context/shared_state.h"
+#include "context/startup.h"
 
 #include <QDir>
 #include <QFile>

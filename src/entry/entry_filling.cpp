@@ -6,8 +6,8 @@
 #include "platform/dates.h"
 #include "platform/prompter.h"
 #include "print/dash_ops.h"
-#include "shell/app_context.h"
-#include "shell/messages.h"
+#include "context/app_context.h"
+#include "context/messages.h"
 
 using namespace Qt::StringLiterals;
 

@@ -5,7 +5,7 @@
 #include "platform/pointer.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
-#include "shell/app_context.h"
+#include "context/app_context.h"
 
 #include <QHeaderView>
 #include <QPushButton>

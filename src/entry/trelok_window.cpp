@@ -6,8 +6,8 @@
 #include "platform/makscii.h"
 #include "platform/twips.h"
 #include "refdata/picker_dialog.h"
-#include "shell/app_context.h"
-#include "shell/pictures.h"
+#include "context/app_context.h"
+#include "context/pictures.h"
 
 #include <QEvent>
 #include <QLabel>

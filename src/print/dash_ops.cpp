@@ -1,6 +1,6 @@
 #include "print/dash_ops.h"
 
-#include "shell/shared_state.h"
+#include "context/shared_state.h"
 
 using namespace Qt::StringLiterals;
 

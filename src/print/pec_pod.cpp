@@ -7,8 +7,8 @@
 #include "platform/printers.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
-#include "shell/app_context.h"
-#include "shell/messages.h"
+#include "context/app_context.h"
+#include "context/messages.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -3,8 +3,8 @@
 #include "platform/printers.h"
 #include "platform/prompter.h"
 #include "print/print_job.h"
-#include "shell/app_context.h"
-#include "shell/messages.h"
+#include "context/app_context.h"
+#include "context/messages.h"
 
 using namespace Qt::StringLiterals;
 

@@ -4,7 +4,7 @@
 #include "platform/prompter.h"
 #include "print/printer_output.h"
 #include "print/trelok_pogled.h"
-#include "shell/app_context.h"
+#include "context/app_context.h"
 
 using namespace Qt::StringLiterals;
 

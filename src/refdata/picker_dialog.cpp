@@ -6,7 +6,7 @@
 #include "platform/prompter.h"
 #include "refdata/code_picker.h"
 #include "refdata/lista_isp.h"
-#include "shell/app_context.h"
+#include "context/app_context.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -6,10 +6,10 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/qt_printers.h"
-#include "shell/app_context.h"
+#include "context/app_context.h"
 #include "shell/command_line_print.h"
 #include "shell/form1.h"
-#include "shell/startup.h"
+#include "context/startup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

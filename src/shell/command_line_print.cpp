@@ -7,7 +7,7 @@
 #include "print/print_engine.h"
 #include "print/print_job.h"
 #include "print/printer_output.h"
-#include "shell/messages.h"
+#include "context/messages.h"
 
 #include <cstdio>
 

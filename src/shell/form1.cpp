@@ -6,8 +6,8 @@
 #include "platform/prompter.h"
 #include "platform/twips.h"
 #include "print/pec_pod.h"
-#include "shell/app_context.h"
-#include "shell/pictures.h"
+#include "context/app_context.h"
+#include "context/pictures.h"
 
 #include <QCloseEvent>
 #include <QInputDialog>

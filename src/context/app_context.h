@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/shared_state.h"
+#include "context/shared_state.h"
 
 #include <QString>
 

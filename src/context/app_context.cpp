@@ -1,4 +1,4 @@
-#include "shell/app_context.h"
+#include "context/app_context.h"
 
 #include "platform/prompter.h"
 

@@ -1,4 +1,4 @@
-#include "shell/pictures.h"
+#include "context/pictures.h"
 
 #include "platform/fonts.h"
 

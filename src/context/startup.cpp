@@ -1,12 +1,12 @@
-#include "shell/startup.h"
+#include "context/startup.h"
 
+#include "context/messages.h"
+#include "context/shared_state.h"
 #include "data/settings.h"
 #include "platform/fonts.h"
 #include "platform/printers.h"
 #include "platform/prompter.h"
 #include "platform/region.h"
-#include "shell/messages.h"
-#include "shell/shared_state.h"
 
 using namespace Qt::StringLiterals;
 
