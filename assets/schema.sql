@@ -7,7 +7,7 @@ CREATE TABLE tbl_Trel (
   BU_SMET1 TEXT, BU_SMET2 TEXT, BU_SMET3 TEXT, PR_SIF1 TEXT, PR_SIF2 TEXT, NACIN TEXT,
   DATUM TEXT, MESTO TEXT, VID TEXT, VALUTA TEXT
 );
-CREATE INDEX idx_trel_trelok_br ON tbl_Trel (TRELOK_BR);
+CREATE UNIQUE INDEX idx_trel_trelok_br ON tbl_Trel (TRELOK_BR);
 CREATE TABLE tbl_cnf (
   trelok_br TEXT, nalog1 TEXT, nalog2 TEXT, bnk_nal TEXT, sm_nal TEXT, dan_br TEXT,
   povik TEXT, cel1 TEXT, cel2 TEXT, primac1 TEXT, primac2 TEXT, bnk_prim TEXT,

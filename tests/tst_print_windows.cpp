@@ -1,20 +1,21 @@
 #include "app_fixture.h"
 #include "gui_support.h"
 
+#include "context/messages.h"
 #include "data/statements.h"
+#include "entry/izbor_trelok.h"
 #include "print/pec_pod.h"
 #include "print/print_engine.h"
 #include "print/trelok_pogled.h"
 #include "shell/form1.h"
-#include "context/messages.h"
 
 #include <QAction>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -52,10 +53,10 @@ private slots:
         app.context.state.def_prn = u"PDF-Queue"_s;
         Form1 form(app.context);
         whenIdle([] {
-            auto *ask = waitForWindow<QInputDialog>();
-            QVERIFY(ask);
-            ask->setTextValue(u" 3/2026 "_s);
-            ask->accept();
+            auto *chooser = waitForWindow<izbor_trelok>();
+            QVERIFY(chooser);
+            QTest::keyClicks(chooser->list(), u"3"_s);
+            chooser->findChild<QPushButton *>(u"Command1"_s)->click();
         });
         form.findChild<QAction *>(u"pct"_s)->trigger();
         QCOMPARE(app.context.state.p_tre_br, u"3/2026"_s);
@@ -89,7 +90,8 @@ private slots:
         AppFixture app;
         app.context.state.def_prn = u"PDF-Queue"_s;
         Form1 form(app.context);
-        whenIdle([] { waitForWindow<QInputDialog>()->reject(); });
+        app.storeOrder(u"3/2026"_s, u"108"_s, QString());
+        whenIdle([] { waitForWindow<izbor_trelok>()->close(); });
         form.pct_Click();
         QCOMPARE(app.context.state.p_tre_br, u"0"_s);
         QVERIFY(!form.printService().preview());

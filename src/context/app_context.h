@@ -29,6 +29,9 @@ struct AppContext {
     // The common path for unexpected errors and damaged installation data:
     // the text in a message box, then the end with a non-zero status.
     void fail(const QString &error);
+    // The same for a failed data operation, except that a database held by
+    // another program only tells the user, who can try again.
+    void fail(const QString &error, bool busy);
 };
 
 } // namespace trelok

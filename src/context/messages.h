@@ -21,6 +21,9 @@ inline QString printerMissing(const QString &name)
 inline constexpr auto decimalSymbol =
     "Vo Control Panel vo regional options/Customize  Postavete tocka (.) za decimal symbol "
     "i zapirka (,) za Digit grouping !";
+// The database was held by another program for longer than the wait.
+inline constexpr auto databaseBusy =
+    "Bazata na podatoci ja koristi druga programa. Nisto ne e zapisano, obidete se povtorno !";
 inline constexpr auto cannotContinue = "Nemozete da prodolzite so Programata dodeka ne postavite ";
 
 } // namespace trelok::msg

@@ -20,7 +20,7 @@ DbResult<QString> get_brojac(Store &store, const QString &god, const QString &ti
 {
     auto row = store.first(sql::broj::byYearAndType, {god, tip_dok});
     if (!row)
-        return DbResult<QString>::failure(row.error());
+        return DbResult<QString>::failure(row);
     if (!row.value())
         return u"1/"_s + god;
     // Taken as stored, not trimmed: trailing blanks of a fixed-width column
@@ -42,7 +42,7 @@ DbStatus put_brojac(Store &store, const QString &god, const QString &tip_dok, QS
     br_dok.remove(0, blanks);
     auto row = store.first(sql::broj::byYearAndType, {god, tip_dok});
     if (!row)
-        return DbStatus::failure(row.error());
+        return DbStatus::failure(row);
     if (!row.value())
         return store.exec(sql::broj::insert, {god, tip_dok, br_dok});
     return store.exec(sql::broj::update, {br_dok, god, tip_dok});

@@ -6,6 +6,8 @@ namespace trelok::sql {
 
 namespace trel {
 inline constexpr auto all = "SELECT * FROM tbl_trel ";
+// The columns the order chooser shows, in its column order.
+inline constexpr auto chooser = "SELECT trelok_br,povik,cel1,cel2,datum,nacin,vid FROM tbl_trel ";
 inline constexpr auto byNumber = "SELECT * FROM tbl_trel where trelok_br=?";
 inline constexpr auto insert =
     "INSERT INTO tbl_Trel (TRELOK_BR,NALOG1,NALOG2,BNK_NAL,SM_NAL,DAN_BR,POVIK,CEL1,CEL2,"

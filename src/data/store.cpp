@@ -17,10 +17,26 @@ namespace {
 
 QAtomicInt connectionCounter;
 
+// How long a statement waits for a database that another program holds
+// (another copy saving, a backup tool) before it gives up.
+constexpr int busyWaitMs = 5000;
+
 QString errorText(const QSqlError &error)
 {
     QString text = error.text().trimmed();
     return text.isEmpty() ? u"Nepoznata greska vo bazata na podatoci"_s : text;
+}
+
+// SQLITE_BUSY and SQLITE_LOCKED: the file is held by someone else.
+bool isBusy(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    return code == u"5"_s || code == u"6"_s || code.startsWith(u"5 "_s) || code.startsWith(u"6 "_s);
+}
+
+template <class T> DbResult<T> failed(const QSqlError &error)
+{
+    return DbResult<T>::failure(errorText(error), isBusy(error));
 }
 
 DbResult<QSqlQuery> run(const QString &connection, const QString &statement,
@@ -32,7 +48,7 @@ DbResult<QSqlQuery> run(const QString &connection, const QString &statement,
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(statement))
-        return DbResult<QSqlQuery>::failure(errorText(query.lastError()));
+        return failed<QSqlQuery>(query.lastError());
     for (const QVariant &value : values) {
         // A null QString would be bound as SQL NULL; an empty field is stored
         // as the empty text it is.
@@ -42,7 +58,7 @@ DbResult<QSqlQuery> run(const QString &connection, const QString &statement,
             query.addBindValue(value);
     }
     if (!query.exec())
-        return DbResult<QSqlQuery>::failure(errorText(query.lastError()));
+        return failed<QSqlQuery>(query.lastError());
     return query;
 }
 
@@ -71,6 +87,7 @@ DbStatus Store::open(const QString &path)
                           ? QSqlDatabase::database(m_name, false)
                           : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
     db.setDatabaseName(path);
+    db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(busyWaitMs));
     if (!db.open())
         return DbStatus::failure(errorText(db.lastError()));
     for (const QString &table : tableNames()) {
@@ -78,7 +95,7 @@ DbStatus Store::open(const QString &path)
         auto probe = run(m_name, u"SELECT * FROM %1 LIMIT 0"_s.arg(table), {});
         if (!probe) {
             db.close();
-            return DbStatus::failure(probe.error());
+            return DbStatus::failure(probe);
         }
     }
     return succeeded();
@@ -93,12 +110,12 @@ DbResult<QList<Row>> Store::select(const QString &statement, const QVariantList 
 {
     auto query = run(m_name, statement, values);
     if (!query)
-        return DbResult<QList<Row>>::failure(query.error());
+        return DbResult<QList<Row>>::failure(query);
     QList<Row> rows;
     while (query.value().next())
         rows.append(Row(query.value().record()));
     if (query.value().lastError().isValid())
-        return DbResult<QList<Row>>::failure(errorText(query.value().lastError()));
+        return failed<QList<Row>>(query.value().lastError());
     return rows;
 }
 
@@ -106,11 +123,11 @@ DbResult<std::optional<Row>> Store::first(const QString &statement, const QVaria
 {
     auto query = run(m_name, statement, values);
     if (!query)
-        return DbResult<std::optional<Row>>::failure(query.error());
+        return DbResult<std::optional<Row>>::failure(query);
     if (query.value().next())
         return std::optional<Row>(Row(query.value().record()));
     if (query.value().lastError().isValid())
-        return DbResult<std::optional<Row>>::failure(errorText(query.value().lastError()));
+        return failed<std::optional<Row>>(query.value().lastError());
     return std::optional<Row>();
 }
 
@@ -118,24 +135,54 @@ DbStatus Store::exec(const QString &statement, const QVariantList &values)
 {
     auto query = run(m_name, statement, values);
     if (!query)
-        return DbStatus::failure(query.error());
+        return DbStatus::failure(query);
     return succeeded();
+}
+
+DbResult<QList<QStringList>> Store::texts(const QString &statement, const QVariantList &values)
+{
+    auto query = run(m_name, statement, values);
+    if (!query)
+        return DbResult<QList<QStringList>>::failure(query);
+    QSqlQuery &q = query.value();
+    QList<QStringList> rows;
+    const int columns = q.record().count();
+    while (q.next()) {
+        QStringList row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            row.append(mget(q.value(i)));
+        rows.append(std::move(row));
+    }
+    if (q.lastError().isValid())
+        return failed<QList<QStringList>>(q.lastError());
+    return rows;
 }
 
 DbStatus Store::transaction(const std::function<DbStatus()> &work)
 {
-    QSqlDatabase db = QSqlDatabase::database(m_name, false);
-    if (!db.transaction())
-        return DbStatus::failure(errorText(db.lastError()));
+    return inTransaction(u"BEGIN"_s, work);
+}
+
+DbStatus Store::writeTransaction(const std::function<DbStatus()> &work)
+{
+    // The write lock is taken at the start, so two programs that save at the
+    // same moment wait for each other instead of both reading the counter.
+    return inTransaction(u"BEGIN IMMEDIATE"_s, work);
+}
+
+DbStatus Store::inTransaction(const QString &begin, const std::function<DbStatus()> &work)
+{
+    if (auto begun = exec(begin); !begun)
+        return begun;
     DbStatus status = work();
     if (!status) {
-        db.rollback();
+        (void)exec(u"ROLLBACK"_s);
         return status;
     }
-    if (!db.commit()) {
-        const QString error = errorText(db.lastError());
-        db.rollback();
-        return DbStatus::failure(error);
+    if (auto committed = exec(u"COMMIT"_s); !committed) {
+        (void)exec(u"ROLLBACK"_s);
+        return committed;
     }
     return status;
 }

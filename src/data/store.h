@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -46,13 +47,26 @@ public:
         return exec(QString::fromLatin1(statement), values);
     }
 
+    // Every row as texts by column position (Null as the empty text), for
+    // lists that read many rows at once.
+    DbResult<QList<QStringList>> texts(const QString &statement, const QVariantList &values = {});
+    DbResult<QList<QStringList>> texts(const char *statement, const QVariantList &values = {})
+    {
+        return texts(QString::fromLatin1(statement), values);
+    }
+
     // Runs work inside one transaction: committed when it succeeds, rolled
     // back when it fails, so related writes land together or not at all.
     DbStatus transaction(const std::function<DbStatus()> &work);
+    // The same for work that reads and then writes (the counter): the write
+    // lock is held from the start, so concurrent writers wait for each other.
+    DbStatus writeTransaction(const std::function<DbStatus()> &work);
 
     QString connectionName() const { return m_name; }
 
 private:
+    DbStatus inTransaction(const QString &begin, const std::function<DbStatus()> &work);
+
     QString m_name;
     QString m_path;
 };

@@ -1,13 +1,13 @@
 #include "entry/entry_filling.h"
 
+#include "context/app_context.h"
+#include "context/messages.h"
 #include "data/statements.h"
 #include "data/store.h"
 #include "platform/clock.h"
 #include "platform/dates.h"
 #include "platform/prompter.h"
 #include "print/dash_ops.h"
-#include "context/app_context.h"
-#include "context/messages.h"
 
 using namespace Qt::StringLiterals;
 

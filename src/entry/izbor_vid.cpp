@@ -1,11 +1,11 @@
 #include "entry/izbor_vid.h"
 
+#include "context/app_context.h"
 #include "entry/kinds.h"
 #include "platform/controls.h"
 #include "platform/pointer.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
-#include "context/app_context.h"
 
 #include <QHeaderView>
 #include <QPushButton>

@@ -1,13 +1,19 @@
 #include "entry/trelok_window.h"
 
-#include "entry/form_picture.h"
-#include "entry/kind_layout.h"
-#include "platform/controls.h"
-#include "platform/makscii.h"
-#include "platform/twips.h"
-#include "refdata/picker_dialog.h"
 #include "context/app_context.h"
 #include "context/pictures.h"
+#include "data/store.h"
+#include "entry/entry_dialog.h"
+#include "entry/form_picture.h"
+#include "entry/kind_layout.h"
+#include "entry/saving.h"
+#include "entry/validation.h"
+#include "platform/clock.h"
+#include "platform/controls.h"
+#include "platform/makscii.h"
+#include "platform/pointer.h"
+#include "platform/twips.h"
+#include "refdata/picker_dialog.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -16,6 +22,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -91,6 +98,45 @@ protected:
 
 private:
     QImage m_picture;
+};
+
+// The entry window as the checks and the saving see it: questions in message
+// boxes, the focus on the window's boxes, the customs office picker.
+class WindowDialog : public EntryDialog {
+public:
+    WindowDialog(AppContext &context, Trelok &window) : m_context(context), m_window(window) {}
+
+    Answer ask(EntryQuestion, const QString &text, Buttons buttons) override
+    {
+        return m_context.prompter.ask(text, buttons);
+    }
+    void inform(const QString &text) override { m_context.prompter.inform(text); }
+    void focus(const QString &name, EntryFields &fields) override
+    {
+        m_window.setFields(fields);
+        if (QLineEdit *target = m_window.box(name))
+            target->setFocus();
+        // Leaving a box may change another one (kind "900" fills the purpose).
+        fields = m_window.fields();
+    }
+    void pickCustomsOffice(EntryFields &fields) override
+    {
+        m_window.setFields(fields);
+        m_window.Command3_Click();
+        fields = m_window.fields();
+    }
+    void busy(bool on) override
+    {
+        if (on)
+            m_hourglass.emplace();
+        else
+            m_hourglass.reset();
+    }
+
+private:
+    AppContext &m_context;
+    Trelok &m_window;
+    std::optional<Hourglass> m_hourglass;
 };
 
 } // namespace
@@ -273,9 +319,43 @@ void Trelok::setFields(const EntryFields &f)
     }
 }
 
+void Trelok::showChanges(const EntryFields &f)
+{
+    for (const auto &[name, member] : EntryFields::boxes())
+        if (box(name)->text() != f.*member)
+            box(name)->setText(f.*member);
+}
+
+QString Trelok::recipientCaption(const char *name) const
+{
+    return m_labels.value(QString::fromLatin1(name))->text();
+}
+
 void Trelok::Command1_Click()
 {
-    // Validation and saving come with their own window logic.
+    EntryFields f = fields();
+    WindowDialog dialog(m_context, *this);
+    const QString year = m_context.clock.today().toString(u"yyyyMMdd"_s).left(4);
+    auto checked = validateEntry(m_context.store, dialog, m_session.kind, year, f);
+    showChanges(f);
+    if (!checked) {
+        m_context.fail(checked.error(), checked.busy());
+        return;
+    }
+    if (!checked.value().passed)
+        return;
+    composeReference(m_session.kind, f);
+    showChanges(f);
+    const Recipient recipient{recipientCaption("pri1"), recipientCaption("pri2"),
+                              recipientCaption("b_pri")};
+    auto saved =
+        saveEntry(m_context.store, dialog, m_session, m_context.state.td, year, f, recipient);
+    if (!saved) {
+        m_context.fail(saved.error(), saved.busy());
+        return;
+    }
+    if (saved.value().print && m_printOrder)
+        m_printOrder(saved.value().number);
 }
 
 void Trelok::Command2_Click()

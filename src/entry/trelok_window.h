@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -37,6 +39,12 @@ public:
     void setFields(const EntryFields &fields);
     const EntrySession &session() const { return m_session; }
 
+    // How the window hands a stored order to the print engine's preview.
+    void setPrintOrder(std::function<void(const QString &)> printOrder)
+    {
+        m_printOrder = std::move(printOrder);
+    }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -46,6 +54,9 @@ private:
     void buildButtons();
     void applyLayout();
     void runPicker(CodePickerDialog &picker, QLineEdit *target, const QString &taken);
+    // Writes the texts that differ into their boxes, leaving the others alone.
+    void showChanges(const EntryFields &fields);
+    QString recipientCaption(const char *label) const;
 
     AppContext &m_context;
     EntrySession m_session;
@@ -56,6 +67,7 @@ private:
     QPushButton *m_command3 = nullptr;
     QPushButton *m_command4 = nullptr;
     QPushButton *m_command5 = nullptr;
+    std::function<void(const QString &)> m_printOrder;
 };
 
 } // namespace trelok

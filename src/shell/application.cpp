@@ -1,15 +1,15 @@
 #include "shell/application.h"
 
+#include "context/app_context.h"
+#include "context/startup.h"
 #include "data/installer.h"
 #include "data/store.h"
 #include "platform/app_dir.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/qt_printers.h"
-#include "context/app_context.h"
 #include "shell/command_line_print.h"
 #include "shell/form1.h"
-#include "context/startup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,5 +1,6 @@
 #include "shell/command_line_print.h"
 
+#include "context/messages.h"
 #include "data/settings.h"
 #include "platform/fonts.h"
 #include "platform/printers.h"
@@ -7,7 +8,6 @@
 #include "print/print_engine.h"
 #include "print/print_job.h"
 #include "print/printer_output.h"
-#include "context/messages.h"
 
 #include <cstdio>
 

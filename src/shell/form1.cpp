@@ -1,16 +1,16 @@
 #include "shell/form1.h"
 
+#include "context/app_context.h"
+#include "context/pictures.h"
+#include "entry/izbor_trelok.h"
 #include "entry/izbor_vid.h"
 #include "entry/trelok_window.h"
 #include "platform/fonts.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
 #include "print/pec_pod.h"
-#include "context/app_context.h"
-#include "context/pictures.h"
 
 #include <QCloseEvent>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
@@ -124,6 +124,7 @@ bool Form1::openEntry()
     if (entryAlreadyOpen())
         return false;
     auto *entry = new Trelok(m_context, this);
+    entry->setPrintOrder([this](const QString &number) { m_print->print(number, u"E"_s); });
     if (!entry->Form_Load()) {
         delete entry;
         return false;
@@ -151,20 +152,28 @@ void Form1::ntrel_Click()
         openEntry();
 }
 
+void Form1::chooseOrder()
+{
+    izbor_trelok chooser(m_context, this);
+    chooser.Form_Load();
+    chooser.exec();
+}
+
 void Form1::azur_tre_Click()
 {
+    // One entry window at a time: a second request only brings it forward.
     if (entryAlreadyOpen())
         return;
+    chooseOrder();
+    if (m_context.state.p_tre_br != u"0"_s) {
+        m_context.state.f_ja = u"A"_s;
+        openEntry();
+    }
 }
 
 void Form1::pct_Click()
 {
-    // Until the order chooser is built, the number is asked for directly.
-    bool ok = false;
-    const QString number =
-        QInputDialog::getText(this, u"Pecatenje na Postoecki Snimen Trelok"_s,
-                              u"Broj na trelokot:"_s, QLineEdit::Normal, QString(), &ok);
-    m_context.state.p_tre_br = ok ? number.trimmed() : u"0"_s;
+    chooseOrder();
     if (m_context.state.p_tre_br != u"0"_s)
         m_print->print(m_context.state.p_tre_br, u"E"_s);
 }

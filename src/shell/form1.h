@@ -48,6 +48,7 @@ protected:
 
 private:
     void buildMenu();
+    void chooseOrder();
     QAction *addItem(QMenu *menu, const QString &name, const QString &caption,
                      void (Form1::*handler)());
 

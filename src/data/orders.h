@@ -1,0 +1,36 @@
+#pragma once
+
+#include "data/result.h"
+
+#include <QStringList>
+#include <QVariantList>
+
+namespace trelok {
+
+class Store;
+
+// The columns of an order, in the order the INSERT names them.
+const QStringList &orderColumns();
+
+// Stores a new order under the next number of the year and advances the
+// counter, all in one transaction that holds the write lock from the start:
+// a failed insert leaves the counter as it was, and two programs saving at
+// the same moment get two numbers. values are the 27 columns after the
+// number. Returns the number given.
+DbResult<QString> storeNewOrder(Store &store, const QString &year, const QString &documentType,
+                                const QVariantList &values);
+
+// Replaces the stored order with that number by the given values, in one
+// transaction: the old row is never lost when writing the new one fails.
+DbStatus replaceOrder(Store &store, const QString &number, const QVariantList &values);
+
+// One line of the order chooser.
+struct OrderLine {
+    QString trelok_br, povik, cel1, cel2, datum, nacin, vid;
+};
+
+// Every stored order for the chooser, newest first: by year, then by the
+// sequence number, both descending.
+DbResult<QList<OrderLine>> listOrders(Store &store);
+
+} // namespace trelok

@@ -1,0 +1,128 @@
+#include "entry/izbor_trelok.h"
+
+#include "context/app_context.h"
+#include "data/orders.h"
+#include "entry/order_list_model.h"
+#include "platform/controls.h"
+#include "platform/pointer.h"
+#include "platform/prompter.h"
+#include "platform/twips.h"
+
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+namespace {
+
+// Typing jumps to the first order whose number starts with what was typed.
+class OrderListView : public QTreeView {
+public:
+    using QTreeView::QTreeView;
+
+    void keyboardSearch(const QString &search) override
+    {
+        if (m_typedAt.isValid() && m_typedAt.elapsed() < 800)
+            m_typed += search;
+        else
+            m_typed = search;
+        m_typedAt.start();
+        QAbstractItemModel *m = model();
+        if (!m || m->rowCount() == 0)
+            return;
+        const QModelIndexList found =
+            m->match(m->index(0, 0), Qt::DisplayRole, m_typed, 1, Qt::MatchStartsWith);
+        if (found.isEmpty())
+            return;
+        setCurrentIndex(found.first());
+        scrollTo(found.first());
+    }
+
+private:
+    QString m_typed;
+    QElapsedTimer m_typedAt;
+};
+
+} // namespace
+
+izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
+    : QDialog(parent), m_context(context)
+{
+    setObjectName(u"izbor_trelok"_s);
+    setWindowTitle(u"Izbor na Trelok"_s);
+    setClientSize(this, 10080, 5925);
+    const QFont captions = formFont(10);
+    m_model = new OrderListModel(this);
+    m_list = new OrderListView(this);
+    m_list->setObjectName(u"ListView1"_s);
+    m_list->setGeometry(twips::rect(120, 240, 9735, 4695));
+    m_list->setFont(captions);
+    m_list->setModel(m_model);
+    m_list->setHeaderHidden(true);
+    m_list->setRootIsDecorated(false);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setUniformRowHeights(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setAccessibleName(u"Treloki"_s);
+    const int widths[] = {1440, 1440, 1440, 1440, 1440, 440, 1440};
+    for (int column = 0; column < 7; ++column)
+        m_list->setColumnWidth(column, twips::px(widths[column]));
+    auto *command1 = button(this, u"Command1"_s, u"OK - Izberi"_s, QRect(3120, 5400, 1575, 375),
+                            QColor(192, 255, 192), captions);
+    auto *command2 = button(this, u"Command2"_s, u"Izlez / Otkaz"_s, QRect(5760, 5400, 1575, 375),
+                            QColor(255, 0, 0), captions);
+    connect(command1, &QPushButton::clicked, this, &izbor_trelok::Command1_Click);
+    connect(command2, &QPushButton::clicked, this, &izbor_trelok::Command2_Click);
+    chainTabOrder({m_list, command1, command2});
+    m_list->setFocus();
+}
+
+void izbor_trelok::Form_Load()
+{
+    auto orders = [this] {
+        Hourglass wait;
+        return listOrders(m_context.store);
+    }();
+    if (!orders) {
+        m_context.fail(orders.error(), orders.busy());
+        return;
+    }
+    if (orders.value().isEmpty()) {
+        m_context.prompter.inform(u"Ne POSTOI Nitu Eden Trelok !"_s);
+        return;
+    }
+    m_model->setLines(std::move(orders.value()));
+    m_list->setCurrentIndex(m_model->index(0, 0));
+}
+
+void izbor_trelok::Command1_Click()
+{
+    const QModelIndex current = m_list->currentIndex();
+    if (!current.isValid()) {
+        // Nothing to choose from: the same as cancelling.
+        Command2_Click();
+        return;
+    }
+    const OrderLine &line = m_model->line(current.row());
+    m_context.state.p_tre_br = line.trelok_br;
+    m_context.state.vid_tre = line.vid.trimmed();
+    accept();
+}
+
+void izbor_trelok::Command2_Click()
+{
+    m_context.state.p_tre_br = u"0"_s;
+    QDialog::reject();
+}
+
+void izbor_trelok::reject()
+{
+    Command2_Click();
+}
+
+} // namespace trelok

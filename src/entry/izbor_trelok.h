@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class QTreeView;
+
+namespace trelok {
+
+struct AppContext;
+class OrderListModel;
+
+// The order chooser: lists every stored order, newest first, and leaves the
+// chosen order's number in p_tre_br and its kind in vid_tre, or "0" in
+// p_tre_br when nothing was chosen.
+class izbor_trelok : public QDialog {
+    Q_OBJECT
+public:
+    explicit izbor_trelok(AppContext &context, QWidget *parent = nullptr);
+
+    void Form_Load();
+    void Command1_Click();
+    void Command2_Click();
+
+    QTreeView *list() const { return m_list; }
+    OrderListModel *model() const { return m_model; }
+
+protected:
+    void reject() override; // the close box and Escape act like "Izlez / Otkaz"
+
+private:
+    AppContext &m_context;
+    QTreeView *m_list = nullptr;
+    OrderListModel *m_model = nullptr;
+};
+
+} // namespace trelok

@@ -1,0 +1,271 @@
+#include "entry/validation.h"
+
+#include "data/statements.h"
+#include "data/store.h"
+#include "platform/numbers.h"
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+namespace {
+
+bool isKind(const QString &kind, std::initializer_list<const char16_t *> codes)
+{
+    for (const char16_t *code : codes)
+        if (kind == QStringView(code))
+            return true;
+    return false;
+}
+
+// Digits, with an optional sign and at most one decimal point, blanks
+// around them allowed.
+bool isNumeric(const QString &text)
+{
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
+        ++i;
+    bool digits = false;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        if (t[i] >= u'0' && t[i] <= u'9')
+            digits = true;
+        else if (t[i] == u'.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digits;
+}
+
+DbResult<bool> exists(Store &store, const char *statement, const QString &key)
+{
+    auto row = store.first(statement, {key});
+    if (!row)
+        return DbResult<bool>::failure(row);
+    return row.value().has_value();
+}
+
+// One run of the checks over the fields of one order.
+class Checks {
+public:
+    Checks(Store &store, EntryDialog &dialog, const QString &kind, const QString &year,
+           EntryFields &fields)
+        : m_store(store), m_dialog(dialog), m_kind(kind), m_year(year), f(fields)
+    {}
+
+    DbResult<Validation> run();
+
+private:
+    enum class Step { Next, Stop, Error };
+
+    Step stop(const QString &message, const QString &focusBefore = {},
+              const QString &focusAfter = {})
+    {
+        if (!focusBefore.isEmpty())
+            m_dialog.focus(focusBefore, f);
+        m_dialog.inform(message);
+        if (!focusAfter.isEmpty())
+            m_dialog.focus(focusAfter, f);
+        m_stopMessage = message;
+        return Step::Stop;
+    }
+
+    Step lookup(DbResult<bool> (*look)(Store &, const QString &), const QString &key, bool &found)
+    {
+        m_dialog.busy(true);
+        auto result = look(m_store, key);
+        m_dialog.busy(false);
+        if (!result) {
+            m_error = result.error();
+            m_busy = result.busy();
+            return Step::Error;
+        }
+        found = result.value();
+        return Step::Next;
+    }
+
+    Step taxpayer(const QString &box, QString EntryFields::*member, qsizetype cut)
+    {
+        const QString key = cut > 0 ? (f.*member).trimmed().left(cut) : (f.*member).trimmed();
+        bool found = false;
+        if (lookup(prov_dan, key, found) == Step::Error)
+            return Step::Error;
+        if (found)
+            return Step::Next;
+        m_dialog.focus(box, f);
+        const Answer answer = m_dialog.ask(EntryQuestion::UnknownTaxpayer,
+                                           u"Danocniot broj: "_s + f.*member +
+                                               u" Nepostoi ! , Dali Da go Prifatam ? "_s,
+                                           Buttons::YesNoCancel);
+        if (answer != Answer::Yes)
+            return stop(u"Trelokot ne e Snimen,Vnesete tocen danocniot broj !"_s);
+        m_dialog.inform(u"Trelokot moze da bide i NEVALIDEN, Ako danocniot broj e tocen, mozete "
+                        u"da go vnesete vo Servis/Danocni_broevi !"_s);
+        return Step::Next;
+    }
+
+    Step municipality()
+    {
+        bool found = false;
+        if (lookup(prov_opst, f.us2.trimmed(), found) == Step::Error)
+            return Step::Error;
+        if (found)
+            return Step::Next;
+        m_dialog.focus(u"us2"_s, f);
+        const Answer answer = m_dialog.ask(EntryQuestion::UnknownMunicipality,
+                                           u"Sifra na Opstina : "_s + f.us2 +
+                                               u" Nepostoi ! , Dali Da ja Prifatam ? "_s,
+                                           Buttons::YesNoCancel);
+        if (answer != Answer::Yes)
+            return stop(u"Trelokot ne e Snimen,Vnesete tocna Sifra na Opstina !"_s);
+        m_dialog.inform(u"Trelokot moze da bide i NEVALIDEN !"_s);
+        return Step::Next;
+    }
+
+    void year()
+    {
+        if (f.p_nal2 == m_year)
+            return;
+        const Answer answer =
+            m_dialog.ask(EntryQuestion::CurrentYear,
+                         u"Pogresna Godina, Dali da ja stavam tekovnata ?"_s, Buttons::YesNo);
+        if (answer == Answer::Yes)
+            f.p_nal2 = m_year;
+        else
+            m_dialog.focus(u"p_nal2"_s, f);
+    }
+
+    void office()
+    {
+        if (f.p_nal3.trimmed().isEmpty())
+            m_dialog.pickCustomsOffice(f);
+    }
+
+    Step general();
+    Step byKind();
+
+    Store &m_store;
+    EntryDialog &m_dialog;
+    const QString &m_kind;
+    const QString &m_year;
+    EntryFields &f;
+    QString m_stopMessage;
+    QString m_error;
+    bool m_busy = false;
+};
+
+Checks::Step Checks::general()
+{
+    // 1, 2: the payer's taxpayer number and the one in the purpose line.
+    if (Step s = taxpayer(u"d_nal"_s, &EntryFields::d_nal, 13); s != Step::Next)
+        return s;
+    if (m_kind != u"900"_s)
+        if (Step s = taxpayer(u"c_nal1"_s, &EntryFields::c_nal1, 13); s != Step::Next)
+            return s;
+    // 3, 4: the amount.
+    if (!(leadingNumber(f.mkd1) > 0))
+        return stop(u"Vnesi Iznos za Uplata (Cel del BEZ Decimali) !"_s, u"mkd1"_s);
+    const QString decimals = f.mkd2.trimmed();
+    if (decimals != u"00"_s && decimals != u"50"_s)
+        return stop(u"Vnesi go Decimalniot del na Iznoz za Uplata ( 00 ili 50 ) !"_s, u"mkd2"_s);
+    // 5: the municipality.
+    if (Step s = municipality(); s != Step::Next)
+        return s;
+    // 6, 7: the payment method and, for method 1, the value date.
+    const QString method = f.nac.trimmed();
+    if (method != u"1"_s && method != u"2"_s)
+        return stop(u"Vnesi go Nacinot na Uplata( 1 ili 2 ) !"_s, u"nac"_s);
+    if (method == u"1"_s && f.dat.trimmed() != f.valu.trimmed()) {
+        const Answer answer = m_dialog.ask(
+            EntryQuestion::EqualDates,
+            u"Pri nacin na Uplata 1, Datumot na VALUTA mora da e IST so Datumot na Uplata, Dali "
+            u"da gi IZEDNACAM ?"_s,
+            Buttons::YesNo);
+        if (answer != Answer::Yes)
+            return stop(u"Pogresni Datumi na UPLATA/VALUTA, Trelokot NE E Snimen !"_s);
+        f.valu = f.dat;
+    }
+    return Step::Next;
+}
+
+Checks::Step Checks::byKind()
+{
+    if (m_kind == u"108"_s) {
+        year();
+        office();
+        if (f.p_nal4.trimmed().isEmpty() || !isNumeric(f.p_nal4))
+            return stop(u"ZADOLZITELNO Vnesete REFERENTEN BROJ na Deklaracijata !"_s, {},
+                        u"p_nal4"_s);
+    } else if (isKind(m_kind, {u"205", u"GAR"})) {
+        year();
+        office();
+        if (f.p_nal4.trimmed().isEmpty() || !isNumeric(f.p_nal4))
+            return stop(u"ZADOLZITELNO Vnesete BROJ na REGISTRACIJA na Deklaracijata !"_s, {},
+                        u"p_nal4"_s);
+        if (m_kind == u"205"_s && f.p_nal5 != u"1"_s && f.p_nal5 != u"0"_s)
+            return stop(u"ZADOLZITELNO Vnesete BROJ 0 ili 1 "_s, {}, u"p_nal5"_s);
+        if (m_kind == u"GAR"_s && f.p_nal5 != u"1"_s)
+            return stop(u"ZADOLZITELNO Vnesete BROJ 1 "_s, {}, u"p_nal5"_s);
+    } else if (m_kind == u"701"_s) {
+        office();
+        if (!f.p_nal4.trimmed().isEmpty())
+            if (Step s = taxpayer(u"p_nal4"_s, &EntryFields::p_nal4, 0); s != Step::Next)
+                return s;
+    } else if (m_kind == u"900"_s) {
+        if (f.p_nal3.trimmed().size() != 10)
+            return stop(u"Garancija Broj mora da e 10 Mesta !"_s, u"p_nal3"_s);
+        if (f.c_nal1.trimmed().size() != 10)
+            return stop(u"Garancija Broj mora da e 10 Mesta !"_s, u"c_nal1"_s);
+    }
+    return Step::Next;
+}
+
+DbResult<Validation> Checks::run()
+{
+    Step s = general();
+    if (s == Step::Next)
+        s = byKind();
+    if (s == Step::Error)
+        return DbResult<Validation>::failure(m_error, m_busy);
+    return Validation{s == Step::Next, m_stopMessage};
+}
+
+} // namespace
+
+DbResult<bool> prov_dan(Store &store, const QString &dan_br_)
+{
+    return exists(store, sql::obvr::byCode, dan_br_);
+}
+
+DbResult<bool> prov_opst(Store &store, const QString &ops_br_)
+{
+    return exists(store, sql::opst::byCode, ops_br_);
+}
+
+DbResult<Validation> validateEntry(Store &store, EntryDialog &dialog, const QString &kind,
+                                   const QString &currentYear, EntryFields &fields)
+{
+    return Checks(store, dialog, kind, currentYear, fields).run();
+}
+
+void composeReference(const QString &kind, EntryFields &f)
+{
+    const QString dash = u"-"_s;
+    if (kind == u"108"_s) {
+        f.p_nal = f.p_nal1 + dash + f.p_nal2 + dash + f.p_nal3 + dash + f.p_nal4;
+    } else if (isKind(kind, {u"205", u"GAR"})) {
+        f.p_nal = f.p_nal1 + dash + f.p_nal2 + dash + f.p_nal3 + dash + f.p_nal4;
+        if (!f.p_nal5.trimmed().isEmpty())
+            f.p_nal += dash + f.p_nal5;
+    } else if (kind == u"701"_s) {
+        f.p_nal = f.p_nal1 + dash + f.p_nal3;
+        if (!f.p_nal4.trimmed().isEmpty())
+            f.p_nal += dash + f.p_nal4;
+    } else if (kind == u"900"_s) {
+        f.p_nal = f.p_nal3;
+    }
+}
+
+} // namespace trelok
