@@ -36,6 +36,7 @@ inline constexpr auto lookup = "select * from tbl_obvr  where dec_cod = ?";
 inline constexpr auto update =
     "update tbl_obvr set dec_nam = ?, dec_ad3 = ?, dec_tlx = ?  where dec_cod = ?";
 inline constexpr auto insert = "insert into tbl_obvr values(?,?,'','',?,'','','',?,'','','')";
+inline constexpr auto codes = "SELECT dec_cod FROM tbl_obvr";
 } // namespace obvr
 
 namespace opst {

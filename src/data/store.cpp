@@ -23,8 +23,20 @@ QString errorText(const QSqlError &error)
     return text.isEmpty() ? u"Nepoznata greska vo bazata na podatoci"_s : text;
 }
 
-DbResult<QSqlQuery> run(const QString &connection, const QString &statement,
-                        const QVariantList &values)
+void bind(QSqlQuery &query, const QVariantList &values)
+{
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QVariant &value = values[i];
+        // A null QString would be bound as SQL NULL; an empty field is stored
+        // as the empty text it is.
+        if (value.typeId() == QMetaType::QString && value.toString().isNull())
+            query.bindValue(int(i), QString(u""_s));
+        else
+            query.bindValue(int(i), value);
+    }
+}
+
+DbResult<QSqlQuery> prepared(const QString &connection, const QString &statement)
 {
     QSqlDatabase db = QSqlDatabase::database(connection, false);
     if (!db.isOpen())
@@ -33,14 +45,17 @@ DbResult<QSqlQuery> run(const QString &connection, const QString &statement,
     query.setForwardOnly(true);
     if (!query.prepare(statement))
         return DbResult<QSqlQuery>::failure(errorText(query.lastError()));
-    for (const QVariant &value : values) {
-        // A null QString would be bound as SQL NULL; an empty field is stored
-        // as the empty text it is.
-        if (value.typeId() == QMetaType::QString && value.toString().isNull())
-            query.addBindValue(QString(u""_s));
-        else
-            query.addBindValue(value);
-    }
+    return query;
+}
+
+DbResult<QSqlQuery> run(const QString &connection, const QString &statement,
+                        const QVariantList &values)
+{
+    auto made = prepared(connection, statement);
+    if (!made)
+        return made;
+    QSqlQuery query = std::move(made.value());
+    bind(query, values);
     if (!query.exec())
         return DbResult<QSqlQuery>::failure(errorText(query.lastError()));
     return query;
@@ -119,6 +134,33 @@ DbStatus Store::exec(const QString &statement, const QVariantList &values)
     auto query = run(m_name, statement, values);
     if (!query)
         return DbStatus::failure(query.error());
+    return succeeded();
+}
+
+DbStatus Store::each(const char *statement, const QVariantList &values,
+                     const std::function<void(const QSqlQuery &)> &visit)
+{
+    auto query = run(m_name, QString::fromLatin1(statement), values);
+    if (!query)
+        return DbStatus::failure(query.error());
+    while (query.value().next())
+        visit(query.value());
+    if (query.value().lastError().isValid())
+        return DbStatus::failure(errorText(query.value().lastError()));
+    return succeeded();
+}
+
+DbStatus Store::execEach(const char *statement, const QList<QVariantList> &valueLists)
+{
+    auto made = prepared(m_name, QString::fromLatin1(statement));
+    if (!made)
+        return DbStatus::failure(made.error());
+    QSqlQuery &query = made.value();
+    for (const QVariantList &values : valueLists) {
+        bind(query, values);
+        if (!query.exec())
+            return DbStatus::failure(errorText(query.lastError()));
+    }
     return succeeded();
 }
 

@@ -10,6 +10,8 @@
 #include <functional>
 #include <optional>
 
+class QSqlQuery;
+
 namespace trelok {
 
 // The application's database file. Every statement runs prepared with bound
@@ -45,6 +47,14 @@ public:
     {
         return exec(QString::fromLatin1(statement), values);
     }
+
+    // Reads a long result without building a Row per row: visit is handed
+    // the query positioned on each row in turn (values by column position).
+    DbStatus each(const char *statement, const QVariantList &values,
+                  const std::function<void(const QSqlQuery &)> &visit);
+    // Runs one statement, prepared once, for each list of values in turn;
+    // stops at the first failure.
+    DbStatus execEach(const char *statement, const QList<QVariantList> &valueLists);
 
     // Runs work inside one transaction: committed when it succeeds, rolled
     // back when it fails, so related writes land together or not at all.

@@ -1,13 +1,15 @@
 #include "shell/form1.h"
 
+#include "context/app_context.h"
+#include "context/pictures.h"
 #include "entry/izbor_vid.h"
 #include "entry/trelok_window.h"
 #include "platform/fonts.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
 #include "print/pec_pod.h"
-#include "context/app_context.h"
-#include "context/pictures.h"
+#include "refdata/dan_ref.h"
+#include "refdata/fix_firm.h"
 
 #include <QCloseEvent>
 #include <QInputDialog>
@@ -178,10 +180,18 @@ void Form1::pec_podes_Click()
 }
 
 void Form1::vfpd_Click()
-{}
+{
+    fix_firm window(m_context, this);
+    if (window.Form_Load())
+        window.exec();
+}
 
 void Form1::sdb_Click()
-{}
+{
+    dan_ref window(m_context, this);
+    if (window.Form_Load())
+        window.exec();
+}
 
 void Form1::uinstall_Click()
 {}
