@@ -8,6 +8,8 @@
 #include "refdata/taxpayers.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -401,6 +403,42 @@ private slots:
         QCOMPARE(run.status, 1);
         QVERIFY(run.err.startsWith(u"trelok: Fajlot "_s));
         QCOMPARE(taxpayerCount(db), 0);
+    }
+
+    void importFromTheCommandLineWithoutADisplay()
+    {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(u"r.csv"_s);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("dec_cod,dec_nam,dec_ad3,dec_tlx\n"
+                   "4030999123456,Zora,Ul. 1,Ohrid\n"
+                   "403099912345X,Losa,Ul. 2,Ohrid\n");
+        file.close();
+        const QString appDir = dir.filePath(u"app"_s);
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const auto name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(TRELOK_PROGRAM),
+                      {u"--dir"_s, appDir, u"--import-taxpayers"_s, csv});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()),
+                 u"Dodadeni: 1\nPromeneti: 0\nOdbieni: 1\n"_s);
+        // The program's own lines; the toolkit may add notes of its own.
+        const QStringList messages = QString::fromUtf8(program.readAllStandardError())
+                                         .split(u'\n')
+                                         .filter(QRegularExpression(u"^trelok:"_s));
+        QCOMPARE(messages, QStringList{u"trelok: odbien red 3 (403099912345X): Pogresen Danocen "
+                                       "Broj - dozvoleni se samo broevi !"_s});
+        // The installation it made holds the accepted row.
+        Store store;
+        QVERIFY(store.open(databasePath(appDir)).ok());
+        const auto rows = store.select("SELECT * FROM tbl_obvr");
+        QCOMPARE(rows.value().size(), 1);
+        QCOMPARE(rows.value().first().text(u"dec_cod"_s), u"4030999123456"_s);
     }
 
     // A new order after the fixed data were stored ------------------------

@@ -34,12 +34,16 @@ void TaxpayerModel::sortByColumn(int column)
     if (column < 0 || column >= 4)
         return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<int> order(size_t(m_rows.size()));
+    // The texts folded once, then compared as plain texts.
+    const qsizetype n = m_rows.size();
+    std::vector<QString> keys;
+    keys.reserve(size_t(n));
+    for (const Taxpayer &t : std::as_const(m_rows))
+        keys.push_back(field(t, column).toCaseFolded());
+    std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [this, column](int a, int b) {
-        return QString::compare(field(m_rows[a], column), field(m_rows[b], column),
-                                Qt::CaseInsensitive) < 0;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
     QList<Taxpayer> sorted;
     sorted.reserve(m_rows.size());
     std::vector<int> newRow(order.size());

@@ -9,19 +9,13 @@ using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-namespace {
-// Column positions in tbl_obvr.
-constexpr int codeColumn = 0, nameColumn = 1, addressColumn = 4, cityColumn = 8;
-} // namespace
-
 DbResult<QList<Taxpayer>> loadTaxpayers(Store &store)
 {
     QList<Taxpayer> list;
-    const auto read = store.each(sql::obvr::all, {}, [&list](const QSqlQuery &row) {
-        const QVariant city = row.value(cityColumn);
-        list.append(Taxpayer{row.value(codeColumn).toString(), row.value(nameColumn).toString(),
-                             row.value(addressColumn).toString(),
-                             city.isNull() ? u"0"_s : city.toString()});
+    const auto read = store.each(sql::obvr::listing, {}, [&list](const QSqlQuery &row) {
+        const QVariant city = row.value(3);
+        list.append(Taxpayer{row.value(0).toString(), row.value(1).toString(),
+                             row.value(2).toString(), city.isNull() ? u"0"_s : city.toString()});
     });
     if (!read)
         return DbResult<QList<Taxpayer>>::failure(read.error());
