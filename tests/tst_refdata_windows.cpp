@@ -1,7 +1,7 @@
 #include "app_fixture.h"
 #include "gui_support.h"
 
-#include "platform/message_box.h"
+#include "entry/entry_filling.h"
 #include "refdata/dan_ref.h"
 #include "refdata/fix_firm.h"
 #include "refdata/taxpayer_model.h"
@@ -197,6 +197,47 @@ private slots:
         QCOMPARE(row.raw(u"mesto"_s).toString(), u"Kicevo"_s);
         QCOMPARE(row.raw(u"up_smet2"_s).toString(), u"004 "_s);
         QVERIFY(app.ended.isEmpty());
+    }
+
+    void newOrderAfterTheFixedDataWereEntered()
+    {
+        AppFixture app;
+        app.context.state.opi_tre = u"Carina"_s;
+        EntrySession session{u"V"_s, u"108"_s, QString()};
+        // A new installation asks for the fixed data.
+        (void)fillEntry(app.context, session);
+        QCOMPARE(app.prompter.shown.size(), 1);
+        QVERIFY(app.prompter.shown.first().startsWith(
+            u"Odete na Menito 'Servis'/'Vasi Fiksni Podatoci' "_s));
+
+        Form1 form(app.context);
+        whenIdle([] {
+            auto *window = waitForWindow<fix_firm>(u"fix_firm"_s);
+            QVERIFY(window);
+            const QStringList typed{u" Зора ДООЕЛ "_s,
+                                    u"ul. \"Makedonija\" 3"_s,
+                                    u"Stopanska banka"_s,
+                                    u"200000000012345"_s,
+                                    u"4030999123456"_s,
+                                    u" Ohrid "_s,
+                                    u"012"_s};
+            const QStringList names{u"nal1"_s,  u"nal2"_s, u"b_nal"_s, u"s_nal"_s,
+                                    u"d_nal"_s, u"mes"_s,  u"us2"_s};
+            for (int i = 0; i < names.size(); ++i)
+                box(window, names[i])->setText(typed[i]);
+            click(window, u"Command3"_s);
+        });
+        form.vfpd_Click();
+        app.prompter.shown.clear();
+        const EntryFilling filled = fillEntry(app.context, session);
+        QVERIFY(app.prompter.shown.isEmpty());
+        QCOMPARE(filled.fields.nal1, u"Зора ДООЕЛ"_s);
+        QCOMPARE(filled.fields.nal2, u"ul. \"Makedonija\" 3"_s);
+        QCOMPARE(filled.fields.b_nal, u"Stopanska banka"_s);
+        QCOMPARE(filled.fields.s_nal, u"200000000012345"_s);
+        QCOMPARE(filled.fields.d_nal, u"4030999123456"_s);
+        QCOMPARE(filled.fields.mes, u"Ohrid"_s);
+        QCOMPARE(filled.fields.us2, u"012"_s);
     }
 
     void fixedDataCancelledWritesNothing()
