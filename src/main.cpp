@@ -12,9 +12,11 @@ int main(int argc, char *argv[])
         qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
     bool printOnly = false;
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--print") == 0 || std::strncmp(argv[i], "--print=", 8) == 0)
+        if (std::strcmp(argv[i], "--print") == 0 || std::strncmp(argv[i], "--print=", 8) == 0 ||
+            std::strcmp(argv[i], "--import-taxpayers") == 0 ||
+            std::strncmp(argv[i], "--import-taxpayers=", 19) == 0)
             printOnly = true;
-    // Printing from the command line needs no display.
+    // Printing and importing from the command line need no display.
     if (printOnly && !platformChosen && !display)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     else if (!platformChosen && !display) {

@@ -1,14 +1,30 @@
 #include "data/csv.h"
 
+using namespace Qt::StringLiterals;
+
 namespace trelok {
 
-QList<QStringList> parseCsv(const QString &text)
+CsvText readCsv(const QString &text)
 {
-    QList<QStringList> records;
+    CsvText out;
     QStringList record;
     QString field;
     bool quoted = false;
-    bool any = false;
+    bool fieldStarted = false; // something of the current field was read
+    bool any = false;          // something of the current record was read
+    qsizetype line = 1;
+    qsizetype recordLine = 1;
+    qsizetype quoteLine = 1;
+    const auto endRecord = [&] {
+        if (any) {
+            record.append(field);
+            out.records.append(CsvRecord{record, recordLine});
+        }
+        record.clear();
+        field.clear();
+        fieldStarted = false;
+        any = false;
+    };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (quoted) {
@@ -20,36 +36,49 @@ QList<QStringList> parseCsv(const QString &text)
                     quoted = false;
                 }
             } else {
+                if (c == u'\n')
+                    ++line;
                 field.append(c);
             }
             continue;
         }
-        if (c == u'"') {
+        if (c == u'\n' || c == u'\r') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            endRecord();
+            ++line;
+            recordLine = line;
+            continue;
+        }
+        if (!any)
+            recordLine = line;
+        any = true;
+        if (c == u'"' && !fieldStarted) {
             quoted = true;
-            any = true;
+            fieldStarted = true;
+            quoteLine = line;
         } else if (c == u',') {
             record.append(field);
             field.clear();
-            any = true;
-        } else if (c == u'\n' || c == u'\r') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            if (any || !field.isEmpty()) {
-                record.append(field);
-                records.append(record);
-            }
-            record.clear();
-            field.clear();
-            any = false;
+            fieldStarted = false;
         } else {
             field.append(c);
-            any = true;
+            fieldStarted = true;
         }
     }
-    if (any || !field.isEmpty()) {
-        record.append(field);
-        records.append(record);
+    if (quoted) {
+        out.error = u"Fajlot zavrsuva vo sredina na pole vo navodnici (red %1)"_s.arg(quoteLine);
+        return out;
     }
+    endRecord();
+    return out;
+}
+
+QList<QStringList> parseCsv(const QString &text)
+{
+    QList<QStringList> records;
+    for (CsvRecord &record : readCsv(text).records)
+        records.append(std::move(record.fields));
     return records;
 }
 

@@ -33,11 +33,14 @@ inline constexpr auto byCode = "SELECT * FROM tbl_vid where vid =?";
 
 namespace obvr {
 inline constexpr auto byCode = "SELECT * FROM tbl_obvr where dec_cod =?";
-inline constexpr auto all = "SELECT *  FROM tbl_obvr order by 1";
+// The register window's list: the four columns it shows, by tax number.
+inline constexpr auto listing =
+    "SELECT dec_cod, dec_nam, dec_ad3, dec_tlx FROM tbl_obvr order by 1";
 inline constexpr auto lookup = "select * from tbl_obvr  where dec_cod = ?";
 inline constexpr auto update =
     "update tbl_obvr set dec_nam = ?, dec_ad3 = ?, dec_tlx = ?  where dec_cod = ?";
 inline constexpr auto insert = "insert into tbl_obvr values(?,?,'','',?,'','','',?,'','','')";
+inline constexpr auto codes = "SELECT dec_cod FROM tbl_obvr";
 } // namespace obvr
 
 namespace opst {

@@ -11,6 +11,8 @@
 #include <functional>
 #include <optional>
 
+class QSqlQuery;
+
 namespace trelok {
 
 // The application's database file. Every statement runs prepared with bound
@@ -47,13 +49,15 @@ public:
         return exec(QString::fromLatin1(statement), values);
     }
 
-    // Every row as texts by column position (Null as the empty text), for
-    // lists that read many rows at once.
-    DbResult<QList<QStringList>> texts(const QString &statement, const QVariantList &values = {});
-    DbResult<QList<QStringList>> texts(const char *statement, const QVariantList &values = {})
-    {
-        return texts(QString::fromLatin1(statement), values);
-    }
+    // Reads a long result without building a Row per row: visit is handed
+    // the query positioned on each row in turn (values by column position).
+    DbStatus each(const char *statement, const QVariantList &values,
+                  const std::function<void(const QSqlQuery &)> &visit);
+    // Runs one statement, prepared once, for each list of values in turn;
+    // stops at the first failure.
+    DbStatus execEach(const char *statement, const QList<QVariantList> &valueLists);
+    // Every row as texts by column position (Null as the empty text).
+    DbResult<QList<QStringList>> texts(const char *statement, const QVariantList &values = {});
 
     // Runs work inside one transaction: committed when it succeeds, rolled
     // back when it fails, so related writes land together or not at all.

@@ -8,11 +8,13 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/qt_printers.h"
+#include "refdata/taxpayer_import.h"
 #include "shell/command_line_print.h"
 #include "shell/form1.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTextStream>
 
 #include <cstdio>
 
@@ -33,11 +35,19 @@ int runApplication(const QStringList &arguments)
         u"NUMBER"_s);
     const QCommandLineOption pdfOption(
         u"pdf"_s, u"With --print: write the page to the A4 PDF file FILE instead."_s, u"FILE"_s);
+    const QCommandLineOption importOption(
+        u"import-taxpayers"_s,
+        u"Read the taxpayer register from the UTF-8 CSV file FILE, without windows."_s, u"FILE"_s);
     parser.addOption(printOption);
     parser.addOption(pdfOption);
+    parser.addOption(importOption);
     parser.process(arguments);
-    const bool commandLine = parser.isSet(printOption);
-    if (parser.isSet(pdfOption) && !commandLine) {
+    if (parser.isSet(importOption) && parser.isSet(printOption)) {
+        std::fputs("trelok: --import-taxpayers ne odi zaedno so --print\n", stderr);
+        return 2;
+    }
+    const bool commandLine = parser.isSet(printOption) || parser.isSet(importOption);
+    if (parser.isSet(pdfOption) && !parser.isSet(printOption)) {
         std::fputs("trelok: --pdf goes with --print NUMBER\n", stderr);
         return 2;
     }
@@ -58,6 +68,11 @@ int runApplication(const QStringList &arguments)
     if (auto opened = store.open(databasePath(appDir)); !opened)
         return report(opened.error());
 
+    if (parser.isSet(importOption)) {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return importTaxpayers(store, parser.value(importOption), out, err);
+    }
     QtPrinterSystem printers;
     if (commandLine)
         return printFromCommandLine(store, printers, appDir, parser.value(printOption),

@@ -9,6 +9,8 @@
 #include "platform/prompter.h"
 #include "platform/twips.h"
 #include "print/pec_pod.h"
+#include "refdata/dan_ref.h"
+#include "refdata/fix_firm.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -187,10 +189,18 @@ void Form1::pec_podes_Click()
 }
 
 void Form1::vfpd_Click()
-{}
+{
+    fix_firm window(m_context, this);
+    if (window.Form_Load())
+        window.exec();
+}
 
 void Form1::sdb_Click()
-{}
+{
+    dan_ref window(m_context, this);
+    if (window.Form_Load())
+        window.exec();
+}
 
 void Form1::uinstall_Click()
 {}

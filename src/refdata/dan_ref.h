@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
+
+namespace trelok {
+
+struct AppContext;
+class TaxpayerModel;
+
+// The taxpayer register: the whole list, sortable by any column, with an
+// edit panel to add a taxpayer or change one's name, address and city.
+class dan_ref : public QDialog {
+    Q_OBJECT
+public:
+    explicit dan_ref(AppContext &context, QWidget *parent = nullptr);
+
+    // Loads the list; false when the application was ended on the way.
+    bool Form_Load();
+
+    void Command1_Click(); // close
+    void Command2_Click(); // close
+    void Command3_Click(); // change the selected taxpayer
+    void Command4_Click(); // add a taxpayer
+    void Command5_Click(); // test and store the panel
+    void Command6_Click(); // close the panel
+    void ListView1_DblClick();
+    void ListView1_ColumnClick(int column);
+
+    TaxpayerModel &model() { return *m_model; }
+    QTreeView *list() const { return m_listView1; }
+
+private:
+    bool loadList();
+    void showPanel(bool visible);
+
+    AppContext &m_context;
+    TaxpayerModel *m_model = nullptr;
+    QTreeView *m_listView1 = nullptr;
+    QLineEdit *m_text[4] = {};
+    QLabel *m_label[4] = {};
+    QLabel *m_label5 = nullptr;
+    QPushButton *m_command5 = nullptr;
+    QPushButton *m_command6 = nullptr;
+};
+
+} // namespace trelok

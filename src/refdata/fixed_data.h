@@ -1,0 +1,37 @@
+#pragma once
+
+#include "data/result.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace trelok {
+
+class Store;
+
+// The company's own data in the configuration row, by the boxes of the
+// fixed data window that show them.
+struct FixedData {
+    QString nal1;  // nalog1, the company's name
+    QString nal2;  // nalog2, its address
+    QString b_nal; // bnk_nal, its bank
+    QString s_nal; // sm_nal, its account
+    QString d_nal; // dan_br, its taxpayer number
+    QString mes;   // mesto, its place
+    QString us2;   // up_smet2, its municipality code
+};
+
+// The fixed data as the window shows them, every value trimmed (Null as
+// empty); nothing when the configuration row is missing.
+DbResult<std::optional<FixedData>> readFixedData(Store &store);
+
+// Stores the boxes as typed into the configuration row: every value trimmed
+// except the municipality code, which is stored exactly as its box holds it.
+// The print offsets and the other columns are left as they are.
+DbStatus storeFixedData(Store &store, const FixedData &typed);
+
+// The help text of the fixed data window.
+QString fixedDataHelp();
+
+} // namespace trelok

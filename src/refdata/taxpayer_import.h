@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class QTextStream;
+
+namespace trelok {
+
+class Store;
+
+// Reads the taxpayer register from a UTF-8 CSV file with the header
+// "dec_cod,dec_nam,dec_ad3,dec_tlx" and stores it in one transaction: a new
+// tax number is added, a known one gets the row's name, address and city.
+// Each row passes the tests of adding a taxpayer in the register window
+// (trimmed; the city may be empty); a refused row is stored nowhere and
+// reported on err with its line and message. A file that cannot be read to
+// its end stores nothing. The counts go to out. Returns the exit status:
+// 0 only when every row was stored.
+int importTaxpayers(Store &store, const QString &fileName, QTextStream &out, QTextStream &err);
+
+} // namespace trelok

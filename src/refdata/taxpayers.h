@@ -1,0 +1,69 @@
+#pragma once
+
+#include "data/result.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace trelok {
+
+class Store;
+
+// One line of the taxpayer register: tax number, name, address, city.
+struct Taxpayer {
+    QString code;    // dec_cod
+    QString name;    // dec_nam
+    QString address; // dec_ad3
+    QString city;    // dec_tlx
+};
+
+// The whole register in tax number order, read once: a Null name or address
+// as the empty text, a Null city as "0"; values as stored.
+DbResult<QList<Taxpayer>> loadTaxpayers(Store &store);
+
+// Which of the edit panel's modes a store is made in.
+enum class TaxpayerMode { Change, Add };
+
+// The box a refusal puts the focus on.
+enum class TaxpayerBox { Text1, Text2, Text3, Text4 };
+
+struct TaxpayerRefusal {
+    QString message;
+    TaxpayerBox focus;
+};
+
+// The value with every field trimmed.
+Taxpayer trimmedTaxpayer(const Taxpayer &typed);
+
+// A tax number: exactly 13 characters, every one a digit 0-9.
+bool isTaxNumber(const QString &code);
+
+// The tests of the edit panel, in order, on trimmed values; the first one
+// that fails, or nothing. Adding accepts an empty city, changing does not.
+std::optional<TaxpayerRefusal> checkTaxpayer(const Taxpayer &trimmed, TaxpayerMode mode);
+
+// True when the register already holds the tax number (the duplicate test
+// before adding).
+DbResult<bool> taxpayerExists(Store &store, const QString &code);
+
+// Stores a new taxpayer; the eight columns not edited here get the empty text.
+DbStatus addTaxpayer(Store &store, const Taxpayer &taxpayer);
+// Changes name, address and city of every row with the tax number.
+DbStatus changeTaxpayer(Store &store, const Taxpayer &taxpayer);
+
+namespace taxpayerMsg {
+inline constexpr auto loading =
+    "Vnimanie !, Otvaranjeto na Listata na Danocni Obvrznici ke Potrae okolu 20 sekundi !";
+inline constexpr auto wrongLength = "Pogresen Danocen Broj";
+inline constexpr auto notDigits = "Pogresen Danocen Broj - dozvoleni se samo broevi !";
+inline constexpr auto noName = "Vnesete naziv na Komitentot!";
+inline constexpr auto noAddress = "Vnesete adresa na Komitentot!";
+inline constexpr auto noCity = "Vnesete grad na Komitentot!";
+inline constexpr auto confirmChange = "Dali navistina ja prifakate promenata ? ";
+inline constexpr auto confirmAdd = "Dali navistina da go vnesam komitentot ? ";
+inline constexpr auto duplicate = "Komitentot veke postoel, odi na Promena !";
+} // namespace taxpayerMsg
+
+} // namespace trelok
