@@ -14,7 +14,9 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--print") == 0 || std::strncmp(argv[i], "--print=", 8) == 0 ||
             std::strcmp(argv[i], "--import-taxpayers") == 0 ||
-            std::strncmp(argv[i], "--import-taxpayers=", 19) == 0)
+            std::strncmp(argv[i], "--import-taxpayers=", 19) == 0 ||
+            std::strcmp(argv[i], "--import") == 0 || std::strncmp(argv[i], "--import=", 9) == 0 ||
+            std::strcmp(argv[i], "--export") == 0 || std::strncmp(argv[i], "--export=", 9) == 0)
             printOnly = true;
     // Printing and importing from the command line need no display.
     if (printOnly && !platformChosen && !display)

@@ -2,6 +2,7 @@
 
 #include "context/messages.h"
 #include "context/shared_state.h"
+#include "data/counter.h"
 #include "data/settings.h"
 #include "platform/fonts.h"
 #include "platform/printers.h"
@@ -37,7 +38,7 @@ StartupOutcome runStartup(StartupContext &context)
     outcome.fontsRegistered = registerApplicationFonts(context.appDir);
     state.desno = 0;
     state.dole = 0;
-    state.td = u"TRELOK"_s;
+    state.td = QString::fromLatin1(orderDocumentType);
     state.tek_isp.clear();
     state.tek_opst.clear();
 

@@ -8,6 +8,9 @@ namespace trelok {
 
 class Store;
 
+// The document type under which payment orders are counted.
+inline constexpr auto orderDocumentType = "TRELOK";
+
 // The yearly document counter. get_brojac gives the next number of a year
 // and document type without storing anything; put_brojac stores a number as
 // the last one issued. Numbers are "<sequence>/<year>" without leading zeros.

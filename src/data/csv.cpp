@@ -1,5 +1,8 @@
 #include "data/csv.h"
 
+#include <QFile>
+#include <QStringDecoder>
+
 using namespace Qt::StringLiterals;
 
 namespace trelok {
@@ -72,6 +75,55 @@ CsvText readCsv(const QString &text)
     }
     endRecord();
     return out;
+}
+
+CsvText readCsvFile(const QString &fileName)
+{
+    CsvText out;
+    QFile file(fileName);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        out.error = u"Fajlot %1 ne moze da se procita: %2"_s.arg(fileName, file.errorString());
+        return out;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (utf8.hasError()) {
+        out.error = u"Fajlot %1 ne e vo UTF-8"_s.arg(fileName);
+        return out;
+    }
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    out = readCsv(text);
+    if (!out.error.isEmpty())
+        out.error = fileName + u": "_s + out.error;
+    return out;
+}
+
+QString csvRecord(const QStringList &fields)
+{
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += u',';
+        const QString &field = fields[i];
+        // Quoted whenever a reader could take it otherwise: separators, quotes,
+        // line breaks, and blanks at either end.
+        const bool quote =
+            field.contains(u',') || field.contains(u'"') || field.contains(u'\n') ||
+            field.contains(u'\r') ||
+            (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()));
+        if (!quote) {
+            line += field;
+            continue;
+        }
+        QString escaped = field;
+        escaped.replace(u"\""_s, u"\"\""_s);
+        line += u'"' + escaped + u'"';
+    }
+    return line + u"\r\n"_s;
 }
 
 QList<QStringList> parseCsv(const QString &text)

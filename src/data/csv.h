@@ -25,6 +25,14 @@ struct CsvText {
 // with the line where that field began.
 CsvText readCsv(const QString &text);
 
+// readCsv over a UTF-8 file (a byte order mark is passed over); a file that
+// cannot be read or is not UTF-8 is reported in error.
+CsvText readCsvFile(const QString &fileName);
+
+// One record as a line of comma-separated text ending in CRLF, each field
+// quoted where needed so that readCsv gives it back exactly.
+QString csvRecord(const QStringList &fields);
+
 // The records of readCsv, without their lines; the first one is the header.
 QList<QStringList> parseCsv(const QString &text);
 

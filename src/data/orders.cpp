@@ -54,32 +54,54 @@ DbStatus replaceOrder(Store &store, const QString &number, const QVariantList &v
     });
 }
 
+namespace {
+
+struct NumberKey {
+    QString year;
+    double sequence;
+};
+
+NumberKey numberKey(const QString &number)
+{
+    const QString n = number.trimmed();
+    const qsizetype slash = n.lastIndexOf(u'/');
+    return {slash >= 0 ? n.mid(slash + 1) : QString(),
+            leadingNumber(QStringView(n).left(slash >= 0 ? slash : n.size()))};
+}
+
+bool newer(const NumberKey &a, const QString &na, const NumberKey &b, const QString &nb)
+{
+    if (a.year != b.year)
+        return a.year > b.year;
+    if (a.sequence != b.sequence)
+        return a.sequence > b.sequence;
+    return na > nb;
+}
+
+} // namespace
+
+bool newerOrder(const QString &a, const QString &b)
+{
+    return newer(numberKey(a), a, numberKey(b), b);
+}
+
 DbResult<QList<OrderLine>> listOrders(Store &store)
 {
     auto rows = store.texts(sql::trel::chooser);
     if (!rows)
         return DbResult<QList<OrderLine>>::failure(rows);
     struct Keyed {
-        QString year;
-        double sequence;
+        NumberKey key;
         OrderLine line;
     };
     QList<Keyed> keyed;
     keyed.reserve(rows.value().size());
     for (QStringList &r : rows.value()) {
         OrderLine line{r[0], r[1], r[2], r[3], r[4], r[5], r[6]};
-        const QString number = line.trelok_br.trimmed();
-        const qsizetype slash = number.lastIndexOf(u'/');
-        keyed.append({slash >= 0 ? number.mid(slash + 1) : QString(),
-                      leadingNumber(QStringView(number).left(slash >= 0 ? slash : number.size())),
-                      std::move(line)});
+        keyed.append({numberKey(line.trelok_br), std::move(line)});
     }
     std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
-        if (a.year != b.year)
-            return a.year > b.year;
-        if (a.sequence != b.sequence)
-            return a.sequence > b.sequence;
-        return a.line.trelok_br > b.line.trelok_br;
+        return newer(a.key, a.line.trelok_br, b.key, b.line.trelok_br);
     });
     QList<OrderLine> lines;
     lines.reserve(keyed.size());

@@ -24,6 +24,10 @@ DbResult<QString> storeNewOrder(Store &store, const QString &year, const QString
 // transaction: the old row is never lost when writing the new one fails.
 DbStatus replaceOrder(Store &store, const QString &number, const QVariantList &values);
 
+// True when order number a comes after b: a later year, or the same year
+// and a higher sequence number.
+bool newerOrder(const QString &a, const QString &b);
+
 // One line of the order chooser.
 struct OrderLine {
     QString trelok_br, povik, cel1, cel2, datum, nacin, vid;

@@ -6,6 +6,11 @@ namespace trelok::sql {
 
 namespace trel {
 inline constexpr auto all = "SELECT * FROM tbl_trel ";
+// Every column in the INSERT's order.
+inline constexpr auto everyColumn =
+    "SELECT TRELOK_BR,NALOG1,NALOG2,BNK_NAL,SM_NAL,DAN_BR,POVIK,CEL1,CEL2,PRIMAC1,PRIMAC2,"
+    "BNK_PRIM,SMET_PRI,MKD_CEL,MKD_DEC,UP_SMET1,UP_SMET2,UP_SMET3,BU_SMET1,BU_SMET2,BU_SMET3,"
+    "PR_SIF1,PR_SIF2,NACIN,DATUM,MESTO,VID,VALUTA FROM tbl_trel";
 // The columns the order chooser shows, in its column order.
 inline constexpr auto chooser = "SELECT trelok_br,povik,cel1,cel2,datum,nacin,vid FROM tbl_trel ";
 inline constexpr auto byNumber = "SELECT * FROM tbl_trel where trelok_br=?";

@@ -81,7 +81,8 @@ void fillNew(AppContext &context, EntrySession &session, EntryFilling &out)
         f.p_nal5 = u"1"_s;
 }
 
-// Splits the stored reference number into the segment boxes by kind.
+} // namespace
+
 void splitReference(SharedState &state, const QString &kind, EntryFields &f)
 {
     const bool four = kind == u"108"_s;
@@ -116,6 +117,8 @@ void splitReference(SharedState &state, const QString &kind, EntryFields &f)
         f.p_nal5.clear();
     }
 }
+
+namespace {
 
 void fillChange(AppContext &context, EntrySession &session, EntryFilling &out)
 {

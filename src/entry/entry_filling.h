@@ -7,6 +7,7 @@
 namespace trelok {
 
 struct AppContext;
+struct SharedState;
 
 // What the entry window holds for itself from the moment it opens: its mode,
 // its payment kind and, when changing, the order's number. What other
@@ -29,6 +30,10 @@ struct EntryFilling {
 // or loads a stored order and splits its reference number back into the
 // segment boxes. Messages go through the context's prompter.
 EntryFilling fillEntry(AppContext &context, EntrySession &session);
+
+// Splits the stored reference number p_nal into the segment boxes by kind,
+// through the shared pieces prm1 to prm5. Other kinds keep p_nal whole.
+void splitReference(SharedState &state, const QString &kind, EntryFields &fields);
 
 // Kind "900": leaving the guarantee box copies it into an empty purpose line.
 void p_nal3_LostFocus(const EntrySession &session, EntryFields &fields);

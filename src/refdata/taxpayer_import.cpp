@@ -5,10 +5,8 @@
 #include "data/store.h"
 #include "refdata/taxpayers.h"
 
-#include <QFile>
 #include <QSet>
 #include <QSqlQuery>
-#include <QStringDecoder>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -33,30 +31,6 @@ bool isExpectedHeader(const QStringList &fields)
     return true;
 }
 
-// The file's text, or the reason it cannot be read.
-QString readText(const QString &fileName, QString *error)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = u"Fajlot %1 ne moze da se procita: %2"_s.arg(fileName, file.errorString());
-        return {};
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = u"Fajlot %1 ne moze da se procita: %2"_s.arg(fileName, file.errorString());
-        return {};
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    if (utf8.hasError()) {
-        *error = u"Fajlot %1 ne e vo UTF-8"_s.arg(fileName);
-        return {};
-    }
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    return text;
-}
-
 int failed(QTextStream &err, const QString &message)
 {
     err << "trelok: " << message << "\n"
@@ -69,13 +43,9 @@ int failed(QTextStream &err, const QString &message)
 
 int importTaxpayers(Store &store, const QString &fileName, QTextStream &out, QTextStream &err)
 {
-    QString error;
-    const QString text = readText(fileName, &error);
-    if (!error.isEmpty())
-        return failed(err, error);
-    const CsvText csv = readCsv(text);
+    const CsvText csv = readCsvFile(fileName);
     if (!csv.error.isEmpty())
-        return failed(err, u"%1: %2"_s.arg(fileName, csv.error));
+        return failed(err, csv.error);
     if (csv.records.isEmpty() || !isExpectedHeader(csv.records.first().fields))
         return failed(err, u"%1: prviot red mora da bide \"%2\""_s.arg(
                                fileName, expectedHeader().join(u',')));

@@ -4,6 +4,7 @@
 #include "context/startup.h"
 #include "data/installer.h"
 #include "data/store.h"
+#include "entry/order_transfer.h"
 #include "platform/app_dir.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -38,15 +39,27 @@ int runApplication(const QStringList &arguments)
     const QCommandLineOption importOption(
         u"import-taxpayers"_s,
         u"Read the taxpayer register from the UTF-8 CSV file FILE, without windows."_s, u"FILE"_s);
+    const QCommandLineOption importOrdersOption(
+        u"import"_s, u"Store the payment orders of the UTF-8 CSV file FILE as new orders."_s,
+        u"FILE"_s);
+    const QCommandLineOption acceptUnknownOption(
+        u"accept-unknown"_s,
+        u"With --import: accept taxpayer numbers and municipalities not in their tables."_s);
+    const QCommandLineOption exportOption(
+        u"export"_s, u"Write every stored payment order to the UTF-8 CSV file FILE."_s, u"FILE"_s);
     parser.addOption(printOption);
     parser.addOption(pdfOption);
     parser.addOption(importOption);
+    parser.addOption(importOrdersOption);
+    parser.addOption(acceptUnknownOption);
+    parser.addOption(exportOption);
     parser.process(arguments);
     if (parser.isSet(importOption) && parser.isSet(printOption)) {
         std::fputs("trelok: --import-taxpayers ne odi zaedno so --print\n", stderr);
         return 2;
     }
-    const bool commandLine = parser.isSet(printOption) || parser.isSet(importOption);
+    const bool commandLine = parser.isSet(printOption) || parser.isSet(importOption) ||
+                             parser.isSet(importOrdersOption) || parser.isSet(exportOption);
     if (parser.isSet(pdfOption) && !parser.isSet(printOption)) {
         std::fputs("trelok: --pdf goes with --print NUMBER\n", stderr);
         return 2;
@@ -72,6 +85,18 @@ int runApplication(const QStringList &arguments)
         QTextStream out(stdout);
         QTextStream err(stderr);
         return importTaxpayers(store, parser.value(importOption), out, err);
+    }
+    if (parser.isSet(importOrdersOption)) {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        SystemClock clock;
+        OrderImportOptions options;
+        options.acceptUnknown = parser.isSet(acceptUnknownOption);
+        return importOrders(store, clock, parser.value(importOrdersOption), options, out, err);
+    }
+    if (parser.isSet(exportOption)) {
+        QTextStream err(stderr);
+        return exportOrders(store, parser.value(exportOption), err);
     }
     QtPrinterSystem printers;
     if (commandLine)

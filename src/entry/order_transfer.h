@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+class QTextStream;
+
+namespace trelok {
+
+class Clock;
+class Store;
+
+struct OrderImportOptions {
+    bool acceptUnknown = false; // store orders whose taxpayer or municipality is unknown
+};
+
+// Reads payment orders from a UTF-8 CSV file whose header names columns of
+// tbl_Trel (any case; TRELOK_BR and the recipient's columns are ignored, a
+// column left out is pre-filled as for a new order). Each row is filled as a
+// stored order is for a change, checked as the entry window checks it with
+// fixed answers, and stored as a new order under the next number, each in a
+// transaction of its own. One line per row goes to out: "LINE: NUMBER" or
+// "LINE: refused: MESSAGE", LINE being the file line where the row begins.
+// Returns the exit status: 0 only when every row was stored.
+int importOrders(Store &store, Clock &clock, const QString &fileName,
+                 const OrderImportOptions &options, QTextStream &out, QTextStream &err);
+
+// Writes every stored order to a UTF-8 CSV file, the columns of tbl_Trel in
+// the INSERT's order, values exactly as stored, oldest first. The file
+// appears only complete. Returns the exit status.
+int exportOrders(Store &store, const QString &fileName, QTextStream &err);
+
+} // namespace trelok
