@@ -8,6 +8,7 @@
 #include "platform/prompter.h"
 #include "platform/twips.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QPushButton>
@@ -26,7 +27,7 @@ public:
 
     void keyboardSearch(const QString &search) override
     {
-        if (m_typedAt.isValid() && m_typedAt.elapsed() < 800)
+        if (m_typedAt.isValid() && m_typedAt.elapsed() < QApplication::keyboardInputInterval())
             m_typed += search;
         else
             m_typed = search;

@@ -1,0 +1,274 @@
+#include "app_fixture.h"
+#include "entry_dialog_script.h"
+
+#include "data/orders.h"
+#include "entry/saving.h"
+
+using namespace Qt::StringLiterals;
+using namespace trelok;
+
+namespace {
+
+// Every box with a text of its own, so a column taken from the wrong box shows.
+EntryFields distinctFields()
+{
+    EntryFields f;
+    for (const auto &[name, m] : EntryFields::boxes())
+        f.*m = u" "_s + name + u" 'x' "_s;
+    return f;
+}
+
+QStringList storedRow(TestDb &db, const QString &number)
+{
+    auto rows = db.store.texts(sql::trel::everyColumn);
+    for (const QStringList &row : rows.value())
+        if (row.first() == number)
+            return row;
+    return {};
+}
+
+QStringList counters(TestDb &db)
+{
+    QStringList all;
+    const auto rows =
+        db.store.texts("SELECT godina, tip_dokum, tekoven_br FROM tbl_Broj ORDER BY 1, 2");
+    for (const QStringList &row : rows.value())
+        all.append(row.join(u'|'));
+    return all;
+}
+
+int orderCount(TestDb &db)
+{
+    return int(db.store.texts(sql::trel::everyColumn).value().size());
+}
+
+const QString confirmNew = u"Q:Da go snimam Noviot Trelok ? "_s;
+
+} // namespace
+
+class TestSaving : public QObject {
+    Q_OBJECT
+private slots:
+    void newOrderStoresEveryColumnAsTyped()
+    {
+        TestDb db;
+        ScriptedEntryDialog dialog;
+        dialog.answers = {Answer::Yes, Answer::No};
+        const EntryFields f = distinctFields();
+        auto saved = saveEntry(db.store, dialog, {u"V"_s, u"205"_s, {}}, u"TRELOK"_s, u"2026"_s, f,
+                               Recipient{u" Carinska Uprava na RM "_s, u"Evidentna smetka"_s,
+                                         u"Narodna banka na RM  "_s});
+        QVERIFY(saved.ok());
+        QCOMPARE(saved.value().number, u"1/2026"_s);
+        QVERIFY(saved.value().stored);
+        QVERIFY(!saved.value().print);
+        QCOMPARE(
+            dialog.log,
+            (QStringList{confirmNew, u"Q:Uspesno Vnesen Trelok broj: 1/2026, Da go PECATAM ? "_s}));
+        const QStringList expected{u"1/2026"_s,
+                                   f.nal1,
+                                   f.nal2,
+                                   f.b_nal,
+                                   f.s_nal,
+                                   f.d_nal,
+                                   f.p_nal,
+                                   f.c_nal1,
+                                   f.c_nal2,
+                                   u"Carinska Uprava na RM"_s,
+                                   u"Evidentna smetka"_s,
+                                   u"Narodna banka na RM"_s,
+                                   f.s_pri,
+                                   f.mkd1,
+                                   f.mkd2,
+                                   f.us1,
+                                   f.us2,
+                                   f.us3,
+                                   f.sb1,
+                                   f.sb2,
+                                   f.sb3,
+                                   f.ps1,
+                                   f.ps2,
+                                   f.nac,
+                                   f.dat,
+                                   f.mes,
+                                   u"205"_s,
+                                   f.valu};
+        QCOMPARE(storedRow(db, u"1/2026"_s), expected);
+        QCOMPARE(counters(db), QStringList{u"2026|TRELOK|1/2026"_s});
+    }
+
+    void numbersFollowEachOtherAndOnlyTheirOwnCounterMoves()
+    {
+        TestDb db;
+        // Counters of other years and types, which the saving must leave alone.
+        db.exec(sql::broj::insert, {u"2025"_s, u"TRELOK"_s, u"41/2025"_s});
+        db.exec(sql::broj::insert, {u"2026"_s, u"OTHER"_s, u"90/2026"_s});
+        db.exec(sql::broj::insert, {u"2027"_s, u"TRELOK"_s, u"3/2027"_s});
+        ScriptedEntryDialog dialog;
+        dialog.answers = {Answer::Yes,    Answer::No,  Answer::Yes,
+                          Answer::Cancel, Answer::Yes, Answer::No};
+        const EntrySession session{u"V"_s, u"108"_s, {}};
+        const EntryFields f = distinctFields();
+        QStringList numbers;
+        for (int i = 0; i < 3; ++i)
+            numbers
+                << saveEntry(db.store, dialog, session, u"TRELOK"_s, u"2026"_s, f).value().number;
+        QCOMPARE(numbers, (QStringList{u"1/2026"_s, u"2/2026"_s, u"3/2026"_s}));
+        QCOMPARE(counters(db), (QStringList{u"2025|TRELOK|41/2025"_s, u"2026|OTHER|90/2026"_s,
+                                            u"2026|TRELOK|3/2026"_s, u"2027|TRELOK|3/2027"_s}));
+        // Identical content under consecutive numbers.
+        QCOMPARE(storedRow(db, u"1/2026"_s).mid(1), storedRow(db, u"2/2026"_s).mid(1));
+    }
+
+    void declinedConfirmationTakesNoNumber_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("No") << Answer::No;
+        QTest::newRow("Cancel") << Answer::Cancel;
+    }
+
+    void declinedConfirmationTakesNoNumber()
+    {
+        QFETCH(Answer, answer);
+        TestDb db;
+        ScriptedEntryDialog dialog;
+        dialog.answers = {answer};
+        auto saved = saveEntry(db.store, dialog, {u"V"_s, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
+                               distinctFields());
+        QVERIFY(saved.ok());
+        QVERIFY(!saved.value().stored);
+        QCOMPARE(dialog.log, QStringList{confirmNew});
+        QCOMPARE(orderCount(db), 0);
+        QVERIFY(counters(db).isEmpty());
+    }
+
+    void changeKeepsNumberAndCounter()
+    {
+        TestDb db;
+        db.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"7/2026"_s});
+        QVariantList old{u"5/2026"_s};
+        for (int i = 1; i < 28; ++i)
+            old << u"old"_s;
+        db.exec(sql::trel::insert, old);
+        old[0] = u"6/2026"_s;
+        db.exec(sql::trel::insert, old);
+        ScriptedEntryDialog dialog;
+        dialog.answers = {Answer::Yes, Answer::Yes};
+        EntryFields f = distinctFields();
+        auto saved =
+            saveEntry(db.store, dialog, {u"A"_s, u"701"_s, u"5/2026"_s}, u"TRELOK"_s, u"2026"_s, f);
+        QVERIFY(saved.ok());
+        QCOMPARE(saved.value().number, u"5/2026"_s);
+        QVERIFY(saved.value().print);
+        QCOMPARE(dialog.log,
+                 (QStringList{u"Q:Da go Promenam Trelokot 5/2026"_s,
+                              u"Q:Uspesno Promenet Trelok broj: 5/2026, Da go PECATAM ? "_s}));
+        QCOMPARE(orderCount(db), 2);
+        QCOMPARE(storedRow(db, u"5/2026"_s).at(1), f.nal1);
+        QCOMPARE(storedRow(db, u"5/2026"_s).at(26), u"701"_s);
+        QCOMPARE(storedRow(db, u"6/2026"_s).at(1), u"old"_s);
+        QCOMPARE(counters(db), QStringList{u"2026|TRELOK|7/2026"_s});
+    }
+
+    void declinedChangeLeavesTheOrder()
+    {
+        TestDb db;
+        QVariantList old{u"5/2026"_s};
+        for (int i = 1; i < 28; ++i)
+            old << u"old"_s;
+        db.exec(sql::trel::insert, old);
+        ScriptedEntryDialog dialog;
+        dialog.answers = {Answer::Cancel};
+        auto saved = saveEntry(db.store, dialog, {u"A"_s, u"108"_s, u"5/2026"_s}, u"TRELOK"_s,
+                               u"2026"_s, distinctFields());
+        QVERIFY(saved.ok() && !saved.value().stored);
+        QCOMPARE(storedRow(db, u"5/2026"_s).at(1), u"old"_s);
+    }
+
+    void failedWritesLeaveEverythingAsItWas()
+    {
+        TestDb db;
+        db.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"4/2026"_s});
+        QVariantList old{u"2/2026"_s};
+        for (int i = 1; i < 28; ++i)
+            old << u"old"_s;
+        db.exec(sql::trel::insert, old);
+        // Any order whose first payer line reads "refuse" cannot be written.
+        db.exec("CREATE TRIGGER refuse BEFORE INSERT ON tbl_Trel WHEN NEW.NALOG1 = 'refuse' "
+                "BEGIN SELECT RAISE(ABORT, 'refused by the test'); END");
+        EntryFields f = distinctFields();
+        f.nal1 = u"refuse"_s;
+        ScriptedEntryDialog dialog;
+        dialog.answers = {Answer::Yes, Answer::Yes};
+        auto changed =
+            saveEntry(db.store, dialog, {u"A"_s, u"108"_s, u"2/2026"_s}, u"TRELOK"_s, u"2026"_s, f);
+        QVERIFY(!changed.ok());
+        QVERIFY(changed.error().contains(u"refused by the test"_s));
+        QCOMPARE(storedRow(db, u"2/2026"_s).at(1), u"old"_s);
+
+        auto added = saveEntry(db.store, dialog, {u"V"_s, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s, f);
+        QVERIFY(!added.ok());
+        QCOMPARE(counters(db), QStringList{u"2026|TRELOK|4/2026"_s});
+        QCOMPARE(orderCount(db), 1);
+    }
+
+    void repeatedNumberIsRefusedByTheIndex()
+    {
+        TestDb db;
+        // A counter left behind (restored from an old copy): the number it
+        // gives is taken already.
+        db.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"1/2026"_s});
+        QVariantList old{u"2/2026"_s};
+        for (int i = 1; i < 28; ++i)
+            old << u"old"_s;
+        db.exec(sql::trel::insert, old);
+        ScriptedEntryDialog dialog;
+        dialog.answers = {Answer::Yes};
+        auto saved = saveEntry(db.store, dialog, {u"V"_s, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
+                               distinctFields());
+        QVERIFY(!saved.ok());
+        QCOMPARE(storedRow(db, u"2/2026"_s).at(1), u"old"_s);
+        QCOMPARE(counters(db), QStringList{u"2026|TRELOK|1/2026"_s});
+    }
+
+    void heldDatabaseIsReportedAsBusy()
+    {
+        TestDb db;
+        Store other;
+        QVERIFY(other.open(db.store.path()).ok());
+        QVERIFY(other.exec("BEGIN IMMEDIATE").ok());
+        ScriptedEntryDialog dialog;
+        dialog.answers = {Answer::Yes};
+        auto saved = saveEntry(db.store, dialog, {u"V"_s, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
+                               distinctFields());
+        QVERIFY(!saved.ok());
+        QVERIFY(saved.busy());
+        QVERIFY(other.exec("ROLLBACK").ok());
+        dialog.answers = {Answer::Yes, Answer::No};
+        auto again = saveEntry(db.store, dialog, {u"V"_s, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
+                               distinctFields());
+        QVERIFY(again.ok());
+        QCOMPARE(again.value().number, u"1/2026"_s);
+    }
+
+    void chooserListsNewestFirst()
+    {
+        TestDb db;
+        QVariantList row;
+        for (int i = 0; i < 28; ++i)
+            row << QString();
+        for (const char *number : {"2/2026", "10/2026", "1/2025", "9/2026", "12/2024"}) {
+            row[0] = QString::fromLatin1(number);
+            db.exec(sql::trel::insert, row);
+        }
+        QStringList numbers;
+        const auto lines = listOrders(db.store);
+        for (const OrderLine &line : lines.value())
+            numbers << line.trelok_br;
+        QCOMPARE(numbers,
+                 (QStringList{u"10/2026"_s, u"9/2026"_s, u"2/2026"_s, u"1/2025"_s, u"12/2024"_s}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSaving)
+#include "tst_saving.moc"
