@@ -1,0 +1,166 @@
+#!/usr/bin/python3
+"""Numbering that neither loses nor repeats an order, tried from outside.
+
+Two copies of the program import orders into one database at the same time,
+and an importing copy is killed at random moments. Afterwards every order
+reported as stored is there with its content, no number is used twice and
+the counter is not behind the highest number.
+Usage: order_numbering_test.py TRELOK_BINARY [KILLS]
+"""
+import datetime
+import os
+import random
+import signal
+import sqlite3
+import subprocess
+import sys
+import tempfile
+import time
+
+passed = 0
+failed = 0
+
+
+def check(name, ok, detail=""):
+    global passed, failed
+    if ok:
+        passed += 1
+        print(f"PASS   : {name}")
+    else:
+        failed += 1
+        print(f"FAIL!  : {name} {detail}")
+
+
+def environment():
+    env = dict(os.environ)
+    env["QT_QPA_PLATFORM"] = "offscreen"
+    env.setdefault("XDG_RUNTIME_DIR", tempfile.mkdtemp())
+    return env
+
+
+def write_orders(path, tag, count):
+    """count valid orders of kind 108, each marked in NALOG1."""
+    with open(path, "w", encoding="utf-8", newline="") as f:
+        f.write("VID,NALOG1,DAN_BR,CEL1,MKD_CEL,MKD_DEC,UP_SMET2,NACIN,DATUM,POVIK\r\n")
+        for i in range(count):
+            f.write(f'108,"{tag}-{i} ""q"", ;",4030999123456,4030999123456,{i + 1},00,004,2,'
+                    f"08.12.2026,108-{YEAR}-1010-{i}\r\n")
+
+
+def reported(output):
+    """line -> number of the rows reported stored."""
+    stored = {}
+    for line in output.splitlines():
+        row, _, rest = line.partition(": ")
+        if rest and not rest.startswith("refused"):
+            stored[int(row)] = rest.strip()
+    return stored
+
+
+def state(db):
+    con = sqlite3.connect(db, timeout=30)
+    rows = con.execute("SELECT TRELOK_BR, NALOG1 FROM tbl_Trel").fetchall()
+    counter = con.execute("SELECT tekoven_br FROM tbl_Broj WHERE godina=? AND tip_dokum='TRELOK'",
+                          (YEAR,)).fetchall()
+    integrity = con.execute("PRAGMA integrity_check").fetchone()[0]
+    con.close()
+    return rows, (counter[0][0] if counter else None), integrity
+
+
+def sequence(number):
+    return int(number.split("/")[0])
+
+
+def install(trelok, directory):
+    # The first start installs; an export of the empty register is a quiet one.
+    subprocess.run([trelok, "--dir", directory, "--export", os.path.join(directory, "e.csv")],
+                   env=ENV, check=True, capture_output=True)
+    con = sqlite3.connect(os.path.join(directory, "trelok.db"))
+    con.execute("INSERT INTO tbl_obvr (dec_cod) VALUES ('4030999123456')")
+    con.commit()
+    con.close()
+
+
+def two_clerks(trelok, root):
+    directory = os.path.join(root, "two")
+    install(trelok, directory)
+    files = []
+    for tag in ("a", "b"):
+        path = os.path.join(root, f"{tag}.csv")
+        write_orders(path, tag, 500)
+        files.append(path)
+    procs = [subprocess.Popen([trelok, "--dir", directory, "--import", f], env=ENV,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+             for f in files]
+    outputs = [p.communicate(timeout=600) for p in procs]
+    codes = [p.returncode for p in procs]
+    check("both imports exit 0", codes == [0, 0], f"{codes} {[o[1][-300:] for o in outputs]}")
+    stored = [reported(o[0]) for o in outputs]
+    check("every row reported stored", [len(s) for s in stored] == [500, 500],
+          str([len(s) for s in stored]))
+    rows, counter, integrity = state(os.path.join(directory, "trelok.db"))
+    numbers = sorted(sequence(n) for n, _ in rows)
+    check("1000 distinct numbers 1..1000", numbers == list(range(1, 1001)),
+          f"{len(numbers)} rows, {len(set(numbers))} distinct")
+    check("counter at 1000", counter == f"1000/{YEAR}", str(counter))
+    check("database intact", integrity == "ok", integrity)
+    by_number = dict(rows)
+    wrong = [(tag, line, number) for tag, s in zip("ab", stored) for line, number in s.items()
+             if by_number.get(number) != f'{tag}-{line - 2} "q", ;']
+    check("each reported number holds its own row", not wrong, str(wrong[:3]))
+
+
+def kills(trelok, root, count):
+    directory = os.path.join(root, "kills")
+    install(trelok, directory)
+    db = os.path.join(directory, "trelok.db")
+    rng = random.Random(20261208)
+    promised = {}  # number -> NALOG1 reported stored
+    problems = []
+    for run in range(count):
+        path = os.path.join(root, f"k{run}.csv")
+        write_orders(path, f"k{run}", 40)
+        proc = subprocess.Popen([trelok, "--dir", directory, "--import", path], env=ENV,
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        time.sleep(rng.uniform(0.02, 0.6))
+        proc.send_signal(signal.SIGKILL)
+        output, _ = proc.communicate()
+        for line, number in reported(output).items():
+            if number in promised:
+                problems.append(f"run {run}: {number} reported twice")
+            promised[number] = f'k{run}-{line - 2} "q", ;'
+        rows, counter, integrity = state(db)
+        numbers = [sequence(n) for n, _ in rows]
+        if integrity != "ok":
+            problems.append(f"run {run}: integrity {integrity}")
+        if len(numbers) != len(set(numbers)):
+            problems.append(f"run {run}: a number is used twice")
+        if numbers and (counter is None or sequence(counter) < max(numbers)):
+            problems.append(f"run {run}: counter {counter} behind {max(numbers)}")
+        by_number = dict(rows)
+        lost = [n for n, text in promised.items() if by_number.get(n) != text]
+        if lost:
+            problems.append(f"run {run}: reported orders lost or changed: {lost[:3]}")
+    rows, _, _ = state(db)
+    check(f"{count} kills: nothing reported stored was lost, no number twice, counter not behind",
+          not problems, "; ".join(problems[:5]))
+    check("kills landed mid-import (some rows stored, not all)",
+          0 < len(rows) < count * 40, f"{len(rows)} rows")
+
+
+YEAR = str(datetime.date.today().year)
+ENV = environment()
+
+
+def main():
+    trelok = sys.argv[1]
+    count = int(sys.argv[2]) if len(sys.argv) > 2 else 100
+    with tempfile.TemporaryDirectory() as root:
+        two_clerks(trelok, root)
+        kills(trelok, root, count)
+    print(f"Totals: {passed} passed, {failed} failed")
+    print(f"{passed} passed, {failed} failed")
+    sys.exit(1 if failed else 0)
+
+
+main()

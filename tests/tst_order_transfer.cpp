@@ -1,0 +1,238 @@
+#include "app_fixture.h"
+#include "entry_dialog_script.h"
+
+#include "data/csv.h"
+#include "data/orders.h"
+#include "entry/order_transfer.h"
+#include "entry/saving.h"
+
+#include <QRandomGenerator>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+using namespace trelok;
+
+namespace {
+
+// Texts that have broken programs like this one.
+QStringList difficultTexts()
+{
+    return {u""_s,
+            u"'"_s,
+            u"\""_s,
+            u"O'Brien \"Export\" DOO"_s,
+            u"a;b;c"_s,
+            u"one, two,,"_s,
+            u"first line\nsecond line"_s,
+            u"windows\r\nline"_s,
+            u"'); DELETE FROM tbl_Trel; --"_s,
+            u"' OR '1'='1"_s,
+            u"Општина Центар"_s,
+            u"Ѓорче Петров ѕ џ ќ ѓ"_s,
+            u"Größe € ½ ő"_s,
+            u"  leading"_s,
+            u"trailing  "_s,
+            u"   "_s,
+            u"\t"_s,
+            u"\"\"\"\""_s,
+            u"Op{tina ~~ [ ] ` @ ^"_s,
+            QString(1000, u'x'),
+            QString(1000, u'ш'),
+            u"emoji 🙂 mixed"_s};
+}
+
+QString pick(QRandomGenerator &random, const QStringList &pool)
+{
+    QString text = pool[random.bounded(int(pool.size()))];
+    if (random.bounded(3) == 0)
+        text += pool[random.bounded(int(pool.size()))];
+    return text;
+}
+
+// An order whose free texts are difficult but which passes the checks with
+// unknown taxpayers and municipalities accepted.
+EntryFields generated(QRandomGenerator &random, const QString &kind)
+{
+    const QStringList pool = difficultTexts();
+    EntryFields f;
+    for (const auto &[name, m] : EntryFields::boxes())
+        f.*m = pick(random, pool);
+    f.mkd1 = QString::number(1 + random.bounded(99999)) + pick(random, pool);
+    f.mkd2 = random.bounded(2) ? u" 50 "_s : u"00"_s;
+    f.nac = random.bounded(2) ? u"2"_s : u" 2 "_s;
+    if (kind == u"108"_s) {
+        // Segments free of the dash that separates them.
+        const auto segment = [&] { return pick(random, pool).remove(u'-'); };
+        f.p_nal1 = kind;
+        f.p_nal2 = u"20"_s + QString::number(10 + random.bounded(20));
+        f.p_nal3 = u"x"_s + segment();
+        f.p_nal4 = QString::number(random.bounded(1000000));
+        f.p_nal5.clear();
+        f.p_nal = f.p_nal1 + u'-' + f.p_nal2 + u'-' + f.p_nal3 + u'-' + f.p_nal4;
+    }
+    return f;
+}
+
+QByteArray exported(Store &store)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"orders.csv"_s);
+    QString errors;
+    QTextStream err(&errors);
+    if (exportOrders(store, file, err) != 0)
+        qWarning("%s", qPrintable(errors));
+    QFile f(file);
+    (void)f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+} // namespace
+
+class TestOrderTransfer : public QObject {
+    Q_OBJECT
+private slots:
+    void difficultTextsRoundTrip()
+    {
+        constexpr int orders = 2500;
+        AppFixture source;
+        source.db.exec("INSERT INTO tbl_vid VALUES ('999', 'Drug vid')");
+        source.db.exec("PRAGMA synchronous=OFF"); // content, not durability, is tested here
+        QRandomGenerator random(20261208);
+        QList<EntryFields> typed;
+        QStringList kinds;
+        ScriptedEntryDialog dialog;
+        for (int i = 0; i < orders; ++i) {
+            const QString kind = i % 5 == 0 ? u"108"_s : u"999"_s;
+            typed.append(generated(random, kind));
+            kinds.append(kind);
+            dialog.answers = {Answer::Yes, Answer::No};
+            auto saved = saveEntry(source.db.store, dialog, {u"V"_s, kind, {}}, u"TRELOK"_s,
+                                   u"2026"_s, typed.last());
+            QVERIFY2(saved.ok(), qPrintable(saved.error()));
+        }
+        // Read back byte for byte through the saving path.
+        auto rows = source.db.store.texts(sql::trel::everyColumn);
+        QCOMPARE(rows.value().size(), orders);
+        for (const QStringList &row : rows.value()) {
+            const int i = row[0].section(u'/', 0, 0).toInt() - 1;
+            const QVariantList values = orderValues(typed[i], Recipient{}, kinds[i]);
+            for (int c = 0; c < values.size(); ++c)
+                QCOMPARE(row[c + 1], values[c].toString());
+        }
+
+        // Export, import into an empty installation, export again.
+        const QByteArray first = exported(source.db.store);
+        QVERIFY(!first.isEmpty());
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"orders.csv"_s);
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(first);
+        }
+        AppFixture target;
+        target.db.exec("INSERT INTO tbl_vid VALUES ('999', 'Drug vid')");
+        target.db.exec("PRAGMA synchronous=OFF");
+        QString output;
+        QString errors;
+        QTextStream out(&output);
+        QTextStream err(&errors);
+        OrderImportOptions options;
+        options.acceptUnknown = true;
+        QCOMPARE(importOrders(target.db.store, target.clock, file, options, out, err), 0);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors));
+        QVERIFY(!output.contains(u"refused"_s));
+        QCOMPARE(exported(target.db.store), first);
+    }
+
+    void importReportsEachRow()
+    {
+        AppFixture app;
+        app.db.exec("INSERT INTO tbl_obvr (dec_cod) VALUES ('4030999123456')");
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"in.csv"_s);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        // Lower-case names, the ignored columns, a line break inside a field.
+        f.write("vid,Dan_br,cel1,mkd_cel,mkd_dec,up_smet2,nacin,datum,valuta,povik,trelok_br,"
+                "primac1,nalog1\r\n"
+                "108,4030999123456,4030999123456,1500,00,004,2,08.12.2026,,108-2025-1010-7,99/1,"
+                "X,\"two\nlines\"\n"
+                "108,4030999000000,4030999123456,1500,00,004,2,08.12.2026,,108-2026-1010-7,,,\n"
+                "205,4030999123456,4030999123456,0,00,004,2,08.12.2026,,,,,\n"
+                "QQQ,4030999123456,4030999123456,1,00,004,2,08.12.2026,,,,,\n"
+                "701,4030999123456,4030999123456,1,00,004,1,08.12.2026,09.12.2026,701-1010,,,\n"
+                "701,4030999123456,4030999123456,1,00,004,2,08.12.2026,,701-1010-4030999123456,,,\n"
+                "108,too,few\n");
+        f.close();
+        QString output;
+        QString errors;
+        QTextStream out(&output);
+        QTextStream err(&errors);
+        QCOMPARE(importOrders(app.db.store, app.clock, file, {}, out, err), 1);
+        QCOMPARE(output.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{u"2: 1/2026"_s,
+                              u"4: refused: Trelokot ne e Snimen,Vnesete tocen danocniot broj !"_s,
+                              u"5: refused: Vnesi Iznos za Uplata (Cel del BEZ Decimali) !"_s,
+                              u"6: refused: Nepostoecki Vid na Uplata !"_s,
+                              u"7: refused: Pogresni Datumi na UPLATA/VALUTA, Trelokot NE E "
+                              "Snimen !"_s,
+                              u"8: 2/2026"_s, u"9: refused: ocekuvani se 13 polinja, ima 3"_s}));
+        auto first = app.db.store.texts(sql::trel::everyColumn);
+        const QStringList &row = first.value().first();
+        QCOMPARE(row[0], u"1/2026"_s);
+        QCOMPARE(row[1], u"two\nlines"_s);
+        QCOMPARE(row[6], u"108-2025-1010-7"_s); // the typed year is kept
+        QCOMPARE(row[9], u"Carinska Uprava na RM"_s);
+        QCOMPARE(first.value()[1][6], u"701-1010-4030999123456"_s);
+    }
+
+    void unusableFilesStoreNothing_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("cut off in a quoted field")
+            << QByteArray("VID,NALOG1\n108,\"never closed\n") << u"navodnici"_s;
+        QTest::newRow("unknown column") << QByteArray("VID,IZNOS\n108,1\n") << u"IZNOS"_s;
+        QTest::newRow("column twice") << QByteArray("VID,vid\n108,108\n") << u"dva pati"_s;
+        QTest::newRow("not UTF-8") << QByteArray("VID,NALOG1\n108,\xff\xfe\n") << u"UTF-8"_s;
+        QTest::newRow("empty") << QByteArray() << u"prazen"_s;
+    }
+
+    void unusableFilesStoreNothing()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, error);
+        AppFixture app;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"in.csv"_s);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        QString output;
+        QString errors;
+        QTextStream out(&output);
+        QTextStream err(&errors);
+        QCOMPARE(importOrders(app.db.store, app.clock, file, {}, out, err), 1);
+        QVERIFY2(errors.contains(error), qPrintable(errors));
+        QVERIFY(errors.contains(u"nisto ne e snimeno"_s));
+        QVERIFY(output.isEmpty());
+        QCOMPARE(app.db.store.texts(sql::trel::everyColumn).value().size(), 0);
+    }
+
+    void exportRefusesTheDatabaseItself()
+    {
+        AppFixture app;
+        app.storeOrder(u"1/2026"_s, u"108"_s, u"x"_s);
+        const QByteArray before = digest(app.db.store.path());
+        QString errors;
+        QTextStream err(&errors);
+        QCOMPARE(exportOrders(app.db.store, app.db.store.path(), err), 1);
+        QCOMPARE(exportOrders(app.db.store, app.db.dir.path(), err), 1);
+        QCOMPARE(digest(app.db.store.path()), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOrderTransfer)
+#include "tst_order_transfer.moc"
