@@ -8,6 +8,8 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -70,15 +72,29 @@ DbStatus Store::open(const QString &path)
     QSqlDatabase db = QSqlDatabase::contains(m_name)
                           ? QSqlDatabase::database(m_name, false)
                           : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
-    db.setDatabaseName(path);
+    // "mode=rw": SQLite opens the file only if it exists; a file removed
+    // since the test above is reported, never created again empty.
+    db.setConnectOptions(u"QSQLITE_OPEN_URI"_s);
+    db.setDatabaseName(QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) +
+                       u"?mode=rw"_s);
     if (!db.open())
         return DbStatus::failure(errorText(db.lastError()));
+    const auto &expected = schemaColumns();
     for (const QString &table : tableNames()) {
         // Names come from the fixed list above, never from input.
         auto probe = run(m_name, u"SELECT * FROM %1 LIMIT 0"_s.arg(table), {});
         if (!probe) {
             db.close();
             return DbStatus::failure(probe.error());
+        }
+        // A missing column is a data error now, not a blank field later.
+        const QSqlRecord record = probe.value().record();
+        for (const QString &column : expected.value(table)) {
+            if (record.indexOf(column) < 0) {
+                db.close();
+                return DbStatus::failure(
+                    u"Vo tabelata %1 nedostasuva kolonata %2"_s.arg(table, column.toUpper()));
+            }
         }
     }
     return succeeded();

@@ -1,56 +1,63 @@
 #include "shell/application.h"
 
+#include "context/app_context.h"
+#include "context/startup.h"
 #include "data/installer.h"
 #include "data/store.h"
 #include "platform/app_dir.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/qt_printers.h"
-#include "context/app_context.h"
-#include "shell/command_line_print.h"
 #include "shell/form1.h"
-#include "context/startup.h"
+#include "shell/headless_commands.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
-
-#include <cstdio>
+#include <QTextStream>
 
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
+int runWithoutApplication(const CommandLine &commandLine)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    switch (commandLine.use) {
+    case CommandLine::Use::Help:
+    case CommandLine::Use::Version:
+        out << commandLine.text;
+        return 0;
+    case CommandLine::Use::Error:
+        err << commandLine.text << Qt::endl;
+        return 2;
+    case CommandLine::Use::Headless:
+    case CommandLine::Use::Window:
+        break;
+    }
+    return -1;
+}
+
 int runApplication(const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(u"Priprema i pecatenje na treloki za Carinska Uprava"_s);
-    parser.addHelpOption();
-    const QCommandLineOption dirOption(u"dir"_s, u"Application directory (database and fonts)."_s,
-                                       u"DIR"_s);
-    parser.addOption(dirOption);
-    const QCommandLineOption printOption(
-        u"print"_s, u"Print the order NUMBER on the application's printer, without windows."_s,
-        u"NUMBER"_s);
-    const QCommandLineOption pdfOption(
-        u"pdf"_s, u"With --print: write the page to the A4 PDF file FILE instead."_s, u"FILE"_s);
-    parser.addOption(printOption);
-    parser.addOption(pdfOption);
-    parser.process(arguments);
-    const bool commandLine = parser.isSet(printOption);
-    if (parser.isSet(pdfOption) && !commandLine) {
-        std::fputs("trelok: --pdf goes with --print NUMBER\n", stderr);
-        return 2;
+    const CommandLine commandLine = parseCommandLine(arguments);
+    if (!needsApplication(commandLine))
+        return runWithoutApplication(commandLine);
+    if (commandLine.use == CommandLine::Use::Headless) {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return runHeadless(commandLine, out, err);
     }
+    return runWindows(commandLine);
+}
 
+int runWindows(const CommandLine &commandLine)
+{
     Prompter &prompter = messageBoxes();
     const auto report = [&](const QString &error) {
-        if (commandLine)
-            std::fprintf(stderr, "trelok: %s\n", error.toLocal8Bit().constData());
-        else
-            prompter.inform(error);
+        prompter.inform(error);
         return 1;
     };
-    const QString appDir = applicationDirectory(parser.value(dirOption));
+    const QString appDir = applicationDirectory(commandLine.value("dir"));
     auto installed = installIfMissing(appDir);
     if (!installed)
         return report(installed.error());
@@ -59,9 +66,6 @@ int runApplication(const QStringList &arguments)
         return report(opened.error());
 
     QtPrinterSystem printers;
-    if (commandLine)
-        return printFromCommandLine(store, printers, appDir, parser.value(printOption),
-                                    parser.value(pdfOption));
     SystemClock clock;
     AppContext context{store, prompter, printers, clock, appDir, {}, {}};
     bool ending = false;

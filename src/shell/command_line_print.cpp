@@ -1,5 +1,6 @@
 #include "shell/command_line_print.h"
 
+#include "context/messages.h"
 #include "data/settings.h"
 #include "platform/fonts.h"
 #include "platform/printers.h"
@@ -7,29 +8,35 @@
 #include "print/print_engine.h"
 #include "print/print_job.h"
 #include "print/printer_output.h"
-#include "context/messages.h"
 
-#include <cstdio>
+#include <QTextStream>
 
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-namespace {
-int fail(const QString &message)
-{
-    std::fprintf(stderr, "trelok: %s\n", message.toLocal8Bit().constData());
-    return 1;
-}
-} // namespace
-
 int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &appDir,
-                         const QString &number, const QString &pdfFile)
+                         const QString &number, const QString &pdfFile, QTextStream &err)
 {
-    registerApplicationFonts(appDir);
+    const auto fail = [&err](const QString &message) {
+        err << "trelok: " << message << Qt::endl;
+        return 1;
+    };
+    // Printed in a substitute face, a payment form would be wrong on paper.
+    if (const int faces = registerApplicationFonts(appDir); faces < fontFileNames().size())
+        return fail(u"Fontovite \"%1\" ne mozat da se vcitaat od %2"_s.arg(
+            QString::fromLatin1(formFontFamily), appDir));
+    const auto warnSkipped = [&](const QString &forNumber) {
+        auto loaded = loadPrintJob(store, forNumber);
+        if (loaded && !loaded.value().job.skippedBoxes.isEmpty())
+            err << "trelok: " << skippedBoxesMessage(loaded.value().job.skippedBoxes) << Qt::endl;
+    };
     if (!pdfFile.isEmpty()) {
         const QString error = writeOrderPdf(store, number, pdfFile);
-        return error.isEmpty() ? 0 : fail(error);
+        if (!error.isEmpty())
+            return fail(error);
+        warnSkipped(number);
+        return 0;
     }
     auto printer = readApplicationPrinter(store);
     if (!printer)
@@ -46,8 +53,12 @@ int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &a
         return fail(loaded.error());
     if (const QString reason = unprintableReason(loaded.value()); !reason.isEmpty())
         return fail(reason);
-    const QString error = printOnPrinter(printers.current(), loaded.value().job);
-    return error.isEmpty() ? 0 : fail(error);
+    if (const QString error = printOnPrinter(printers.current(), loaded.value().job);
+        !error.isEmpty())
+        return fail(error);
+    if (!loaded.value().job.skippedBoxes.isEmpty())
+        err << "trelok: " << skippedBoxesMessage(loaded.value().job.skippedBoxes) << Qt::endl;
+    return 0;
 }
 
 } // namespace trelok

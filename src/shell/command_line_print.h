@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QTextStream;
+
 namespace trelok {
 
 class PrinterSystem;
@@ -9,9 +11,9 @@ class Store;
 
 // Prints an order without a window, for automation and archiving: on the
 // application's printer, or into an A4 PDF file when pdfFile is given (then
-// no printer is needed). Messages go to standard error. Returns the exit
-// status: 0 on success.
+// no printer is needed). Messages go to err, among them the coordinate rows
+// the page was printed without. Returns the exit status: 0 on success.
 int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &appDir,
-                         const QString &number, const QString &pdfFile);
+                         const QString &number, const QString &pdfFile, QTextStream &err);
 
 } // namespace trelok

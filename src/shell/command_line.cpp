@@ -1,0 +1,134 @@
+#include "shell/command_line.h"
+
+#include "shell/headless_commands.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+namespace {
+
+// Options that go with every use.
+const QList<OptionSpec> &generalOptions()
+{
+    static const QList<OptionSpec> options{
+        {"dir", "DIR", "Application directory (database and fonts)."},
+    };
+    return options;
+}
+
+QCommandLineOption toOption(const OptionSpec &spec)
+{
+    QCommandLineOption option(QString::fromLatin1(spec.name),
+                              QString::fromLatin1(spec.description));
+    if (spec.valueName)
+        option.setValueName(QString::fromLatin1(spec.valueName));
+    return option;
+}
+
+CommandLine refused(const QString &text)
+{
+    CommandLine line;
+    line.use = CommandLine::Use::Error;
+    line.text = u"trelok: "_s + text;
+    return line;
+}
+
+QString dashed(const char *name)
+{
+    return u"--"_s + QString::fromLatin1(name);
+}
+
+// The option that lacks its value: the last argument, given as an option
+// that takes one.
+QString optionWithoutValue(const QStringList &arguments, const QList<OptionSpec> &specs)
+{
+    const QString last = arguments.size() > 1 ? arguments.last() : QString();
+    for (const OptionSpec &spec : specs)
+        if (spec.valueName && last == dashed(spec.name))
+            return last;
+    return {};
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    QList<OptionSpec> specs = generalOptions();
+    for (const HeadlessCommand &command : headlessCommands()) {
+        specs.append(command.option);
+        specs.append(command.modifiers);
+    }
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Priprema i pecatenje na treloki za Carinska Uprava"_s);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    for (const OptionSpec &spec : specs)
+        parser.addOption(toOption(spec));
+
+    if (!parser.parse(arguments)) {
+        if (!parser.unknownOptionNames().isEmpty()) {
+            const QString name = parser.unknownOptionNames().constFirst();
+            return refused(
+                u"Nepoznata opcija: %1%2"_s.arg(name.size() == 1 ? u"-"_s : u"--"_s, name));
+        }
+        if (const QString option = optionWithoutValue(arguments, specs); !option.isEmpty())
+            return refused(u"Opcijata %1 bara vrednost"_s.arg(option));
+        return refused(u"Pogresna komandna linija: "_s + parser.errorText());
+    }
+    CommandLine line;
+    if (parser.isSet(help) || parser.isSet(u"help-all"_s)) {
+        line.use = CommandLine::Use::Help;
+        line.text = parser.helpText().replace(u"<executable_name>"_s, u"trelok"_s);
+        return line;
+    }
+    if (parser.isSet(version)) {
+        line.use = CommandLine::Use::Version;
+        line.text = u"trelok 1.1\n"_s;
+        return line;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return refused(u"Nepoznat argument: %1"_s.arg(parser.positionalArguments().constFirst()));
+    for (const OptionSpec &spec : specs) {
+        const QString name = QString::fromLatin1(spec.name);
+        if (!parser.isSet(name))
+            continue;
+        if (spec.valueName) {
+            const QStringList values = parser.values(name);
+            if (values.size() > 1)
+                return refused(u"Opcijata %1 e dadena povekje pati"_s.arg(dashed(spec.name)));
+            if (values.constFirst().trimmed().isEmpty())
+                return refused(u"Opcijata %1 nema vrednost"_s.arg(dashed(spec.name)));
+            line.options.insert(name, values.constFirst());
+        } else {
+            line.options.insert(name, QString());
+        }
+    }
+    for (const HeadlessCommand &command : headlessCommands()) {
+        if (line.isSet(command.option.name)) {
+            if (line.command)
+                return refused(u"Opciite %1 i %2 ne odat zaedno"_s.arg(
+                    dashed(line.command->option.name), dashed(command.option.name)));
+            line.command = &command;
+        }
+    }
+    const auto takes = [](const HeadlessCommand *command, const char *name) {
+        if (!command)
+            return false;
+        for (const OptionSpec &modifier : command->modifiers)
+            if (qstrcmp(modifier.name, name) == 0)
+                return true;
+        return false;
+    };
+    for (const HeadlessCommand &command : headlessCommands())
+        for (const OptionSpec &modifier : command.modifiers)
+            if (line.isSet(modifier.name) && !takes(line.command, modifier.name))
+                return refused(u"Opcijata %1 odi samo so %2"_s.arg(dashed(modifier.name),
+                                                                   dashed(command.option.name)));
+    line.use = line.command ? CommandLine::Use::Headless : CommandLine::Use::Window;
+    return line;
+}
+
+} // namespace trelok
