@@ -1,10 +1,10 @@
 #include "app_fixture.h"
+#include "literal_messages.h"
 
 #include "data/statements.h"
 #include "print/pdf_output.h"
 #include "print/print_engine.h"
 #include "print/print_job.h"
-#include "context/messages.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -24,8 +24,7 @@ struct RecordingSurfaces : PrintSurfaces {
 
 QString missingPrinter(const QString &name)
 {
-    return QString::fromLatin1(msg::printerMissingHead) + name +
-           QString::fromLatin1(msg::printerMissingTail);
+    return literal::printerMissing(name);
 }
 
 struct PrintFixture : AppFixture {
@@ -114,7 +113,7 @@ private slots:
         PrintFixture f;
         f.db.exec("DELETE FROM tbl_cnf");
         f.print(u"E"_s);
-        QCOMPARE(f.prompter.shown, QStringList{QString::fromLatin1(msg::configMissing)});
+        QCOMPARE(f.prompter.shown, QStringList{literal::configMissing()});
         QCOMPARE(f.ended, QList<int>{1});
         QVERIFY(f.surfaces.previews.isEmpty());
     }

@@ -1,12 +1,12 @@
 #include "app_fixture.h"
 #include "gui_support.h"
+#include "literal_messages.h"
 
 #include "data/statements.h"
 #include "print/pec_pod.h"
 #include "print/print_engine.h"
 #include "print/trelok_pogled.h"
 #include "shell/form1.h"
-#include "context/messages.h"
 
 #include <QAction>
 #include <QInputDialog>
@@ -107,9 +107,7 @@ private slots:
         QVERIFY(preview && preview->isVisible());
         preview->findChild<QPushButton *>(u"Command1"_s)->click();
         QCOMPARE(app.prompter.shown,
-                 (QStringList{QString::fromLatin1(msg::printerMissingHead) + u"Removed"_s +
-                                  QString::fromLatin1(msg::printerMissingTail),
-                              noPrinterMessage()}));
+                 (QStringList{literal::printerMissing(u"Removed"_s), noPrinterMessage()}));
         preview->close();
     }
 
@@ -271,7 +269,7 @@ private slots:
         app.db.exec("DELETE FROM tbl_prnt");
         pec_pod window(app.context, {});
         QVERIFY(!window.Form_Load());
-        QCOMPARE(app.prompter.shown, QStringList{QString::fromLatin1(msg::configMissing)});
+        QCOMPARE(app.prompter.shown, QStringList{literal::configMissing()});
         QCOMPARE(app.ended, QList<int>{1});
     }
 };
