@@ -195,6 +195,9 @@ private slots:
         QTest::newRow("701, no year")
             << u"701"_s << u"701-1010-4030999123456"_s
             << QStringList{u"701"_s, QString(), u"1010"_s, u"4030999123456"_s, QString()};
+        QTest::newRow("701, fourth piece")
+            << u"701"_s << u"701-1010-4030999123456-77"_s
+            << QStringList{u"701"_s, QString(), u"1010"_s, u"4030999123456"_s, u"77"_s};
         QTest::newRow("900, guarantee")
             << u"900"_s << u"G123456789"_s
             << QStringList{QString(), QString(), u"G123456789"_s, QString(), QString()};

@@ -263,6 +263,25 @@ private slots:
         window.close();
     }
 
+    void theChosenNameIsStoredWithoutBlanks()
+    {
+        AppFixture app;
+        app.printers.names = {u"  Office Laser "_s};
+        pec_pod window(app.context, {});
+        QVERIFY(window.Form_Load());
+        window.show();
+        window.findChild<QPushButton *>(u"Command5"_s)->click();
+        auto *list = window.findChild<QListWidget *>(u"List1"_s);
+        list->setCurrentRow(0);
+        window.findChild<QPushButton *>(u"Command6"_s)->click();
+        // Read back as stored, not through the trimming reader.
+        const QVariant stored = app.db.store.first(sql::prnt::all).value()->raw(u"def_print"_s);
+        QCOMPARE(stored.toString(), u"Office Laser"_s);
+        QCOMPARE(app.context.state.def_prn, u"Office Laser"_s);
+        QCOMPARE(window.findChild<QLabel *>(u"Label5"_s)->text(), u"Office Laser"_s);
+        window.close();
+    }
+
     void printerTableEmptiedEndsTheApplication()
     {
         AppFixture app;
