@@ -84,6 +84,32 @@ private slots:
         QTRY_VERIFY(!form.printService().preview());
     }
 
+    void thePreviewNamesThePassedOverBoxes()
+    {
+        AppFixture app;
+        app.storeOrder(u"3/2026"_s, u"108"_s, u"108-2026-1010-5"_s);
+        app.storeOrder(u"4/2026"_s, u"108"_s, u"108-2026-1010-6"_s);
+        app.printers.names = {u"PDF-Queue"_s};
+        app.context.state.def_prn = u"PDF-Queue"_s;
+        Form1 form(app.context);
+        app.db.exec("UPDATE tbl_koor SET box = 'MKD_CELL' WHERE box = 'MKD_CEL'");
+        form.printService().print(u"3/2026"_s, u"E"_s);
+        Trelok_pogled *preview = form.printService().preview();
+        QVERIFY(preview);
+        auto *label2 = preview->findChild<QLabel *>(u"Label2"_s);
+        QVERIFY(label2->isVisible());
+        QCOMPARE(label2->text(), u"Ne se pecatat polinjata od tbl_koor koi ne se koloni na "
+                                 "tbl_Trel: 'MKD_CELL'"_s);
+        QCOMPARE(preview->job().fields.size(), 25);
+        // Mended, the next order is shown without the notice.
+        app.db.exec("UPDATE tbl_koor SET box = 'MKD_CEL' WHERE box = 'MKD_CELL'");
+        form.printService().print(u"4/2026"_s, u"E"_s);
+        QVERIFY(!label2->isVisible());
+        QCOMPARE(preview->job().fields.size(), 26);
+        preview->close();
+        QTRY_VERIFY(!form.printService().preview());
+    }
+
     void cancelledChooserOpensNoPreview()
     {
         AppFixture app;
