@@ -98,7 +98,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("not a database") << QByteArray("this is not a database file, just text");
-        QTest::newRow("empty file") << QByteArray();
     }
     void aDamagedDatabaseIsReportedAndLeftAlone()
     {
@@ -117,6 +116,20 @@ private slots:
         QFile again(path);
         QVERIFY(again.open(QIODevice::ReadOnly));
         QCOMPARE(again.readAll(), content);
+    }
+
+    void anEmptyDatabaseFileIsInstalledOver()
+    {
+        QTemporaryDir dir;
+        QFile file(databasePath(dir.path()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        auto installed = installIfMissing(dir.path());
+        QVERIFY2(installed.ok(), qPrintable(installed.error()));
+        QCOMPARE(installed.value(), Installed::Now);
+        Store store;
+        QVERIFY(store.open(databasePath(dir.path())).ok());
+        QCOMPARE(count(store, u"tbl_vid"_s), 5);
     }
 
     void aMissingTableIsReported()

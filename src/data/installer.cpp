@@ -12,6 +12,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <cstdio>
+
 using namespace Qt::StringLiterals;
 
 namespace trelok {
@@ -132,6 +134,14 @@ DbStatus repairFiles(const QDir &dir)
     return succeeded();
 }
 
+// A database file of no bytes holds nothing: an earlier version could leave
+// one behind after two simultaneous first starts. It is installed over.
+bool emptyDatabase(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.size() == 0;
+}
+
 // Run with the lock held: only one process writes at a time.
 DbResult<Installed> completeInstallation(const QDir &dir)
 {
@@ -145,7 +155,7 @@ DbResult<Installed> completeInstallation(const QDir &dir)
     if (!files)
         return DbResult<Installed>::failure(files.error());
     const QString target = databasePath(dir.path());
-    if (QFileInfo::exists(target))
+    if (QFileInfo::exists(target) && !emptyDatabase(target))
         return Installed::AlreadyThere;
     // The lock makes a fixed side-file name safe; one left by an
     // interrupted start is built anew.
@@ -155,7 +165,8 @@ DbResult<Installed> completeInstallation(const QDir &dir)
     DbStatus built = build(partial);
     if (built && !syncFile(partial))
         built = DbStatus::failure(u"%1 ne moze da se zapise na diskot"_s.arg(partial));
-    if (built && !QFile::rename(partial, target))
+    if (built && std::rename(QFile::encodeName(partial).constData(),
+                             QFile::encodeName(target).constData()) != 0)
         built = DbStatus::failure(u"%1 ne moze da se zapise"_s.arg(target));
     if (!built) {
         QFile::remove(partial);
@@ -177,7 +188,8 @@ DbResult<Installed> installIfMissing(const QString &directory)
 {
     const QDir dir(directory);
     // A complete directory is only read, so it may be read-only.
-    if (QFileInfo(databasePath(directory)).isFile() && damagedFiles(dir).isEmpty())
+    const QString database = databasePath(directory);
+    if (QFileInfo(database).isFile() && !emptyDatabase(database) && damagedFiles(dir).isEmpty())
         return Installed::AlreadyThere;
     if (!QDir().mkpath(directory))
         return DbResult<Installed>::failure(

@@ -23,8 +23,9 @@ enum class Installed { AlreadyThere, Now };
 //   and the database are complete, every write checked to its last byte.
 // Writers take the lock file of the directory, so two first starts at the
 // same moment are serialised and the second uses the first one's
-// installation. An existing database file is never touched, and a failed or
-// interrupted installation leaves no database file behind.
+// installation. An existing database file is never touched (one of no
+// bytes holds nothing and is installed over), and a failed or interrupted
+// installation leaves no database file behind.
 DbResult<Installed> installIfMissing(const QString &directory);
 
 } // namespace trelok
