@@ -121,14 +121,27 @@ def probe_kills(trelok, root, builtin):
         time.sleep(rng.uniform(0.0, span))
         proc.send_signal(signal.SIGKILL)
         proc.communicate()
-        if os.path.exists(os.path.join(appdir, "trelok.db")):
+        with_db_before = os.path.exists(os.path.join(appdir, "trelok.db"))
+        if with_db_before:
             with_db += 1
             problems = installed_problems(appdir, builtin)
             check(f"kill {i}: database only with everything", not problems, problems)
+        elif os.path.isdir(appdir):
+            # Not installed: whatever is there under a final name is whole,
+            # the rest are side files and the lock, cleared by the next start.
+            cut = cut_files(appdir, builtin)
+            check(f"kill {i}: no cut-off file", not cut, cut)
+            strange = [n for n in os.listdir(appdir) if n not in builtin and not
+                       n.startswith(".") and n not in ("trelok.lock", "trelok.db.install",
+                                                       "trelok.db.install-journal")]
+            check(f"kill {i}: nothing but the program's files", not strange, strange)
         code, err = run(trelok, appdir, os.path.join(root, f"kill{i}.pdf"))
         check(f"kill {i}: a later start installs", code == 1 and MISSING_ORDER in err, err)
         problems = installed_problems(appdir, builtin)
         check(f"kill {i}: complete after the later start", not problems, problems)
+        if not with_db_before:
+            leftovers = set(os.listdir(appdir)) - set(builtin) - {"trelok.db"}
+            check(f"kill {i}: the later start clears the side files", not leftovers, leftovers)
         shutil.rmtree(appdir, ignore_errors=True)
     if failed == before:
         print(f"PASS   : {KILLS} kills within {span:.3f} s of a first start "

@@ -351,6 +351,23 @@ private slots:
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{u"order.pdf"_s});
     }
+
+    void aPdfThroughALinkGoesToTheLinkedFile()
+    {
+        PrintFixture f;
+        QTemporaryDir out;
+        const QString file = out.filePath(u"archive.pdf"_s);
+        const QString link = out.filePath(u"latest.pdf"_s);
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        QVERIFY(QFile::link(file, link));
+        QCOMPARE(writeOrderPdf(f.db.store, u"1/2026"_s, link), QString());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QFile pdf(file);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.readAll().startsWith("%PDF-"));
+    }
 };
 
 QTEST_MAIN(TestPrintEngine)

@@ -92,7 +92,11 @@ QString writeOrderPdf(Store &store, const QString &number, const QString &file)
     const QByteArray pdf = renderPdf(loaded.value().job);
     if (pdf.isEmpty())
         return u"Stranata na Trelokot %1 ne moze da se izgotvi kako PDF"_s.arg(number);
-    return replaceFile(file, pdf);
+    // A link is followed: the file it points to receives the page.
+    const QFileInfo info(file);
+    const QString real =
+        info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : file;
+    return replaceFile(real, pdf);
 }
 
 } // namespace trelok
