@@ -256,7 +256,13 @@ def main():
     with tempfile.TemporaryDirectory(prefix="trelok-probe-") as root:
         probe_kills(trelok, root, builtin)
         probe_pairs(trelok, root, builtin)
-        probe_full_disk(trelok, root, builtin)
+        try:
+            probe_full_disk(trelok, root, builtin)
+        finally:
+            # A failed check must not leave a small disk mounted.
+            disk = os.path.join(root, "disk")
+            if os.path.ismount(disk):
+                subprocess.run(["umount", disk])
     shutil.rmtree(RUNTIME, ignore_errors=True)
     print(f"Totals: {passed} passed, {failed} failed")
     sys.exit(1 if failed else 0)
