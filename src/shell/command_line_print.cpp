@@ -26,17 +26,20 @@ int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &a
     if (const int faces = registerApplicationFonts(appDir); faces < fontFileNames().size())
         return fail(u"Fontovite \"%1\" ne mozat da se vcitaat od %2"_s.arg(
             QString::fromLatin1(formFontFamily), appDir));
-    const auto warnSkipped = [&](const QString &forNumber) {
-        auto loaded = loadPrintJob(store, forNumber);
-        if (loaded && !loaded.value().job.skippedBoxes.isEmpty())
-            err << "trelok: " << skippedBoxesMessage(loaded.value().job.skippedBoxes) << Qt::endl;
+    // The page is printed without coordinate rows that name no column, and
+    // they are named; the status tells that the page is not complete.
+    const auto finished = [&err](const QStringList &skipped) {
+        if (skipped.isEmpty())
+            return 0;
+        err << "trelok: " << skippedBoxesMessage(skipped) << Qt::endl;
+        return printedIncomplete;
     };
     if (!pdfFile.isEmpty()) {
         const QString error = writeOrderPdf(store, number, pdfFile);
         if (!error.isEmpty())
             return fail(error);
-        warnSkipped(number);
-        return 0;
+        auto loaded = loadPrintJob(store, number);
+        return finished(loaded ? loaded.value().job.skippedBoxes : QStringList());
     }
     auto printer = readApplicationPrinter(store);
     if (!printer)
@@ -56,9 +59,7 @@ int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &a
     if (const QString error = printOnPrinter(printers.current(), loaded.value().job);
         !error.isEmpty())
         return fail(error);
-    if (!loaded.value().job.skippedBoxes.isEmpty())
-        err << "trelok: " << skippedBoxesMessage(loaded.value().job.skippedBoxes) << Qt::endl;
-    return 0;
+    return finished(loaded.value().job.skippedBoxes);
 }
 
 } // namespace trelok
