@@ -11,20 +11,20 @@ namespace trelok {
 namespace {
 
 // Options that go with every use.
-const QList<OptionSpec> &generalOptions()
+const QList<OptionEntry> &generalOptions()
 {
-    static const QList<OptionSpec> options{
+    static const QList<OptionEntry> options{
         {"dir", "DIR", "Application directory (database and fonts)."},
     };
     return options;
 }
 
-QCommandLineOption toOption(const OptionSpec &spec)
+QCommandLineOption toOption(const OptionEntry &entry)
 {
-    QCommandLineOption option(QString::fromLatin1(spec.name),
-                              QString::fromLatin1(spec.description));
-    if (spec.valueName)
-        option.setValueName(QString::fromLatin1(spec.valueName));
+    QCommandLineOption option(QString::fromLatin1(entry.name),
+                              QString::fromLatin1(entry.description));
+    if (entry.valueName)
+        option.setValueName(QString::fromLatin1(entry.valueName));
     return option;
 }
 
@@ -43,11 +43,11 @@ QString dashed(const char *name)
 
 // The option that lacks its value: the last argument, given as an option
 // that takes one.
-QString optionWithoutValue(const QStringList &arguments, const QList<OptionSpec> &specs)
+QString optionWithoutValue(const QStringList &arguments, const QList<OptionEntry> &entries)
 {
     const QString last = arguments.size() > 1 ? arguments.last() : QString();
-    for (const OptionSpec &spec : specs)
-        if (spec.valueName && last == dashed(spec.name))
+    for (const OptionEntry &entry : entries)
+        if (entry.valueName && last == dashed(entry.name))
             return last;
     return {};
 }
@@ -56,17 +56,17 @@ QString optionWithoutValue(const QStringList &arguments, const QList<OptionSpec>
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
-    QList<OptionSpec> specs = generalOptions();
+    QList<OptionEntry> entries = generalOptions();
     for (const HeadlessCommand &command : headlessCommands()) {
-        specs.append(command.option);
-        specs.append(command.modifiers);
+        entries.append(command.option);
+        entries.append(command.modifiers);
     }
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Priprema i pecatenje na treloki za Carinska Uprava"_s);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    for (const OptionSpec &spec : specs)
-        parser.addOption(toOption(spec));
+    for (const OptionEntry &entry : entries)
+        parser.addOption(toOption(entry));
 
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty()) {
@@ -74,7 +74,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
             return refused(
                 u"Nepoznata opcija: %1%2"_s.arg(name.size() == 1 ? u"-"_s : u"--"_s, name));
         }
-        if (const QString option = optionWithoutValue(arguments, specs); !option.isEmpty())
+        if (const QString option = optionWithoutValue(arguments, entries); !option.isEmpty())
             return refused(u"Opcijata %1 bara vrednost"_s.arg(option));
         return refused(u"Pogresna komandna linija: "_s + parser.errorText());
     }
@@ -91,16 +91,16 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     if (!parser.positionalArguments().isEmpty())
         return refused(u"Nepoznat argument: %1"_s.arg(parser.positionalArguments().constFirst()));
-    for (const OptionSpec &spec : specs) {
-        const QString name = QString::fromLatin1(spec.name);
+    for (const OptionEntry &entry : entries) {
+        const QString name = QString::fromLatin1(entry.name);
         if (!parser.isSet(name))
             continue;
-        if (spec.valueName) {
+        if (entry.valueName) {
             const QStringList values = parser.values(name);
             if (values.size() > 1)
-                return refused(u"Opcijata %1 e dadena povekje pati"_s.arg(dashed(spec.name)));
+                return refused(u"Opcijata %1 e dadena povekje pati"_s.arg(dashed(entry.name)));
             if (values.constFirst().trimmed().isEmpty())
-                return refused(u"Opcijata %1 nema vrednost"_s.arg(dashed(spec.name)));
+                return refused(u"Opcijata %1 nema vrednost"_s.arg(dashed(entry.name)));
             line.options.insert(name, values.constFirst());
         } else {
             line.options.insert(name, QString());
@@ -117,13 +117,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const auto takes = [](const HeadlessCommand *command, const char *name) {
         if (!command)
             return false;
-        for (const OptionSpec &modifier : command->modifiers)
+        for (const OptionEntry &modifier : command->modifiers)
             if (qstrcmp(modifier.name, name) == 0)
                 return true;
         return false;
     };
     for (const HeadlessCommand &command : headlessCommands())
-        for (const OptionSpec &modifier : command.modifiers)
+        for (const OptionEntry &modifier : command.modifiers)
             if (line.isSet(modifier.name) && !takes(line.command, modifier.name))
                 return refused(u"Opcijata %1 odi samo so %2"_s.arg(dashed(modifier.name),
                                                                    dashed(command.option.name)));

@@ -9,7 +9,7 @@ namespace trelok {
 struct HeadlessCommand;
 
 // One option of the command line; valueName is null for a flag.
-struct OptionSpec {
+struct OptionEntry {
     const char *name;
     const char *valueName;
     const char *description;

@@ -27,8 +27,8 @@ struct HeadlessRun {
 // status (0 only on full success). Adding a command is one entry of
 // headlessCommands().
 struct HeadlessCommand {
-    OptionSpec option;
-    QList<OptionSpec> modifiers;
+    OptionEntry option;
+    QList<OptionEntry> modifiers;
     int (*run)(HeadlessRun &run);
 };
 
