@@ -2,11 +2,11 @@
 
 #include "test_db.h"
 
+#include "context/app_context.h"
 #include "data/statements.h"
 #include "platform/clock.h"
 #include "platform/printers.h"
 #include "platform/recording_prompter.h"
-#include "context/app_context.h"
 
 // An application context on a fresh database, with scripted answers, a
 // fixed date and a record of every request to end the application.

@@ -78,6 +78,28 @@ private slots:
         QCOMPARE(get_brojac(db.store, u"2027"_s, u"TRELOK"_s).value(), u"2/2027"_s);
     }
 
+    void storingTouchesOnlyItsOwnYearAndType()
+    {
+        TestDb db;
+        // Rows that share the year or the type, and one that shares neither:
+        // a clause that matched on either would overwrite them.
+        db.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"4/2026"_s});
+        db.exec(sql::broj::insert, {u"2026"_s, u"OTHER"_s, u"30/2026"_s});
+        db.exec(sql::broj::insert, {u"2025"_s, u"TRELOK"_s, u"91/2025"_s});
+        db.exec(sql::broj::insert, {u"2024"_s, u"OTHER"_s, u"12/2024"_s});
+        QString number = u"5/2026"_s;
+        QVERIFY(put_brojac(db.store, u"2026"_s, u"TRELOK"_s, number).ok());
+        const auto rows = db.store.select("SELECT * FROM tbl_Broj order by godina, tip_dokum");
+        QStringList stored;
+        for (const Row &row : rows.value())
+            stored << row.text(u"godina"_s) + u" "_s + row.text(u"tip_dokum"_s) + u" "_s +
+                          row.text(u"tekoven_br"_s);
+        QCOMPARE(stored, (QStringList{u"2024 OTHER 12/2024"_s, u"2025 TRELOK 91/2025"_s,
+                                      u"2026 OTHER 30/2026"_s, u"2026 TRELOK 5/2026"_s}));
+        QCOMPARE(get_brojac(db.store, u"2025"_s, u"TRELOK"_s).value(), u"92/2025"_s);
+        QCOMPARE(get_brojac(db.store, u"2026"_s, u"OTHER"_s).value(), u"31/2026"_s);
+    }
+
     void documentTypesCountSeparately()
     {
         TestDb db;

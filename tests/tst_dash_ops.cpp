@@ -1,5 +1,5 @@
-#include "print/dash_ops.h"
 #include "context/shared_state.h"
+#include "print/dash_ops.h"
 
 #include <QTest>
 

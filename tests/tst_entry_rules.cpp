@@ -1,10 +1,10 @@
 #include "app_fixture.h"
+#include "literal_messages.h"
 
 #include "entry/entry_filling.h"
 #include "entry/kind_layout.h"
 #include "print/dash_ops.h"
 #include "refdata/code_picker.h"
-#include "context/messages.h"
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -179,7 +179,7 @@ private slots:
         app.db.exec("DELETE FROM tbl_cnf");
         EntrySession session{u"V"_s, u"108"_s, QString()};
         QVERIFY(fillEntry(app.context, session).ended);
-        QCOMPARE(app.prompter.shown, QStringList{QString::fromLatin1(msg::configMissing)});
+        QCOMPARE(app.prompter.shown, QStringList{literal::configMissing()});
         QCOMPARE(app.ended, QList<int>{1});
     }
 
@@ -195,6 +195,9 @@ private slots:
         QTest::newRow("701, no year")
             << u"701"_s << u"701-1010-4030999123456"_s
             << QStringList{u"701"_s, QString(), u"1010"_s, u"4030999123456"_s, QString()};
+        QTest::newRow("701, fourth piece")
+            << u"701"_s << u"701-1010-4030999123456-77"_s
+            << QStringList{u"701"_s, QString(), u"1010"_s, u"4030999123456"_s, u"77"_s};
         QTest::newRow("900, guarantee")
             << u"900"_s << u"G123456789"_s
             << QStringList{QString(), QString(), u"G123456789"_s, QString(), QString()};

@@ -8,10 +8,13 @@
 #include "shell/form1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -317,6 +320,62 @@ private slots:
         picker.Command3_Click();
         QCOMPARE(app.prompter.shown,
                  QStringList{u"Nepostoi Nitu edna ispostava !, Vnesete gi Ispostavite !"_s});
+    }
+
+    void aKindStoredWithBlanksIsChosenTrimmed()
+    {
+        AppFixture app;
+        app.db.exec("UPDATE tbl_vid set vid=' 701 ' where vid='701'");
+        izbor_vid chooser(app.context);
+        chooser.Form_Load();
+        QTreeWidgetItem *item = chooser.list()->findItems(u"701"_s, Qt::MatchExactly).value(0);
+        QVERIFY(item);
+        chooser.list()->setCurrentItem(item);
+        chooser.Command1_Click();
+        QCOMPARE(app.prompter.shown, QStringList{});
+        QCOMPARE(app.context.state.vid_tre, u"701"_s);
+        QVERIFY(!app.context.state.opi_tre.isEmpty());
+        QCOMPARE(chooser.result(), int(QDialog::Accepted));
+    }
+
+    void theNormalPointerIsBackBeforeTheEmptyTableMessage_data()
+    {
+        QTest::addColumn<bool>("municipality");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("prom_opst")
+            << true << u"Nepostoi Nitu edna Opstina !, Vnesete gi Opstinite !"_s;
+        QTest::newRow("prom_isp") << false
+                                  << u"Nepostoi Nitu edna ispostava !, Vnesete gi Ispostavite !"_s;
+    }
+    void theNormalPointerIsBackBeforeTheEmptyTableMessage()
+    {
+        QFETCH(bool, municipality);
+        QFETCH(QString, message);
+        // Notes whether the hourglass was up when each message was shown.
+        struct PointerPrompter : RecordingPrompter {
+            QList<bool> hourglass;
+            Answer ask(const QString &text, Buttons buttons) override
+            {
+                hourglass.append(QApplication::overrideCursor() != nullptr);
+                return RecordingPrompter::ask(text, buttons);
+            }
+        } prompter;
+        AppFixture app;
+        AppContext context{app.db.store, prompter, app.printers, app.clock, app.db.dir.path(),
+                           {},           {}};
+        context.endApplication = [](int) {};
+        app.db.exec(municipality ? "DELETE FROM tbl_opst" : "DELETE FROM tbl_cuo");
+        QLineEdit target;
+        std::unique_ptr<CodePickerDialog> picker;
+        if (municipality)
+            picker = std::make_unique<prom_opst>(context, &target);
+        else
+            picker = std::make_unique<prom_isp>(context, &target);
+        picker->Form_Load();
+        picker->Command3_Click();
+        QCOMPARE(prompter.shown, QStringList{message});
+        QCOMPARE(prompter.hourglass, QList<bool>{false});
+        QVERIFY(!QApplication::overrideCursor());
     }
 };
 

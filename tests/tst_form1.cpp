@@ -1,15 +1,15 @@
 #include "gui_support.h"
+#include "literal_messages.h"
 #include "test_db.h"
 
+#include "context/app_context.h"
 #include "data/statements.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/printers.h"
 #include "platform/recording_prompter.h"
-#include "context/app_context.h"
 #include "shell/application.h"
 #include "shell/form1.h"
-#include "context/messages.h"
 
 #include <QAction>
 #include <QCryptographicHash>
@@ -163,7 +163,7 @@ private slots:
         const int status = runApplication({u"trelok"_s, u"--dir"_s, appDir});
         QCOMPARE(status, 0);
         QCOMPARE(title, u"PP 50"_s);
-        QCOMPARE(scripted.shown, QStringList{QString::fromLatin1(msg::choosePrinterInMenu)});
+        QCOMPARE(scripted.shown, QStringList{literal::choosePrinterInMenu()});
         QVERIFY(QFile::exists(databasePath(appDir)));
 
         // A second start changes nothing in the file.
@@ -180,7 +180,7 @@ private slots:
         RecordingPrompter scripted;
         MessageBoxPrompter::redirect(&scripted);
         QVERIFY(runApplication({u"trelok"_s, u"--dir"_s, db.dir.path()}) != 0);
-        QCOMPARE(scripted.shown, QStringList{QString::fromLatin1(msg::configMissing)});
+        QCOMPARE(scripted.shown, QStringList{literal::configMissing()});
     }
 
     void wholeProgramRefusesADamagedDatabase()

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 using namespace trelok;
 
@@ -96,7 +98,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("not a database") << QByteArray("this is not a database file, just text");
-        QTest::newRow("empty file") << QByteArray();
     }
     void aDamagedDatabaseIsReportedAndLeftAlone()
     {
@@ -117,6 +118,20 @@ private slots:
         QCOMPARE(again.readAll(), content);
     }
 
+    void anEmptyDatabaseFileIsInstalledOver()
+    {
+        QTemporaryDir dir;
+        QFile file(databasePath(dir.path()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        auto installed = installIfMissing(dir.path());
+        QVERIFY2(installed.ok(), qPrintable(installed.error()));
+        QCOMPARE(installed.value(), Installed::Now);
+        Store store;
+        QVERIFY(store.open(databasePath(dir.path())).ok());
+        QCOMPARE(count(store, u"tbl_vid"_s), 5);
+    }
+
     void aMissingTableIsReported()
     {
         TestDb db;
@@ -125,6 +140,114 @@ private slots:
         auto opened = other.open(databasePath(db.dir.path()));
         QVERIFY(!opened.ok());
         QVERIFY2(opened.error().contains(u"tbl_koor"_s), qPrintable(opened.error()));
+    }
+
+    void aMissingColumnIsReported_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("column");
+        QTest::newRow("amount of an order") << u"tbl_Trel"_s << u"MKD_CEL"_s;
+        QTest::newRow("vertical offset") << u"tbl_cnf"_s << u"bu_smet1"_s;
+        QTest::newRow("coordinate width") << u"tbl_koor"_s << u"z_len"_s;
+        QTest::newRow("counter number") << u"tbl_Broj"_s << u"tekoven_br"_s;
+    }
+    void aMissingColumnIsReported()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, column);
+        TestDb db;
+        QVERIFY(db.store.exec(u"ALTER TABLE %1 DROP COLUMN %2"_s.arg(table, column)).ok());
+        const QString path = databasePath(db.dir.path());
+        const QByteArray before = digest(path);
+        Store other;
+        auto opened = other.open(path);
+        QVERIFY(!opened.ok());
+        QCOMPARE(opened.error(),
+                 u"Vo tabelata "_s + table + u" nedostasuva kolonata "_s + column.toUpper());
+        QVERIFY(!other.isOpen());
+        QCOMPARE(digest(path), before);
+    }
+
+    void aMissingOrDamagedFontIsWrittenAgain_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("missing") << u"MCTIMEB.TTF"_s << u"remove"_s;
+        QTest::newRow("cut short") << u"MCTIME.TTF"_s << u"cut"_s;
+        QTest::newRow("one byte changed") << u"MCTIMEI.TTF"_s << u"flip"_s;
+        QTest::newRow("empty") << u"MCTIMEBI.TTF"_s << u"empty"_s;
+        QTest::newRow("licence missing") << u"OFL.txt"_s << u"remove"_s;
+    }
+    void aMissingOrDamagedFontIsWrittenAgain()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, damage);
+        TestDb db;
+        const QString path = QDir(db.dir.path()).filePath(file);
+        const QString resource =
+            file == u"OFL.txt"_s ? u":/assets/fonts/OFL.txt"_s : u":/fonts/"_s + file;
+        QFile builtIn(resource);
+        QVERIFY(builtIn.open(QIODevice::ReadOnly));
+        const QByteArray original = builtIn.readAll();
+        QByteArray damaged = original;
+        if (damage == u"cut"_s)
+            damaged.truncate(143360);
+        else if (damage == u"flip"_s)
+            damaged[damaged.size() / 2] = char(damaged[damaged.size() / 2] ^ 0x55);
+        else
+            damaged.clear();
+        QFile::remove(path);
+        if (damage != u"remove"_s) {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            QCOMPARE(out.write(damaged), damaged.size());
+        }
+        const QString database = databasePath(db.dir.path());
+        const QByteArray before = digest(database);
+        auto again = installIfMissing(db.dir.path());
+        QVERIFY2(again.ok(), qPrintable(again.error()));
+        QCOMPARE(again.value(), Installed::AlreadyThere);
+        QFile repaired(path);
+        QVERIFY(repaired.open(QIODevice::ReadOnly));
+        QVERIFY(repaired.readAll() == original);
+        QCOMPARE(digest(database), before);
+        // Nothing but the installation is left in the directory.
+        QStringList expected = fontFileNames();
+        expected << u"OFL.txt"_s << u"trelok.db"_s;
+        expected.sort();
+        QCOMPARE(QDir(db.dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+    }
+
+    void sideFilesOfAnInterruptedStartAreCleared()
+    {
+        QTemporaryDir dir;
+        const QDir app(dir.path());
+        for (const QString &name : {u"trelok.db.install"_s, u".MCTIME.TTF.a1B2c3"_s}) {
+            QFile side(app.filePath(name));
+            QVERIFY(side.open(QIODevice::WriteOnly));
+            side.write("half written");
+        }
+        auto installed = installIfMissing(dir.path());
+        QVERIFY2(installed.ok(), qPrintable(installed.error()));
+        QCOMPARE(installed.value(), Installed::Now);
+        QStringList expected = fontFileNames();
+        expected << u"OFL.txt"_s << u"trelok.db"_s;
+        expected.sort();
+        QCOMPARE(app.entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+        Store store;
+        QVERIFY(store.open(databasePath(dir.path())).ok());
+    }
+
+    void aDirectoryThatCannotBeWrittenFailsWithoutADatabase()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root writes into read-only directories");
+        QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        auto installed = installIfMissing(dir.path());
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(!installed.ok());
+        QVERIFY(!QFile::exists(databasePath(dir.path())));
     }
 
     void opensNoFileThatIsNotThere()

@@ -1,6 +1,7 @@
 #include "gui_support.h"
 #include "test_db.h"
 
+#include "context/app_context.h"
 #include "data/statements.h"
 #include "platform/clock.h"
 #include "platform/fonts.h"
@@ -9,7 +10,6 @@
 #include "print/pec_pod.h"
 #include "print/print_service.h"
 #include "print/trelok_pogled.h"
-#include "context/app_context.h"
 
 #include <QFileInfo>
 #include <QProcess>

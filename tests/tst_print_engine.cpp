@@ -1,13 +1,19 @@
 #include "app_fixture.h"
+#include "literal_messages.h"
 
 #include "data/statements.h"
+#include "platform/fonts.h"
 #include "print/pdf_output.h"
 #include "print/print_engine.h"
 #include "print/print_job.h"
-#include "context/messages.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -24,8 +30,7 @@ struct RecordingSurfaces : PrintSurfaces {
 
 QString missingPrinter(const QString &name)
 {
-    return QString::fromLatin1(msg::printerMissingHead) + name +
-           QString::fromLatin1(msg::printerMissingTail);
+    return literal::printerMissing(name);
 }
 
 struct PrintFixture : AppFixture {
@@ -114,7 +119,7 @@ private slots:
         PrintFixture f;
         f.db.exec("DELETE FROM tbl_cnf");
         f.print(u"E"_s);
-        QCOMPARE(f.prompter.shown, QStringList{QString::fromLatin1(msg::configMissing)});
+        QCOMPARE(f.prompter.shown, QStringList{literal::configMissing()});
         QCOMPARE(f.ended, QList<int>{1});
         QVERIFY(f.surfaces.previews.isEmpty());
     }
@@ -210,6 +215,158 @@ private slots:
         QVERIFY(data.contains("/MediaBox [0 0 595"));
         QCOMPARE(writeOrderPdf(f.db.store, u"2/2026"_s, file),
                  u"Trelokot broj: 2/2026 Ne postoi !"_s);
+    }
+
+    void passedOverBoxesAreListed()
+    {
+        PrintFixture f;
+        f.db.exec("INSERT INTO tbl_koor (box, z_x, z_y, z_len) VALUES "
+                  "('MKD CEL', '100', '10', '1'), (' ', '100', '20', '1'), "
+                  "('NO_SUCH', '100', '30', '1')");
+        auto loaded = loadPrintJob(f.db.store, u"1/2026"_s);
+        QVERIFY(loaded.ok());
+        QCOMPARE(loaded.value().status, JobStatus::Ready);
+        QCOMPARE(loaded.value().job.fields.size(), 26);
+        QCOMPARE(loaded.value().job.skippedBoxes,
+                 (QStringList{u"MKD CEL"_s, QString(), u"NO_SUCH"_s}));
+        QCOMPARE(skippedBoxesMessage(loaded.value().job.skippedBoxes),
+                 u"Ne se pecatat polinjata od tbl_koor koi ne se koloni na tbl_Trel: "
+                 "'MKD CEL', (prazno), 'NO_SUCH'"_s);
+        f.print(u"E"_s);
+        QCOMPARE(f.surfaces.previews.size(), 1);
+        QCOMPARE(f.surfaces.previews.first().skippedBoxes.size(), 3);
+    }
+
+    void anEmptyCoordinateTableIsAnError()
+    {
+        PrintFixture f;
+        f.db.exec("DELETE FROM tbl_koor");
+        const QString message =
+            u"Tabelata tbl_koor nema nitu eden red, Trelokot ne moze da se pecati !"_s;
+        auto loaded = loadPrintJob(f.db.store, u"1/2026"_s);
+        QVERIFY(loaded.ok());
+        QCOMPARE(loaded.value().status, JobStatus::NoCoordinates);
+        f.print(u"P"_s);
+        QCOMPARE(f.prompter.shown, QStringList{message});
+        QVERIFY(f.surfaces.previews.isEmpty() && f.surfaces.pages.isEmpty());
+        QTemporaryDir out;
+        const QString file = out.filePath(u"order.pdf"_s);
+        QCOMPARE(writeOrderPdf(f.db.store, u"1/2026"_s, file), message);
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void theTextLineStartsAtZy()
+    {
+        PrintFixture f;
+        QVERIFY(registerApplicationFonts(f.db.dir.path()) == 4);
+        // 288 dpi: five twips to a pixel.
+        QImage page(1740, 972, QImage::Format_RGB32);
+        page.setDotsPerMeterX(qRound(288 / 0.0254));
+        page.setDotsPerMeterY(qRound(288 / 0.0254));
+        page.fill(Qt::white);
+        PrintJob job;
+        PlacedField field;
+        field.box = u"NALOG1"_s;
+        field.z_x = 1440;
+        field.z_y = 1440;
+        field.text = u"HHHH"_s;
+        job.fields = {field};
+        QPainter painter(&page);
+        useTwips(painter);
+        paintJob(painter, job);
+        const double ascent = QFontMetricsF(pageFont(), painter.device()).ascent();
+        painter.end();
+        int top = -1, bottom = -1;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (qGray(page.pixel(x, y)) < 128) {
+                    if (top < 0)
+                        top = y;
+                    bottom = y;
+                    break;
+                }
+        // The letters stand below z_y, on the baseline one ascent lower.
+        QVERIFY2(top > 1440 / 5, qPrintable(QString::number(top)));
+        QVERIFY2(qAbs(bottom + 1 - (1440 + ascent) / 5) <= 1.5,
+                 qPrintable(u"%1 %2"_s.arg(bottom).arg((1440 + ascent) / 5)));
+    }
+
+    void pdfTargetsThatAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("database") << u"trelok.db"_s
+                                  << u"%1 e datoteka na programata i ne smee da se prezapise so "
+                                     "PDF"_s;
+        QTest::newRow("font") << u"MCTIMEB.TTF"_s
+                              << u"%1 e datoteka na programata i ne smee da se prezapise so "
+                                 "PDF"_s;
+        QTest::newRow("licence") << u"OFL.txt"_s
+                                 << u"%1 e datoteka na programata i ne smee da se prezapise so "
+                                    "PDF"_s;
+        QTest::newRow("link to the database")
+            << u"link.pdf"_s << u"%1 e datoteka na programata i ne smee da se prezapise so PDF"_s;
+        QTest::newRow("directory") << u"."_s << u"%1 e direktorium, ne datoteka za PDF"_s;
+    }
+    void pdfTargetsThatAreRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        PrintFixture f;
+        const QDir dir(f.db.dir.path());
+        QVERIFY(QFile::link(dir.filePath(u"trelok.db"_s), dir.filePath(u"link.pdf"_s)));
+        QMap<QString, QByteArray> before;
+        for (const QString &file : dir.entryList(QDir::Files))
+            before.insert(file, digest(dir.filePath(file)));
+        const QString target = dir.filePath(name);
+        QCOMPARE(writeOrderPdf(f.db.store, u"1/2026"_s, target), message.arg(target));
+        QMap<QString, QByteArray> after;
+        for (const QString &file : dir.entryList(QDir::Files))
+            after.insert(file, digest(dir.filePath(file)));
+        QCOMPARE(after, before);
+    }
+
+    void aPdfThatCannotBeWrittenIsAnError()
+    {
+        PrintFixture f;
+        const QString error = writeOrderPdf(f.db.store, u"1/2026"_s, u"/proc/version"_s);
+        QVERIFY(error.startsWith(u"Datotekata /proc/version ne moze da se zapise"_s));
+    }
+
+    void aPdfIsCompleteAndReplacesTheOldFile()
+    {
+        PrintFixture f;
+        QTemporaryDir out;
+        const QString file = out.filePath(u"order.pdf"_s);
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("an older file");
+        old.close();
+        QCOMPARE(writeOrderPdf(f.db.store, u"1/2026"_s, file), QString());
+        QFile pdf(file);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray data = pdf.readAll();
+        QVERIFY(data.startsWith("%PDF-"));
+        QVERIFY(data.trimmed().endsWith("%%EOF"));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{u"order.pdf"_s});
+    }
+
+    void aPdfThroughALinkGoesToTheLinkedFile()
+    {
+        PrintFixture f;
+        QTemporaryDir out;
+        const QString file = out.filePath(u"archive.pdf"_s);
+        const QString link = out.filePath(u"latest.pdf"_s);
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        QVERIFY(QFile::link(file, link));
+        QCOMPARE(writeOrderPdf(f.db.store, u"1/2026"_s, link), QString());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QFile pdf(file);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.readAll().startsWith("%PDF-"));
     }
 };
 

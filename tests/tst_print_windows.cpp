@@ -1,5 +1,6 @@
 #include "app_fixture.h"
 #include "gui_support.h"
+#include "literal_messages.h"
 
 #include "context/messages.h"
 #include "data/statements.h"
@@ -85,6 +86,32 @@ private slots:
         QTRY_VERIFY(!form.printService().preview());
     }
 
+    void thePreviewNamesThePassedOverBoxes()
+    {
+        AppFixture app;
+        app.storeOrder(u"3/2026"_s, u"108"_s, u"108-2026-1010-5"_s);
+        app.storeOrder(u"4/2026"_s, u"108"_s, u"108-2026-1010-6"_s);
+        app.printers.names = {u"PDF-Queue"_s};
+        app.context.state.def_prn = u"PDF-Queue"_s;
+        Form1 form(app.context);
+        app.db.exec("UPDATE tbl_koor SET box = 'MKD_CELL' WHERE box = 'MKD_CEL'");
+        form.printService().print(u"3/2026"_s, u"E"_s);
+        Trelok_pogled *preview = form.printService().preview();
+        QVERIFY(preview);
+        auto *label2 = preview->findChild<QLabel *>(u"Label2"_s);
+        QVERIFY(label2->isVisible());
+        QCOMPARE(label2->text(), u"Ne se pecatat polinjata od tbl_koor koi ne se koloni na "
+                                 "tbl_Trel: 'MKD_CELL'"_s);
+        QCOMPARE(preview->job().fields.size(), 25);
+        // Mended, the next order is shown without the notice.
+        app.db.exec("UPDATE tbl_koor SET box = 'MKD_CEL' WHERE box = 'MKD_CELL'");
+        form.printService().print(u"4/2026"_s, u"E"_s);
+        QVERIFY(!label2->isVisible());
+        QCOMPARE(preview->job().fields.size(), 26);
+        preview->close();
+        QTRY_VERIFY(!form.printService().preview());
+    }
+
     void cancelledChooserOpensNoPreview()
     {
         AppFixture app;
@@ -109,9 +136,7 @@ private slots:
         QVERIFY(preview && preview->isVisible());
         preview->findChild<QPushButton *>(u"Command1"_s)->click();
         QCOMPARE(app.prompter.shown,
-                 (QStringList{QString::fromLatin1(msg::printerMissingHead) + u"Removed"_s +
-                                  QString::fromLatin1(msg::printerMissingTail),
-                              noPrinterMessage()}));
+                 (QStringList{literal::printerMissing(u"Removed"_s), noPrinterMessage()}));
         preview->close();
     }
 
@@ -267,13 +292,32 @@ private slots:
         window.close();
     }
 
+    void theChosenNameIsStoredWithoutBlanks()
+    {
+        AppFixture app;
+        app.printers.names = {u"  Office Laser "_s};
+        pec_pod window(app.context, {});
+        QVERIFY(window.Form_Load());
+        window.show();
+        window.findChild<QPushButton *>(u"Command5"_s)->click();
+        auto *list = window.findChild<QListWidget *>(u"List1"_s);
+        list->setCurrentRow(0);
+        window.findChild<QPushButton *>(u"Command6"_s)->click();
+        // Read back as stored, not through the trimming reader.
+        const QVariant stored = app.db.store.first(sql::prnt::all).value()->raw(u"def_print"_s);
+        QCOMPARE(stored.toString(), u"Office Laser"_s);
+        QCOMPARE(app.context.state.def_prn, u"Office Laser"_s);
+        QCOMPARE(window.findChild<QLabel *>(u"Label5"_s)->text(), u"Office Laser"_s);
+        window.close();
+    }
+
     void printerTableEmptiedEndsTheApplication()
     {
         AppFixture app;
         app.db.exec("DELETE FROM tbl_prnt");
         pec_pod window(app.context, {});
         QVERIFY(!window.Form_Load());
-        QCOMPARE(app.prompter.shown, QStringList{QString::fromLatin1(msg::configMissing)});
+        QCOMPARE(app.prompter.shown, QStringList{literal::configMissing()});
         QCOMPARE(app.ended, QList<int>{1});
     }
 };

@@ -1,12 +1,12 @@
+#include "literal_messages.h"
 #include "test_db.h"
 
+#include "context/shared_state.h"
+#include "context/startup.h"
 #include "data/statements.h"
 #include "platform/fonts.h"
 #include "platform/printers.h"
 #include "platform/recording_prompter.h"
-#include "context/messages.h"
-#include "context/shared_state.h"
-#include "context/startup.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,17 +16,13 @@ using namespace Qt::StringLiterals;
 using namespace trelok;
 
 namespace {
-QString text(const char *latin)
-{
-    return QString::fromLatin1(latin);
-}
 QString missing(const QString &name)
 {
-    return text(msg::printerMissingHead) + name + text(msg::printerMissingTail);
+    return literal::printerMissing(name);
 }
 QString decimalFinal()
 {
-    return text(msg::cannotContinue) + QChar(13) + text(msg::decimalSymbol);
+    return literal::cannotContinue() + QChar(13) + literal::decimalSymbol();
 }
 } // namespace
 
@@ -45,7 +41,7 @@ private slots:
         QTest::addColumn<QString>("defPrn");
 
         QTest::newRow("no printer chosen")
-            << QStringList{QString()} << u"C"_s << QStringList{text(msg::choosePrinterInMenu)}
+            << QStringList{QString()} << u"C"_s << QStringList{literal::choosePrinterInMenu()}
             << true << QString() << QString();
         QTest::newRow("installed printer, trimmed")
             << QStringList{u"  PDF-Queue  "_s} << u"en_US"_s << QStringList{} << true
@@ -57,19 +53,19 @@ private slots:
             << QStringList{u"PDF-Queue"_s, u"Other"_s} << u"C"_s << QStringList{} << true
             << u"PDF-Queue"_s << u"PDF-Queue"_s;
         QTest::newRow("printer table emptied, decimal comma not reached")
-            << QStringList{u"<none>"_s} << u"de_DE"_s << QStringList{text(msg::configMissing)}
+            << QStringList{u"<none>"_s} << u"de_DE"_s << QStringList{literal::configMissing()}
             << false << QString() << QString();
         QTest::newRow("decimal comma after printer message")
             << QStringList{QString()} << u"de_DE"_s
-            << QStringList{text(msg::choosePrinterInMenu), text(msg::decimalSymbol), decimalFinal()}
+            << QStringList{literal::choosePrinterInMenu(), literal::decimalSymbol(), decimalFinal()}
             << false << QString() << QString();
         QTest::newRow("decimal comma, blank grouping")
             << QStringList{u"PDF-Queue"_s} << u"fr_FR"_s
-            << QStringList{text(msg::decimalSymbol), decimalFinal()} << false << u"PDF-Queue"_s
+            << QStringList{literal::decimalSymbol(), decimalFinal()} << false << u"PDF-Queue"_s
             << u"PDF-Queue"_s;
         QTest::newRow("macedonian settings")
             << QStringList{u"PDF-Queue"_s} << u"mk_MK"_s
-            << QStringList{text(msg::decimalSymbol), decimalFinal()} << false << u"PDF-Queue"_s
+            << QStringList{literal::decimalSymbol(), decimalFinal()} << false << u"PDF-Queue"_s
             << u"PDF-Queue"_s;
     }
     void messagesAndOutcome()

@@ -2,21 +2,26 @@
 
 #include "data/csv.h"
 #include "data/schema.h"
-#include "data/store.h"
+#include "platform/file_writes.h"
 #include "platform/fonts.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QLockFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
 namespace {
+
+// How long a start waits for another start that is installing.
+constexpr int lockWaitMs = 60000;
 
 QString readResource(const QString &path, QString *error)
 {
@@ -28,7 +33,39 @@ QString readResource(const QString &path, QString *error)
     return QString::fromUtf8(file.readAll());
 }
 
-// Creates the tables and loads the delivered rows into a new database file.
+QString loadRows(QSqlDatabase &db)
+{
+    QString error;
+    QSqlQuery query(db);
+    for (const QString &table : tableNames()) {
+        const QString file = u":/assets/data/%1.csv"_s.arg(table);
+        if (!QFile::exists(file))
+            continue;
+        const QList<QStringList> records = parseCsv(readResource(file, &error));
+        if (!error.isEmpty())
+            return error;
+        if (records.isEmpty())
+            continue;
+        const QStringList columns = records.first();
+        QStringList marks;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            marks.append(u"?"_s);
+        if (!query.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, columns.join(u','),
+                                                                    marks.join(u','))))
+            return query.lastError().text();
+        for (qsizetype r = 1; r < records.size(); ++r) {
+            for (qsizetype c = 0; c < columns.size(); ++c)
+                query.bindValue(c,
+                                records[r].value(c, u""_s).isNull() ? u""_s : records[r].value(c));
+            if (!query.exec())
+                return u"%1: %2"_s.arg(file, query.lastError().text());
+        }
+    }
+    return {};
+}
+
+// Creates the tables and loads the delivered rows into a new database file,
+// in one transaction that SQLite writes through to the disk.
 DbStatus build(const QString &path)
 {
     const QString name = u"trelok-install"_s;
@@ -36,56 +73,18 @@ DbStatus build(const QString &path)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
         db.setDatabaseName(path);
-        auto fail = [&](const QString &text) { return DbStatus::failure(text); };
-        if (!db.open()) {
-            status = fail(db.lastError().text());
-        } else if (!db.transaction()) {
-            status = fail(db.lastError().text());
+        if (!db.open() || !db.transaction()) {
+            status = DbStatus::failure(db.lastError().text());
         } else {
-            QString error;
-            const QString schema = readResource(u":/assets/schema.sql"_s, &error);
-            QSqlQuery query(db);
-            QStringList lines = schema.split(u'\n');
-            lines.removeIf([](const QString &l) { return l.trimmed().startsWith(u"--"); });
-            const QStringList statements = lines.join(u'\n').split(u';');
-            for (QString statement : statements) {
-                statement = statement.trimmed();
-                if (statement.isEmpty() || !error.isEmpty())
-                    continue;
-                if (!query.exec(statement))
-                    error = query.lastError().text();
+            status = applySchema(db);
+            if (status) {
+                if (const QString error = loadRows(db); !error.isEmpty())
+                    status = DbStatus::failure(error);
             }
-            for (const QString &table : tableNames()) {
-                if (!error.isEmpty())
-                    break;
-                const QString file = u":/assets/data/%1.csv"_s.arg(table);
-                if (!QFile::exists(file))
-                    continue;
-                const QList<QStringList> records = parseCsv(readResource(file, &error));
-                if (records.isEmpty())
-                    continue;
-                const QStringList columns = records.first();
-                QStringList marks;
-                for (qsizetype i = 0; i < columns.size(); ++i)
-                    marks.append(u"?"_s);
-                if (!query.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
-                        table, columns.join(u','), marks.join(u','))))
-                    error = query.lastError().text();
-                for (qsizetype r = 1; r < records.size() && error.isEmpty(); ++r) {
-                    for (qsizetype c = 0; c < columns.size(); ++c)
-                        query.bindValue(
-                            c, records[r].value(c, u""_s).isNull() ? u""_s : records[r].value(c));
-                    if (!query.exec())
-                        error = u"%1: %2"_s.arg(file, query.lastError().text());
-                }
-            }
-            query.finish();
-            if (!error.isEmpty()) {
+            if (!status)
                 db.rollback();
-                status = fail(error);
-            } else if (!db.commit()) {
-                status = fail(db.lastError().text());
-            }
+            else if (!db.commit())
+                status = DbStatus::failure(db.lastError().text());
         }
         db.close();
     }
@@ -93,24 +92,89 @@ DbStatus build(const QString &path)
     return status;
 }
 
-DbStatus copyFonts(const QString &directory)
+// The files the program delivers into the directory: the four faces and
+// their licence, each with its built-in copy.
+QList<std::pair<QString, QString>> deliveredFiles()
 {
-    const QDir dir(directory);
-    for (const QString &font : fontFileNames()) {
-        const QString target = dir.filePath(font);
-        if (QFile::exists(target))
+    QList<std::pair<QString, QString>> files;
+    for (const QString &font : fontFileNames())
+        files.append({font, u":/fonts/"_s + font});
+    files.append({QString::fromLatin1(licenceFileName), u":/assets/fonts/OFL.txt"_s});
+    return files;
+}
+
+QByteArray builtIn(const QString &resource)
+{
+    QFile file(resource);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The delivered files that are missing or differ from the built-in copy.
+QStringList damagedFiles(const QDir &dir)
+{
+    QStringList damaged;
+    for (const auto &[name, resource] : deliveredFiles())
+        if (!sameContent(dir.filePath(name), builtIn(resource)))
+            damaged.append(name);
+    return damaged;
+}
+
+DbStatus repairFiles(const QDir &dir)
+{
+    for (const auto &[name, resource] : deliveredFiles()) {
+        const QString target = dir.filePath(name);
+        const QByteArray data = builtIn(resource);
+        if (data.isEmpty())
+            return DbStatus::failure(u"Vgradenata kopija na %1 nedostasuva"_s.arg(name));
+        if (sameContent(target, data))
             continue;
-        QFile source(u":/fonts/"_s + font);
-        QSaveFile out(target);
-        if (!source.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) ||
-            out.write(source.readAll()) < 0 || !out.commit())
-            return DbStatus::failure(
-                u"Fontot %1 ne moze da se kopira: %2"_s.arg(target, out.errorString()));
+        if (const QString error = replaceFile(target, data); !error.isEmpty())
+            return DbStatus::failure(error);
     }
-    const QString licence = dir.filePath(u"OFL.txt"_s);
-    if (!QFile::exists(licence))
-        QFile::copy(u":/assets/fonts/OFL.txt"_s, licence);
     return succeeded();
+}
+
+// A database file of no bytes holds nothing: an earlier version could leave
+// one behind after two simultaneous first starts. It is installed over.
+bool emptyDatabase(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.size() == 0;
+}
+
+// Run with the lock held: only one process writes at a time.
+DbResult<Installed> completeInstallation(const QDir &dir)
+{
+    // Side files of starts that were interrupted.
+    QStringList leftovers;
+    for (const auto &[name, resource] : deliveredFiles())
+        leftovers.append(u"."_s + name + u".??????"_s);
+    for (const QString &name : dir.entryList(leftovers, QDir::Files | QDir::Hidden))
+        QFile::remove(dir.filePath(name));
+    DbStatus files = repairFiles(dir);
+    if (!files)
+        return DbResult<Installed>::failure(files.error());
+    const QString target = databasePath(dir.path());
+    if (QFileInfo::exists(target) && !emptyDatabase(target))
+        return Installed::AlreadyThere;
+    // The lock makes a fixed side-file name safe; one left by an
+    // interrupted start is built anew.
+    const QString partial = target + u".install"_s;
+    QFile::remove(partial);
+    QFile::remove(partial + u"-journal"_s);
+    DbStatus built = build(partial);
+    if (built && !syncFile(partial))
+        built = DbStatus::failure(u"%1 ne moze da se zapise na diskot"_s.arg(partial));
+    if (built && std::rename(QFile::encodeName(partial).constData(),
+                             QFile::encodeName(target).constData()) != 0)
+        built = DbStatus::failure(u"%1 ne moze da se zapise"_s.arg(target));
+    if (!built) {
+        QFile::remove(partial);
+        QFile::remove(partial + u"-journal"_s);
+        return DbResult<Installed>::failure(built.error());
+    }
+    syncDirectory(dir.path());
+    return Installed::Now;
 }
 
 } // namespace
@@ -122,28 +186,21 @@ QString databasePath(const QString &directory)
 
 DbResult<Installed> installIfMissing(const QString &directory)
 {
-    const QString target = databasePath(directory);
-    if (QFile::exists(target))
+    const QDir dir(directory);
+    // A complete directory is only read, so it may be read-only.
+    const QString database = databasePath(directory);
+    if (QFileInfo(database).isFile() && !emptyDatabase(database) && damagedFiles(dir).isEmpty())
         return Installed::AlreadyThere;
     if (!QDir().mkpath(directory))
         return DbResult<Installed>::failure(
             u"Direktoriumot %1 ne moze da se kreira"_s.arg(directory));
-    // Built beside the target and renamed when complete, so an interrupted
-    // installation never leaves a half-filled database behind.
-    const QString partial = target + u".install"_s;
-    QFile::remove(partial);
-    DbStatus built = build(partial);
-    if (built && !QFile::rename(partial, target))
-        built = DbStatus::failure(u"%1 ne moze da se zapise"_s.arg(target));
-    if (!built) {
-        QFile::remove(partial);
-        return DbResult<Installed>::failure(built.error());
-    }
-    // Font files missing from the directory are copied; existing ones stay.
-    DbStatus fonts = copyFonts(directory);
-    if (!fonts)
-        return DbResult<Installed>::failure(fonts.error());
-    return Installed::Now;
+    QLockFile lock(dir.filePath(QString::fromLatin1(lockFileName)));
+    if (!lock.tryLock(lockWaitMs))
+        return DbResult<Installed>::failure(u"Instalacijata vo %1 ne moze da se zakluci (%2)"_s.arg(
+            directory, lock.error() == QLockFile::LockFailedError
+                           ? u"druga programa ja instalira"_s
+                           : u"nema pravo na zapisuvanje"_s));
+    return completeInstallation(dir);
 }
 
 } // namespace trelok

@@ -7,16 +7,25 @@
 namespace trelok {
 
 inline constexpr auto databaseFileName = "trelok.db";
+inline constexpr auto lockFileName = "trelok.lock";
+inline constexpr auto licenceFileName = "OFL.txt";
 
 // Path of the database file in an application directory.
 QString databasePath(const QString &directory);
 
 enum class Installed { AlreadyThere, Now };
 
-// Installs into the application directory when it holds no database file:
-// creates the directory, the tables and the delivered reference data, and
-// copies the font files that are missing. An existing database file is never
-// touched. A failed installation leaves no database file behind.
+// Makes the application directory complete, at every start:
+// - the font files and their licence are part of the program: one that is
+//   missing or differs from the built-in copy is written again from it;
+// - when there is no database file, the tables and the delivered reference
+//   data are built in a side file and renamed into place only when the fonts
+//   and the database are complete, every write checked to its last byte.
+// Writers take the lock file of the directory, so two first starts at the
+// same moment are serialised and the second uses the first one's
+// installation. An existing database file is never touched (one of no
+// bytes holds nothing and is installed over), and a failed or interrupted
+// installation leaves no database file behind.
 DbResult<Installed> installIfMissing(const QString &directory);
 
 } // namespace trelok

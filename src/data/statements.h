@@ -34,6 +34,7 @@ inline constexpr auto updateOffsets =
 namespace vid {
 inline constexpr auto all = "SELECT * FROM tbl_vid";
 inline constexpr auto byCode = "SELECT * FROM tbl_vid where vid =?";
+inline constexpr auto byTrimmedCode = "SELECT * FROM tbl_vid where trim(vid) =?";
 } // namespace vid
 
 namespace obvr {

@@ -8,6 +8,8 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -101,19 +103,32 @@ DbStatus Store::open(const QString &path)
     QSqlDatabase db = QSqlDatabase::contains(m_name)
                           ? QSqlDatabase::database(m_name, false)
                           : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
-    db.setDatabaseName(path);
-    db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(busyWaitMs));
+    // "mode=rw": SQLite opens the file only if it exists; a file removed
+    // since the test above is reported, never created again empty.
+    db.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1"_s.arg(busyWaitMs));
+    db.setDatabaseName(QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) +
+                       u"?mode=rw"_s);
     if (!db.open())
         return DbStatus::failure(errorText(db.lastError()));
     // Long reads (a whole register) go through memory instead of one
     // system call per page. Changes nothing in the file.
     (void)run(m_name, u"PRAGMA mmap_size=268435456"_s, {});
+    const auto &expected = schemaColumns();
     for (const QString &table : tableNames()) {
         // Names come from the fixed list above, never from input.
         auto probe = run(m_name, u"SELECT * FROM %1 LIMIT 0"_s.arg(table), {});
         if (!probe) {
             db.close();
             return DbStatus::failure(probe);
+        }
+        // A missing column is a data error now, not a blank field later.
+        const QSqlRecord record = probe.value().record();
+        for (const QString &column : expected.value(table)) {
+            if (record.indexOf(column) < 0) {
+                db.close();
+                return DbStatus::failure(
+                    u"Vo tabelata %1 nedostasuva kolonata %2"_s.arg(table, column.toUpper()));
+            }
         }
     }
     return succeeded();

@@ -23,7 +23,9 @@ DbResult<QList<CodeLine>> listKinds(Store &store)
 
 DbResult<std::optional<QString>> kindDescription(Store &store, const QString &code)
 {
-    auto row = store.first(sql::vid::byCode, {code});
+    // The list shows codes trimmed, so a code stored with blanks around it
+    // is found by its trimmed text.
+    auto row = store.first(sql::vid::byTrimmedCode, {code.trimmed()});
     if (!row)
         return DbResult<std::optional<QString>>::failure(row.error());
     if (!row.value())

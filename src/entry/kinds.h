@@ -22,6 +22,7 @@ struct CodeLine {
 DbResult<QList<CodeLine>> listKinds(Store &store);
 
 // The description of a kind code, or nothing when the code is not a kind.
+// Codes are compared trimmed, as listKinds shows them.
 DbResult<std::optional<QString>> kindDescription(Store &store, const QString &code);
 
 } // namespace trelok

@@ -1,36 +1,102 @@
 #include "print/pdf_output.h"
 
+#include "data/installer.h"
+#include "data/store.h"
+#include "platform/file_writes.h"
+#include "platform/fonts.h"
 #include "print/print_engine.h"
 #include "print/print_job.h"
 
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
+namespace {
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat sa {
+    }, sb{};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+} // namespace
+
+QString refusedPdfTarget(const QString &file, const QString &appDir)
+{
+    if (file.isEmpty())
+        return u"Ne e dadena datoteka za PDF"_s;
+    if (QFileInfo(file).isDir())
+        return u"%1 e direktorium, ne datoteka za PDF"_s.arg(file);
+    const QDir dir(appDir);
+    QStringList own = fontFileNames();
+    own << QString::fromLatin1(databaseFileName) << QString::fromLatin1(licenceFileName)
+        << QString::fromLatin1(lockFileName);
+    for (const QString &name : own) {
+        const QString path = dir.filePath(name);
+        // The same file under any name (link, other spelling of the path),
+        // or the very path of one that is not there yet.
+        if (sameFile(file, path) ||
+            QFileInfo(file).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+            return u"%1 e datoteka na programata i ne smee da se prezapise so PDF"_s.arg(file);
+    }
+    return {};
+}
+
+QByteArray renderPdf(const PrintJob &job)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(1200);
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        writer.setTitle(u"Trelok "_s + job.number);
+        writer.setCreator(u"trelok"_s);
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return {};
+        useTwips(painter);
+        paintJob(painter, job);
+        if (!painter.end())
+            return {};
+    }
+    const QByteArray pdf = buffer.data();
+    // A complete document starts with its header and ends with its trailer.
+    if (!pdf.startsWith("%PDF-") || !pdf.trimmed().endsWith("%%EOF"))
+        return {};
+    return pdf;
+}
+
 QString writeOrderPdf(Store &store, const QString &number, const QString &file)
 {
+    if (const QString refused = refusedPdfTarget(file, QFileInfo(store.path()).absolutePath());
+        !refused.isEmpty())
+        return refused;
     auto loaded = loadPrintJob(store, number);
     if (!loaded)
         return loaded.error();
     if (const QString reason = unprintableReason(loaded.value()); !reason.isEmpty())
         return reason;
-    QPdfWriter writer(file);
-    writer.setResolution(1200);
-    writer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    writer.setTitle(u"Trelok "_s + number);
-    writer.setCreator(u"trelok"_s);
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return u"Datotekata %1 ne moze da se zapise"_s.arg(file);
-    useTwips(painter);
-    paintJob(painter, loaded.value().job);
-    if (!painter.end())
-        return u"Datotekata %1 ne moze da se zapise"_s.arg(file);
-    return {};
+    const QByteArray pdf = renderPdf(loaded.value().job);
+    if (pdf.isEmpty())
+        return u"Stranata na Trelokot %1 ne moze da se izgotvi kako PDF"_s.arg(number);
+    // A link is followed: the file it points to receives the page.
+    const QFileInfo info(file);
+    const QString real =
+        info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : file;
+    return replaceFile(real, pdf);
 }
 
 } // namespace trelok

@@ -1,5 +1,7 @@
 #include "print/pec_pod.h"
 
+#include "context/app_context.h"
+#include "context/messages.h"
 #include "data/settings.h"
 #include "entry/form_picture.h"
 #include "platform/controls.h"
@@ -7,8 +9,6 @@
 #include "platform/printers.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
-#include "context/app_context.h"
-#include "context/messages.h"
 
 #include <QLabel>
 #include <QLineEdit>

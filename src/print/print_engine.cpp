@@ -1,10 +1,10 @@
 #include "print/print_engine.h"
 
+#include "context/app_context.h"
+#include "context/messages.h"
 #include "platform/printers.h"
 #include "platform/prompter.h"
 #include "print/print_job.h"
-#include "context/app_context.h"
-#include "context/messages.h"
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +21,20 @@ QString orderMissingMessage(const QString &number)
     return u"Trelokot broj: "_s + number + u" Ne postoi !"_s;
 }
 
+QString noCoordinatesMessage()
+{
+    return u"Tabelata tbl_koor nema nitu eden red, Trelokot ne moze da se pecati !"_s;
+}
+
+QString skippedBoxesMessage(const QStringList &boxes)
+{
+    QStringList shown;
+    for (const QString &box : boxes)
+        shown.append(box.isEmpty() ? u"(prazno)"_s : u"'"_s + box + u"'"_s);
+    return u"Ne se pecatat polinjata od tbl_koor koi ne se koloni na tbl_Trel: "_s +
+           shown.join(u", "_s);
+}
+
 QString unprintableReason(const LoadedJob &loaded)
 {
     switch (loaded.status) {
@@ -28,6 +42,8 @@ QString unprintableReason(const LoadedJob &loaded)
         return QString::fromLatin1(msg::configMissing);
     case JobStatus::OrderMissing:
         return orderMissingMessage(loaded.job.number);
+    case JobStatus::NoCoordinates:
+        return noCoordinatesMessage();
     case JobStatus::Ready:
         break;
     }
@@ -64,6 +80,10 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
     state.dole = job.dole;
     if (loaded.value().status == JobStatus::OrderMissing) {
         context.prompter.inform(orderMissingMessage(l_tre_br));
+        return;
+    }
+    if (loaded.value().status == JobStatus::NoCoordinates) {
+        context.prompter.inform(noCoordinatesMessage());
         return;
     }
     const QString mode = ek_pr.toUpper();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace trelok {
 
@@ -26,9 +27,13 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
 // Messages of the engine.
 QString noPrinterMessage();
 QString orderMissingMessage(const QString &number);
+QString noCoordinatesMessage();
+// The boxes of the coordinate table that the page was printed without.
+QString skippedBoxesMessage(const QStringList &boxes);
 
 struct LoadedJob;
-// Why a loaded job cannot be printed (missing configuration row or order),
+// Why a loaded job cannot be printed (missing configuration row, order or
+// coordinate rows),
 // or the empty text when it can.
 QString unprintableReason(const LoadedJob &loaded);
 

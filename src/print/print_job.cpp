@@ -46,12 +46,18 @@ DbResult<LoadedJob> loadPrintJob(Store &store, const QString &number)
     auto rows = store.select(sql::koor::ordered);
     if (!rows)
         return DbResult<LoadedJob>::failure(rows.error());
+    if (rows.value().isEmpty()) {
+        loaded.status = JobStatus::NoCoordinates;
+        return loaded;
+    }
     const Row &values = *order.value();
     for (const Row &row : rows.value()) {
         PlacedField field;
         field.box = row.text(u"box"_s);
-        if (field.box.isEmpty() || !values.has(field.box))
+        if (field.box.isEmpty() || !values.has(field.box)) {
+            loaded.job.skippedBoxes.append(field.box);
             continue;
+        }
         field.z_x = leadingNumber(row.text(u"z_x"_s));
         field.z_y = leadingNumber(row.text(u"z_y"_s));
         field.z_len = leadingNumber(row.text(u"z_len"_s));

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -30,9 +31,12 @@ struct PrintJob {
     double desno = 0; // horizontal offset, twips
     double dole = 0;  // vertical offset, twips
     QList<PlacedField> fields;
+    // Coordinate rows passed over because their box names no column of the
+    // order, as stored (trimmed); the page is printed without them.
+    QStringList skippedBoxes;
 };
 
-enum class JobStatus { Ready, ConfigMissing, OrderMissing };
+enum class JobStatus { Ready, ConfigMissing, OrderMissing, NoCoordinates };
 
 struct LoadedJob {
     JobStatus status = JobStatus::Ready;
@@ -41,7 +45,8 @@ struct LoadedJob {
 
 // Reads the offsets of the configuration row (6 twips per tenth of a
 // millimetre), the order, and the coordinate rows top to bottom, left to
-// right. A coordinate row naming no column of the order is passed over.
+// right. A coordinate row naming no column of the order is passed over and
+// listed in skippedBoxes; a coordinate table without rows is NoCoordinates.
 DbResult<LoadedJob> loadPrintJob(Store &store, const QString &number);
 
 // The font of the printed page: "MAC C Times" 10 pt bold, sized in twips so

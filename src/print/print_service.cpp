@@ -1,10 +1,10 @@
 #include "print/print_service.h"
 
+#include "context/app_context.h"
 #include "platform/printers.h"
 #include "platform/prompter.h"
 #include "print/printer_output.h"
 #include "print/trelok_pogled.h"
-#include "context/app_context.h"
 
 using namespace Qt::StringLiterals;
 

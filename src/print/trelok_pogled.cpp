@@ -2,6 +2,7 @@
 
 #include "platform/controls.h"
 #include "platform/twips.h"
+#include "print/print_engine.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -55,6 +56,11 @@ Trelok_pogled::Trelok_pogled(const QString &printerName, std::function<void()> p
     label1->setAccessibleDescription(printerName);
     auto *command2 = button(this, u"Command2"_s, u"Izlez / Otkaz"_s, QRect(6600, 4920, 1575, 375),
                             QColor(255, 0, 0), font());
+    // Shown only when the coordinate table names boxes the page goes without.
+    m_skipped =
+        label(this, u"Label2"_s, QString(), QRect(120, 4560, 8460, 285), font(), QColor(192, 0, 0));
+    m_skipped->setWordWrap(true);
+    m_skipped->hide();
     connect(command1, &QPushButton::clicked, this, &Trelok_pogled::Command1_Click);
     connect(command2, &QPushButton::clicked, this, &Trelok_pogled::Command2_Click);
     chainTabOrder({command1, command2});
@@ -64,6 +70,10 @@ Trelok_pogled::Trelok_pogled(const QString &printerName, std::function<void()> p
 void Trelok_pogled::showJob(const PrintJob &job)
 {
     m_job = job;
+    m_skipped->setText(job.skippedBoxes.isEmpty() ? QString()
+                                                  : skippedBoxesMessage(job.skippedBoxes));
+    m_skipped->setAccessibleName(m_skipped->text());
+    m_skipped->setVisible(!job.skippedBoxes.isEmpty());
     m_surface->update();
 }
 

@@ -28,6 +28,7 @@ public:
 private:
     PrintJob m_job;
     QWidget *m_surface = nullptr;
+    QLabel *m_skipped = nullptr;
     std::function<void()> m_print;
 };
 

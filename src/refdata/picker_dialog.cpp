@@ -1,12 +1,12 @@
 #include "refdata/picker_dialog.h"
 
+#include "context/app_context.h"
 #include "platform/controls.h"
 #include "platform/makscii.h"
 #include "platform/pointer.h"
 #include "platform/prompter.h"
 #include "refdata/code_picker.h"
 #include "refdata/lista_isp.h"
-#include "context/app_context.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -128,19 +128,23 @@ void CodePickerDialog::Command2_Click()
 
 void CodePickerDialog::Command3_Click()
 {
+    // The normal pointer is back before any message is shown.
+    auto lines = [this] {
+        Hourglass wait;
+        return listCodes(m_context.store, m_kind);
+    }();
+    if (!lines) {
+        m_context.fail(lines.error());
+        return;
+    }
+    if (lines.value().isEmpty()) {
+        m_context.prompter.inform(QString::fromLatin1(m_kind.emptyTable));
+        return;
+    }
     lista_isp list(this);
+    list.setWindowTitle(QString::fromLatin1(m_kind.listCaption));
     {
         Hourglass wait;
-        auto lines = listCodes(m_context.store, m_kind);
-        if (!lines) {
-            m_context.fail(lines.error());
-            return;
-        }
-        if (lines.value().isEmpty()) {
-            m_context.prompter.inform(QString::fromLatin1(m_kind.emptyTable));
-            return;
-        }
-        list.setWindowTitle(QString::fromLatin1(m_kind.listCaption));
         list.fill(lines.value());
     }
     list.exec();

@@ -9,71 +9,56 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/qt_printers.h"
-#include "refdata/taxpayer_import.h"
-#include "shell/command_line_print.h"
 #include "shell/form1.h"
+#include "shell/headless_commands.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QTextStream>
-
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
+int runWithoutApplication(const CommandLine &commandLine)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    switch (commandLine.use) {
+    case CommandLine::Use::Help:
+    case CommandLine::Use::Version:
+        out << commandLine.text;
+        return 0;
+    case CommandLine::Use::Error:
+        err << commandLine.text << Qt::endl;
+        return 2;
+    case CommandLine::Use::Headless:
+    case CommandLine::Use::Window:
+        break;
+    }
+    return -1;
+}
+
 int runApplication(const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(u"Priprema i pecatenje na treloki za Carinska Uprava"_s);
-    parser.addHelpOption();
-    const QCommandLineOption dirOption(u"dir"_s, u"Application directory (database and fonts)."_s,
-                                       u"DIR"_s);
-    parser.addOption(dirOption);
-    const QCommandLineOption printOption(
-        u"print"_s, u"Print the order NUMBER on the application's printer, without windows."_s,
-        u"NUMBER"_s);
-    const QCommandLineOption pdfOption(
-        u"pdf"_s, u"With --print: write the page to the A4 PDF file FILE instead."_s, u"FILE"_s);
-    const QCommandLineOption importOption(
-        u"import-taxpayers"_s,
-        u"Read the taxpayer register from the UTF-8 CSV file FILE, without windows."_s, u"FILE"_s);
-    const QCommandLineOption importOrdersOption(
-        u"import"_s, u"Store the payment orders of the UTF-8 CSV file FILE as new orders."_s,
-        u"FILE"_s);
-    const QCommandLineOption acceptUnknownOption(
-        u"accept-unknown"_s,
-        u"With --import: accept taxpayer numbers and municipalities not in their tables."_s);
-    const QCommandLineOption exportOption(
-        u"export"_s, u"Write every stored payment order to the UTF-8 CSV file FILE."_s, u"FILE"_s);
-    parser.addOption(printOption);
-    parser.addOption(pdfOption);
-    parser.addOption(importOption);
-    parser.addOption(importOrdersOption);
-    parser.addOption(acceptUnknownOption);
-    parser.addOption(exportOption);
-    parser.process(arguments);
-    if (parser.isSet(importOption) && parser.isSet(printOption)) {
-        std::fputs("trelok: --import-taxpayers ne odi zaedno so --print\n", stderr);
-        return 2;
+    const CommandLine commandLine = parseCommandLine(arguments);
+    if (!needsApplication(commandLine))
+        return runWithoutApplication(commandLine);
+    if (commandLine.use == CommandLine::Use::Headless) {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return runHeadless(commandLine, out, err);
     }
-    const bool commandLine = parser.isSet(printOption) || parser.isSet(importOption) ||
-                             parser.isSet(importOrdersOption) || parser.isSet(exportOption);
-    if (parser.isSet(pdfOption) && !parser.isSet(printOption)) {
-        std::fputs("trelok: --pdf goes with --print NUMBER\n", stderr);
-        return 2;
-    }
+    return runWindows(commandLine);
+}
 
+int runWindows(const CommandLine &commandLine)
+{
     Prompter &prompter = messageBoxes();
     const auto report = [&](const QString &error) {
-        if (commandLine)
-            std::fprintf(stderr, "trelok: %s\n", error.toLocal8Bit().constData());
-        else
-            prompter.inform(error);
+        prompter.inform(error);
         return 1;
     };
-    const QString appDir = applicationDirectory(parser.value(dirOption));
+    const QString appDir = applicationDirectory(commandLine.value("dir"));
     auto installed = installIfMissing(appDir);
     if (!installed)
         return report(installed.error());
@@ -81,27 +66,7 @@ int runApplication(const QStringList &arguments)
     if (auto opened = store.open(databasePath(appDir)); !opened)
         return report(opened.error());
 
-    if (parser.isSet(importOption)) {
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        return importTaxpayers(store, parser.value(importOption), out, err);
-    }
-    if (parser.isSet(importOrdersOption)) {
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        SystemClock clock;
-        OrderImportOptions options;
-        options.acceptUnknown = parser.isSet(acceptUnknownOption);
-        return importOrders(store, clock, parser.value(importOrdersOption), options, out, err);
-    }
-    if (parser.isSet(exportOption)) {
-        QTextStream err(stderr);
-        return exportOrders(store, parser.value(exportOption), err);
-    }
     QtPrinterSystem printers;
-    if (commandLine)
-        return printFromCommandLine(store, printers, appDir, parser.value(printOption),
-                                    parser.value(pdfOption));
     SystemClock clock;
     AppContext context{store, prompter, printers, clock, appDir, {}, {}};
     bool ending = false;

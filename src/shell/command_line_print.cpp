@@ -9,27 +9,37 @@
 #include "print/print_job.h"
 #include "print/printer_output.h"
 
-#include <cstdio>
+#include <QTextStream>
 
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-namespace {
-int fail(const QString &message)
-{
-    std::fprintf(stderr, "trelok: %s\n", message.toLocal8Bit().constData());
-    return 1;
-}
-} // namespace
-
 int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &appDir,
-                         const QString &number, const QString &pdfFile)
+                         const QString &number, const QString &pdfFile, QTextStream &err)
 {
-    registerApplicationFonts(appDir);
+    const auto fail = [&err](const QString &message) {
+        err << "trelok: " << message << Qt::endl;
+        return 1;
+    };
+    // Printed in a substitute face, a payment form would be wrong on paper.
+    if (const int faces = registerApplicationFonts(appDir); faces < fontFileNames().size())
+        return fail(u"Fontovite \"%1\" ne mozat da se vcitaat od %2"_s.arg(
+            QString::fromLatin1(formFontFamily), appDir));
+    // The page is printed without coordinate rows that name no column, and
+    // they are named; the status tells that the page is not complete.
+    const auto finished = [&err](const QStringList &skipped) {
+        if (skipped.isEmpty())
+            return 0;
+        err << "trelok: " << skippedBoxesMessage(skipped) << Qt::endl;
+        return printedIncomplete;
+    };
     if (!pdfFile.isEmpty()) {
         const QString error = writeOrderPdf(store, number, pdfFile);
-        return error.isEmpty() ? 0 : fail(error);
+        if (!error.isEmpty())
+            return fail(error);
+        auto loaded = loadPrintJob(store, number);
+        return finished(loaded ? loaded.value().job.skippedBoxes : QStringList());
     }
     auto printer = readApplicationPrinter(store);
     if (!printer)
@@ -46,8 +56,10 @@ int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &a
         return fail(loaded.error());
     if (const QString reason = unprintableReason(loaded.value()); !reason.isEmpty())
         return fail(reason);
-    const QString error = printOnPrinter(printers.current(), loaded.value().job);
-    return error.isEmpty() ? 0 : fail(error);
+    if (const QString error = printOnPrinter(printers.current(), loaded.value().job);
+        !error.isEmpty())
+        return fail(error);
+    return finished(loaded.value().job.skippedBoxes);
 }
 
 } // namespace trelok

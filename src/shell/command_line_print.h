@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QTextStream;
+
 namespace trelok {
 
 class PrinterSystem;
@@ -9,9 +11,12 @@ class Store;
 
 // Prints an order without a window, for automation and archiving: on the
 // application's printer, or into an A4 PDF file when pdfFile is given (then
-// no printer is needed). Messages go to standard error. Returns the exit
-// status: 0 on success.
+// no printer is needed). Messages go to err. Returns the exit status: 0 on
+// success, 1 when nothing was printed, printedIncomplete when the page was
+// printed without coordinate rows that name no column (they are named).
+inline constexpr int printedIncomplete = 3;
+
 int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &appDir,
-                         const QString &number, const QString &pdfFile);
+                         const QString &number, const QString &pdfFile, QTextStream &err);
 
 } // namespace trelok

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "shell/command_line.h"
+
+#include <QList>
+#include <QString>
+
+class QTextStream;
+
+namespace trelok {
+
+class Store;
+
+// What a command that opens no window is given: the application's database,
+// opened (installed first when missing), the parsed options, and the two
+// output streams. Messages for the user go to err in the system's language.
+struct HeadlessRun {
+    Store &store;
+    const CommandLine &options;
+    QString appDir;
+    QTextStream &out;
+    QTextStream &err;
+};
+
+// A command that opens no window: the option that selects it, the options
+// that go only with it, and the function that runs it and returns the exit
+// status (0 only on full success). Adding a command is one entry of
+// headlessCommands().
+struct HeadlessCommand {
+    OptionEntry option;
+    QList<OptionEntry> modifiers;
+    int (*run)(HeadlessRun &run);
+};
+
+// Every command that opens no window.
+const QList<HeadlessCommand> &headlessCommands();
+
+// Installs when needed, opens the database and runs the chosen command.
+int runHeadless(const CommandLine &commandLine, QTextStream &out, QTextStream &err);
+
+} // namespace trelok

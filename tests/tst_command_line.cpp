@@ -1,0 +1,186 @@
+#include "test_db.h"
+
+#include "shell/application.h"
+#include "shell/command_line.h"
+#include "shell/headless_commands.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+using namespace trelok;
+
+Q_DECLARE_METATYPE(trelok::CommandLine::Use)
+
+namespace {
+
+QStringList args(const QStringList &rest)
+{
+    return QStringList{u"trelok"_s} + rest;
+}
+
+struct Run {
+    int status;
+    QString out, err;
+};
+
+// The program itself, without any display and without a chosen platform.
+Run runProgram(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    static const QTemporaryDir runtime; // private, as Qt expects it
+    env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+    process.setProcessEnvironment(env);
+    process.start(QString::fromLocal8Bit(TRELOK_BINARY), arguments);
+    if (!process.waitForFinished(60000))
+        return {-1, {}, {}};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+private slots:
+    void parsing_data()
+    {
+        using Use = CommandLine::Use;
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<Use>("use");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("nothing") << QStringList{} << Use::Window << QString();
+        QTest::newRow("dir") << QStringList{u"--dir"_s, u"/tmp/x"_s} << Use::Window << QString();
+        QTest::newRow("print") << QStringList{u"--print"_s, u"1/2026"_s} << Use::Headless
+                               << QString();
+        QTest::newRow("print into pdf") << QStringList{u"--print=1/2026"_s, u"--pdf"_s, u"a.pdf"_s}
+                                        << Use::Headless << QString();
+        QTest::newRow("help") << QStringList{u"--help"_s} << Use::Help << QString();
+        QTest::newRow("help among others")
+            << QStringList{u"--dir"_s, u"x"_s, u"-h"_s} << Use::Help << QString();
+        QTest::newRow("version") << QStringList{u"--version"_s} << Use::Version << QString();
+        QTest::newRow("extra argument") << QStringList{u"--dir"_s, u"x"_s, u"extra"_s} << Use::Error
+                                        << u"trelok: Nepoznat argument: extra"_s;
+        QTest::newRow("extra argument with print")
+            << QStringList{u"--print"_s, u"1/2026"_s, u"2/2026"_s} << Use::Error
+            << u"trelok: Nepoznat argument: 2/2026"_s;
+        QTest::newRow("empty dir") << QStringList{u"--dir"_s, QString()} << Use::Error
+                                   << u"trelok: Opcijata --dir nema vrednost"_s;
+        QTest::newRow("empty dir with =")
+            << QStringList{u"--dir="_s} << Use::Error << u"trelok: Opcijata --dir nema vrednost"_s;
+        QTest::newRow("blank dir") << QStringList{u"--dir"_s, u"  "_s} << Use::Error
+                                   << u"trelok: Opcijata --dir nema vrednost"_s;
+        QTest::newRow("empty print") << QStringList{u"--print"_s, QString()} << Use::Error
+                                     << u"trelok: Opcijata --print nema vrednost"_s;
+        QTest::newRow("empty pdf") << QStringList{u"--print"_s, u"1/2026"_s, u"--pdf"_s, QString()}
+                                   << Use::Error << u"trelok: Opcijata --pdf nema vrednost"_s;
+        QTest::newRow("print without value") << QStringList{u"--print"_s} << Use::Error
+                                             << u"trelok: Opcijata --print bara vrednost"_s;
+        QTest::newRow("pdf without print") << QStringList{u"--pdf"_s, u"a.pdf"_s} << Use::Error
+                                           << u"trelok: Opcijata --pdf odi samo so --print"_s;
+        QTest::newRow("twice") << QStringList{u"--print"_s, u"1/2026"_s, u"--print"_s, u"2/2026"_s}
+                               << Use::Error << u"trelok: Opcijata --print e dadena povekje pati"_s;
+        QTest::newRow("unknown") << QStringList{u"--prnt"_s, u"1/2026"_s} << Use::Error
+                                 << u"trelok: Nepoznata opcija: --prnt"_s;
+    }
+    void parsing()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(CommandLine::Use, use);
+        QFETCH(QString, error);
+        const CommandLine line = parseCommandLine(args(arguments));
+        QCOMPARE(line.use, use);
+        if (use == CommandLine::Use::Error)
+            QCOMPARE(line.text, error);
+        QCOMPARE(line.command != nullptr, use == CommandLine::Use::Headless);
+    }
+
+    void theValuesAreKept()
+    {
+        const CommandLine line = parseCommandLine(args(
+            {u"--dir"_s, u"/data/trelok"_s, u"--print"_s, u"12/2026"_s, u"--pdf"_s, u"out.pdf"_s}));
+        QCOMPARE(line.value("dir"), u"/data/trelok"_s);
+        QCOMPARE(line.value("print"), u"12/2026"_s);
+        QCOMPARE(line.value("pdf"), u"out.pdf"_s);
+        QCOMPARE(QString::fromLatin1(line.command->option.name), u"print"_s);
+    }
+
+    void everyHeadlessCommandIsOneEntry()
+    {
+        QSet<QString> names;
+        for (const HeadlessCommand &command : headlessCommands()) {
+            QVERIFY(command.option.valueName != nullptr || command.run);
+            QVERIFY(!names.contains(QString::fromLatin1(command.option.name)));
+            names.insert(QString::fromLatin1(command.option.name));
+        }
+        QVERIFY(names.contains(u"print"_s));
+    }
+
+    void headlessPrintingIntoAFile()
+    {
+        TestDb db;
+        db.exec("INSERT INTO tbl_Trel (TRELOK_BR, NALOG1, MKD_CEL) VALUES ('1/2026', 'A', '5')");
+        db.exec("UPDATE tbl_koor SET box = 'NALOG_1' WHERE box = 'NALOG1'");
+        const QString pdf = QDir(db.dir.path()).filePath(u"out/order.pdf"_s);
+        QVERIFY(QDir().mkpath(QFileInfo(pdf).path()));
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        const CommandLine line = parseCommandLine(
+            args({u"--dir"_s, db.dir.path(), u"--print"_s, u"1/2026"_s, u"--pdf"_s, pdf}));
+        // Printed, but not complete: not the status of full success.
+        QCOMPARE(runHeadless(line, outStream, errStream), 3);
+        QCOMPARE(err, u"trelok: Ne se pecatat polinjata od tbl_koor koi ne se koloni na "
+                      "tbl_Trel: 'NALOG_1'\n"_s);
+        QVERIFY(QFileInfo(pdf).size() > 1000);
+    }
+
+    void usesWithoutAWindowNeedNoDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"Usage: trelok [options]"_s
+                              << QString();
+        QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"trelok 1.1\n"_s
+                                 << QString();
+        QTest::newRow("pdf without print") << QStringList{u"--pdf"_s, u"a.pdf"_s} << 2 << QString()
+                                           << u"trelok: Opcijata --pdf odi samo so --print\n"_s;
+        QTest::newRow("empty dir") << QStringList{u"--dir"_s, QString()} << 2 << QString()
+                                   << u"trelok: Opcijata --dir nema vrednost\n"_s;
+        QTest::newRow("extra argument") << QStringList{u"--print"_s, u"1/2026"_s, u"x"_s} << 2
+                                        << QString() << u"trelok: Nepoznat argument: x\n"_s;
+        QTest::newRow("print of a missing order")
+            << QStringList{u"--print"_s, u"9/2026"_s, u"--pdf"_s, u"DIR/o.pdf"_s} << 1 << QString()
+            << u"trelok: Trelokot broj: 9/2026 Ne postoi !\n"_s;
+        QTest::newRow("windows") << QStringList{} << 2 << QString()
+                                 << u"trelok: Nema graficki ekran (DISPLAY ne e postaven)."_s;
+    }
+    void usesWithoutAWindowNeedNoDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        arguments.replaceInStrings(u"DIR"_s, dir.path());
+        if (!arguments.contains(u"--dir"_s))
+            arguments = QStringList{u"--dir"_s, dir.path()} + arguments;
+        const Run run = runProgram(arguments);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.out.startsWith(out), qPrintable(run.out));
+        QVERIFY2(run.err.startsWith(err), qPrintable(run.err));
+        if (err.isEmpty())
+            QCOMPARE(run.err, QString());
+        if (!arguments.contains(u"--print"_s))
+            QVERIFY(!QFile::exists(QDir(dir.path()).filePath(u"trelok.db"_s)));
+    }
+};
+
+QTEST_MAIN(TestCommandLine)
+#include "tst_command_line.moc"
