@@ -289,8 +289,9 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QVERIFY(panelHidden(window));
-        QCOMPARE(tabWalk(&window, 6), (QStringList{u"ListView1"_s, u"Command1"_s, u"Command2"_s,
-                                                   u"Command3"_s, u"Command4"_s, u"ListView1"_s}));
+        QCOMPARE(tabWalk(&window, 7),
+                 (QStringList{u"ListView1"_s, u"Command1"_s, u"Command2"_s, u"Command3"_s,
+                              u"Command4"_s, u"baraj"_s, u"ListView1"_s}));
         QCOMPARE(window.findChild<QPushButton *>(u"Command1"_s)->accessibleName(), u"ОК"_s);
         QCOMPARE(window.findChild<QPushButton *>(u"Command2"_s)->accessibleName(), u"Отказ"_s);
         QCOMPARE(window.findChild<QPushButton *>(u"Command3"_s)->accessibleName(), u"Промени"_s);

@@ -3,6 +3,7 @@
 #include "data/csv.h"
 #include "data/statements.h"
 #include "data/store.h"
+#include "platform/makscii.h"
 #include "refdata/taxpayers.h"
 
 #include <QFile>
@@ -67,12 +68,15 @@ int failed(QTextStream &err, const QString &message)
 
 } // namespace
 
-int importTaxpayers(Store &store, const QString &fileName, QTextStream &out, QTextStream &err)
+int importTaxpayers(Store &store, const QString &fileName, QTextStream &out, QTextStream &err,
+                    bool makscii)
 {
     QString error;
-    const QString text = readText(fileName, &error);
+    QString text = readText(fileName, &error);
     if (!error.isEmpty())
         return failed(err, error);
+    if (makscii)
+        text = fromCyrillic(text);
     const CsvText csv = readCsv(text);
     if (!csv.error.isEmpty())
         return failed(err, u"%1: %2"_s.arg(fileName, csv.error));
