@@ -100,6 +100,28 @@ private slots:
         QCOMPARE(filesIn(db.dir.path()), filesBefore);
     }
 
+    void damagedDatabaseLeavesNoCopy()
+    {
+        TestDb db;
+        const QString damaged = db.dir.filePath(u"damaged.db"_s);
+        QVERIFY(QFile::copy(databasePath(db.dir.path()), damaged));
+        {
+            QFile file(damaged);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            // Every page after the schema's is overwritten.
+            QVERIFY(file.seek(4096));
+            file.write(QByteArray(int(file.size()) - 4096, '\xff'));
+        }
+        Store store;
+        QVERIFY(store.open(damaged).ok());
+        QDir(db.dir.path()).mkdir(u"out"_s);
+        const QString target = db.dir.filePath(u"out/copy.db"_s);
+        const DbStatus written = backupDatabase(store, target);
+        QVERIFY(!written);
+        QVERIFY2(written.error().contains(u"malformed"_s), qPrintable(written.error()));
+        QCOMPARE(filesIn(db.dir.filePath(u"out"_s)), QStringList());
+    }
+
     void onceADayKeepingTheLastThirty()
     {
         AppFixture app;
@@ -150,7 +172,7 @@ private slots:
         blocker.close();
         Form1 form(app.context);
         QCOMPARE(app.prompter.shown,
-                 QStringList{u"Dnevnata rezervna kopija na bazata ne e napravena!\n"
+                 QStringList{u"Greska pri dnevnata rezervna kopija na bazata!\n"
                              "Papkata %1 ne moze da se napravi"_s.arg(blocker.fileName())});
         QVERIFY(app.ended.isEmpty());
         form.show();

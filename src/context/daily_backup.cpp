@@ -13,8 +13,8 @@ void backUpOnFirstStartOfDay(AppContext &context)
 {
     const auto done = dailyBackup(context.store, context.appDir, context.clock.today());
     if (!done)
-        context.prompter.inform(u"Dnevnata rezervna kopija na bazata ne e napravena!"_s +
-                                QChar(10) + done.error());
+        context.prompter.inform(u"Greska pri dnevnata rezervna kopija na bazata!"_s + QChar(10) +
+                                done.error());
 }
 
 } // namespace trelok

@@ -106,7 +106,8 @@ DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate tod
     for (qsizetype i = keep; i < copies.size(); ++i)
         if (!QFile::remove(QDir(folder).filePath(copies[i])))
             return DbResult<DailyBackup>::failure(
-                u"Starata kopija %1 ne moze da se izbrise"_s.arg(QDir(folder).filePath(copies[i])));
+                u"Kopijata e napravena, no starata kopija %1 ne moze da se izbrise"_s.arg(
+                    QDir(folder).filePath(copies[i])));
     return DailyBackup::Written;
 }
 
