@@ -289,8 +289,9 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QVERIFY(panelHidden(window));
-        QCOMPARE(tabWalk(&window, 6), (QStringList{u"ListView1"_s, u"Command1"_s, u"Command2"_s,
-                                                   u"Command3"_s, u"Command4"_s, u"ListView1"_s}));
+        QCOMPARE(tabWalk(&window, 7),
+                 (QStringList{u"ListView1"_s, u"Command1"_s, u"Command2"_s, u"Command3"_s,
+                              u"Command4"_s, u"baraj"_s, u"ListView1"_s}));
         QCOMPARE(window.findChild<QPushButton *>(u"Command1"_s)->accessibleName(), u"ОК"_s);
         QCOMPARE(window.findChild<QPushButton *>(u"Command2"_s)->accessibleName(), u"Отказ"_s);
         QCOMPARE(window.findChild<QPushButton *>(u"Command3"_s)->accessibleName(), u"Промени"_s);
@@ -302,8 +303,9 @@ private slots:
         QVERIFY(panelShown(window));
         QCOMPARE(window.findChild<QLabel *>(u"Label5"_s)->text(), u" ** Vnesi Nov **"_s);
         QCOMPARE(window.focusWidget(), box(&window, u"Text1"_s));
-        QCOMPARE(tabWalk(&window, 7), (QStringList{u"Text1"_s, u"Text2"_s, u"Text3"_s, u"Text4"_s,
-                                                   u"Command5"_s, u"Command6"_s, u"ListView1"_s}));
+        QCOMPARE(tabWalk(&window, 8),
+                 (QStringList{u"Text1"_s, u"Text2"_s, u"Text3"_s, u"Text4"_s, u"Command5"_s,
+                              u"Command6"_s, u"baraj"_s, u"ListView1"_s}));
         QCOMPARE(box(&window, u"Text1"_s)->accessibleName(), u"Даночен број:"_s);
         QCOMPARE(box(&window, u"Text4"_s)->accessibleName(), u"Град:"_s);
         QCOMPARE(box(&window, u"Text1"_s)->maxLength(), 13);

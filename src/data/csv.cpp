@@ -1,5 +1,7 @@
 #include "data/csv.h"
 
+#include "platform/makscii.h"
+
 #include <QFile>
 #include <QStringDecoder>
 
@@ -77,7 +79,7 @@ CsvText readCsv(const QString &text)
     return out;
 }
 
-CsvText readCsvFile(const QString &fileName)
+CsvText readCsvFile(const QString &fileName, bool makscii)
 {
     CsvText out;
     QFile file(fileName);
@@ -96,6 +98,8 @@ CsvText readCsvFile(const QString &fileName)
     }
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
+    if (makscii)
+        text = fromCyrillic(text);
     out = readCsv(text);
     if (!out.error.isEmpty())
         out.error = fileName + u": "_s + out.error;

@@ -26,8 +26,9 @@ struct CsvText {
 CsvText readCsv(const QString &text);
 
 // readCsv over a UTF-8 file (a byte order mark is passed over); a file that
-// cannot be read or is not UTF-8 is reported in error.
-CsvText readCsvFile(const QString &fileName);
+// cannot be read or is not UTF-8 is reported in error. With makscii, typed
+// Macedonian Cyrillic letters become the code points the form font shows.
+CsvText readCsvFile(const QString &fileName, bool makscii = false);
 
 // One record as a line of comma-separated text ending in CRLF, each field
 // quoted where needed so that readCsv gives it back exactly.

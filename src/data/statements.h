@@ -76,4 +76,10 @@ inline constexpr auto update =
     "UPDATE tbl_Broj SET tekoven_br =? WHERE godina = ? AND tip_dokum = ?";
 } // namespace broj
 
+namespace backup {
+// A consistent copy of the whole database into a new (or empty) file.
+inline constexpr auto copyInto = "VACUUM INTO ?";
+inline constexpr auto integrityCheck = "PRAGMA integrity_check";
+} // namespace backup
+
 } // namespace trelok::sql

@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -79,7 +81,13 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
                             QColor(255, 0, 0), captions);
     connect(command1, &QPushButton::clicked, this, &izbor_trelok::Command1_Click);
     connect(command2, &QPushButton::clicked, this, &izbor_trelok::Command2_Click);
-    chainTabOrder({m_list, command1, command2});
+    // Search: in the free strip between the list and the buttons.
+    auto *caption = label(this, u"lbl_baraj"_s, u"&Baraj:"_s, QRect(120, 5025, 720, 315), captions);
+    m_baraj = trelok::searchBox(this, u"baraj"_s, QRect(840, 5010, 2160, 330), captions,
+                                caption->accessibleName());
+    caption->setBuddy(m_baraj);
+    connect(m_baraj, &QLineEdit::textChanged, this, &izbor_trelok::baraj_Change);
+    chainTabOrder({m_list, command1, command2, m_baraj});
     m_list->setFocus();
 }
 
@@ -105,6 +113,9 @@ void izbor_trelok::Command1_Click()
 {
     const QModelIndex current = m_list->currentIndex();
     if (!current.isValid()) {
+        // A search that shows nothing: the window stays for another search.
+        if (!m_baraj->text().isEmpty() && m_model->rowCount() == 0)
+            return;
         // Nothing to choose from: the same as cancelling.
         Command2_Click();
         return;
@@ -119,6 +130,13 @@ void izbor_trelok::Command2_Click()
 {
     m_context.state.p_tre_br = u"0"_s;
     QDialog::reject();
+}
+
+void izbor_trelok::baraj_Change()
+{
+    m_model->setFilter(m_baraj->text());
+    if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0)
+        m_list->setCurrentIndex(m_model->index(0, 0));
 }
 
 void izbor_trelok::reject()

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QLineEdit;
 class QPushButton;
 class QTreeView;
 
@@ -21,9 +22,13 @@ public:
     void Form_Load();
     void Command1_Click();
     void Command2_Click();
+    // The search box: the list shows the orders with the typed text in any
+    // column.
+    void baraj_Change();
 
     QTreeView *list() const { return m_list; }
     OrderListModel *model() const { return m_model; }
+    QLineEdit *searchBox() const { return m_baraj; }
 
 protected:
     void reject() override; // the close box and Escape act like "Izlez / Otkaz"
@@ -32,6 +37,7 @@ private:
     AppContext &m_context;
     QTreeView *m_list = nullptr;
     OrderListModel *m_model = nullptr;
+    QLineEdit *m_baraj = nullptr;
 };
 
 } // namespace trelok

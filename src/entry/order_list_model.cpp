@@ -6,12 +6,8 @@ void OrderListModel::setLines(QList<OrderLine> lines)
 {
     beginResetModel();
     m_lines = std::move(lines);
+    refold();
     endResetModel();
-}
-
-int OrderListModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_lines.size());
 }
 
 int OrderListModel::columnCount(const QModelIndex &parent) const
@@ -27,12 +23,17 @@ const QString &OrderListModel::cell(const OrderLine &line, int column)
     return line.*columns[column];
 }
 
+QString OrderListModel::sourceText(int source, int column) const
+{
+    return cell(m_lines.at(source), column);
+}
+
 QVariant OrderListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_lines.size() || index.column() >= 7)
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= 7)
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return cell(m_lines.at(index.row()), index.column());
+        return cell(line(index.row()), index.column());
     return {};
 }
 

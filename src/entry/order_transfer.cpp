@@ -173,7 +173,7 @@ bool sameFile(const QString &a, const QString &b)
 int importOrders(Store &store, Clock &clock, const QString &fileName,
                  const OrderImportOptions &options, QTextStream &out, QTextStream &err)
 {
-    const CsvText csv = readCsvFile(fileName);
+    const CsvText csv = readCsvFile(fileName, options.makscii);
     QStringList columns;
     QString error = csv.error;
     if (error.isEmpty() && csv.records.isEmpty())

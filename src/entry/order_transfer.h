@@ -11,6 +11,7 @@ class Store;
 
 struct OrderImportOptions {
     bool acceptUnknown = false; // store orders whose taxpayer or municipality is unknown
+    bool makscii = false;       // Macedonian Cyrillic letters become the form font's code points
 };
 
 // Reads payment orders from a UTF-8 CSV file whose header names columns of

@@ -4,6 +4,7 @@
 #include "platform/makscii.h"
 #include "platform/twips.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +17,49 @@ namespace {
 QRect pixels(QRect t)
 {
     return twips::rect(t.x(), t.y(), t.width(), t.height());
+}
+
+class SearchBox : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            clear();
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+};
+
+// Only what the user typed or pasted: textEdited is not sent for setText.
+void takeCyrillicAsShown(QLineEdit *box)
+{
+    QObject::connect(box, &QLineEdit::textEdited, box, [box](const QString &text) {
+        const QString shown = fromCyrillic(text);
+        if (shown == text)
+            return;
+        const int cursor = box->cursorPosition();
+        box->setText(shown);
+        box->setCursorPosition(cursor);
+        box->setModified(true);
+    });
+}
+
+QLineEdit *setUpBox(QLineEdit *box, const QString &name, QRect twipRect, const QFont &font,
+                    const QString &accessibleName)
+{
+    box->setObjectName(name);
+    box->setGeometry(pixels(twipRect));
+    box->setFont(font);
+    box->setAccessibleName(accessibleName);
+    box->setTextMargins(1, 0, 1, 0);
+    if (font.family() == QString::fromLatin1(formFontFamily))
+        takeCyrillicAsShown(box);
+    return box;
 }
 } // namespace
 
@@ -46,13 +90,13 @@ QFont sansFont(double points)
 QLineEdit *textBox(QWidget *parent, const QString &name, QRect twipRect, const QFont &font,
                    const QString &accessibleName)
 {
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setGeometry(pixels(twipRect));
-    box->setFont(font);
-    box->setAccessibleName(accessibleName);
-    box->setTextMargins(1, 0, 1, 0);
-    return box;
+    return setUpBox(new QLineEdit(parent), name, twipRect, font, accessibleName);
+}
+
+QLineEdit *searchBox(QWidget *parent, const QString &name, QRect twipRect, const QFont &font,
+                     const QString &accessibleName)
+{
+    return setUpBox(new SearchBox(parent), name, twipRect, font, accessibleName);
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect twipRect,

@@ -93,8 +93,14 @@ dan_ref::dan_ref(AppContext &context, QWidget *parent) : QDialog(parent), m_cont
     connect(command4, &QPushButton::clicked, this, &dan_ref::Command4_Click);
     connect(m_command5, &QPushButton::clicked, this, &dan_ref::Command5_Click);
     connect(m_command6, &QPushButton::clicked, this, &dan_ref::Command6_Click);
+    // Search: beside the buttons under the list.
+    auto *caption = label(this, u"lbl_baraj"_s, u"&Baraj:"_s, QRect(9720, 5460, 720, 315), form);
+    m_baraj = trelok::searchBox(this, u"baraj"_s, QRect(10440, 5445, 1560, 330), form,
+                                caption->accessibleName());
+    caption->setBuddy(m_baraj);
+    connect(m_baraj, &QLineEdit::textChanged, this, &dan_ref::baraj_Change);
     chainTabOrder({m_listView1, command1, command2, command3, command4, m_text[0], m_text[1],
-                   m_text[2], m_text[3], m_command5, m_command6});
+                   m_text[2], m_text[3], m_command5, m_command6, m_baraj});
     showPanel(false);
     m_listView1->setFocus();
 }
@@ -150,6 +156,11 @@ void dan_ref::ListView1_ColumnClick(int column)
     m_model->sortByColumn(column);
     m_listView1->header()->setSortIndicator(column, Qt::AscendingOrder);
     m_listView1->header()->setSortIndicatorShown(true);
+}
+
+void dan_ref::baraj_Change()
+{
+    m_model->setFilter(m_baraj->text());
 }
 
 void dan_ref::Command3_Click()

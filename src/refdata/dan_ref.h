@@ -30,9 +30,13 @@ public:
     void Command6_Click(); // close the panel
     void ListView1_DblClick();
     void ListView1_ColumnClick(int column);
+    // The search box: the list shows the taxpayers with the typed text in
+    // any column.
+    void baraj_Change();
 
     TaxpayerModel &model() { return *m_model; }
     QTreeView *list() const { return m_listView1; }
+    QLineEdit *searchBox() const { return m_baraj; }
 
 private:
     bool loadList();
@@ -46,6 +50,7 @@ private:
     QLabel *m_label5 = nullptr;
     QPushButton *m_command5 = nullptr;
     QPushButton *m_command6 = nullptr;
+    QLineEdit *m_baraj = nullptr;
 };
 
 } // namespace trelok

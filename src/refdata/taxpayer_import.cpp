@@ -3,6 +3,7 @@
 #include "data/csv.h"
 #include "data/statements.h"
 #include "data/store.h"
+#include "platform/makscii.h"
 #include "refdata/taxpayers.h"
 
 #include <QSet>
@@ -41,9 +42,10 @@ int failed(QTextStream &err, const QString &message)
 
 } // namespace
 
-int importTaxpayers(Store &store, const QString &fileName, QTextStream &out, QTextStream &err)
+int importTaxpayers(Store &store, const QString &fileName, QTextStream &out, QTextStream &err,
+                    bool makscii)
 {
-    const CsvText csv = readCsvFile(fileName);
+    const CsvText csv = readCsvFile(fileName, makscii);
     if (!csv.error.isEmpty())
         return failed(err, csv.error);
     if (csv.records.isEmpty() || !isExpectedHeader(csv.records.first().fields))

@@ -15,7 +15,10 @@ class Store;
 // (trimmed; the city may be empty); a refused row is stored nowhere and
 // reported on err with its line and message. A file that cannot be read to
 // its end stores nothing. The counts go to out. Returns the exit status:
-// 0 only when every row was stored.
-int importTaxpayers(Store &store, const QString &fileName, QTextStream &out, QTextStream &err);
+// 0 only when every row was stored. With makscii (--makscii), Unicode
+// Macedonian Cyrillic letters are stored as the code points "MAC C Times"
+// shows as those letters (fromCyrillic); without it every character is kept.
+int importTaxpayers(Store &store, const QString &fileName, QTextStream &out, QTextStream &err,
+                    bool makscii = false);
 
 } // namespace trelok

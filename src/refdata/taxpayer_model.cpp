@@ -12,6 +12,7 @@ void TaxpayerModel::setTaxpayers(QList<Taxpayer> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    refold();
     endResetModel();
 }
 
@@ -46,25 +47,16 @@ void TaxpayerModel::sortByColumn(int column)
                      [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
     QList<Taxpayer> sorted;
     sorted.reserve(m_rows.size());
-    std::vector<int> newRow(order.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        sorted.append(std::move(m_rows[order[i]]));
-        newRow[size_t(order[i])] = int(i);
-    }
+    for (int row : order)
+        sorted.append(std::move(m_rows[row]));
     m_rows = std::move(sorted);
-    const QModelIndexList before = persistentIndexList();
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (const QModelIndex &index : before)
-        after.append(index.isValid() ? this->index(newRow[size_t(index.row())], index.column())
-                                     : index);
-    changePersistentIndexList(before, after);
+    reordered(order);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-int TaxpayerModel::rowCount(const QModelIndex &parent) const
+QString TaxpayerModel::sourceText(int source, int column) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return field(m_rows[source], column);
 }
 
 int TaxpayerModel::columnCount(const QModelIndex &parent) const
@@ -74,10 +66,10 @@ int TaxpayerModel::columnCount(const QModelIndex &parent) const
 
 QVariant TaxpayerModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return field(m_rows[index.row()], index.column());
+        return field(taxpayer(index.row()), index.column());
     return {};
 }
 

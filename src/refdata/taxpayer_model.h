@@ -1,21 +1,21 @@
 #pragma once
 
+#include "platform/filtered_table_model.h"
 #include "refdata/taxpayers.h"
-
-#include <QAbstractTableModel>
 
 namespace trelok {
 
 // The taxpayer register as a list model: the rows are read once and held as
-// texts; the view draws only the lines it shows.
-class TaxpayerModel : public QAbstractTableModel {
+// texts; the view draws only the lines it shows. A search (setFilter)
+// narrows the lines; taxpayer() takes the row a line shows.
+class TaxpayerModel : public FilteredTableModel {
     Q_OBJECT
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    using FilteredTableModel::FilteredTableModel;
 
     void setTaxpayers(QList<Taxpayer> rows);
     void clear() { setTaxpayers({}); }
-    const Taxpayer &taxpayer(int row) const { return m_rows[row]; }
+    const Taxpayer &taxpayer(int row) const { return m_rows[sourceRow(row)]; }
 
     // Sorts by the column (0 tax number, 1 name, 2 address, 3 city),
     // ascending, by text without regard to case; rows that compare equal keep
@@ -23,7 +23,6 @@ public:
     // and current lines stay with their rows.
     void sortByColumn(int column);
 
-    int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
@@ -31,6 +30,10 @@ public:
 
     // The column's text of a row.
     static const QString &field(const Taxpayer &t, int column);
+
+protected:
+    QString sourceText(int source, int column) const override;
+    int sourceCount() const override { return int(m_rows.size()); }
 
 private:
     QList<Taxpayer> m_rows;

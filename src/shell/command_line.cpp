@@ -4,6 +4,8 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace trelok {
@@ -59,7 +61,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
     QList<OptionEntry> entries = generalOptions();
     for (const HeadlessCommand &command : headlessCommands()) {
         entries.append(command.option);
-        entries.append(command.modifiers);
+        // A modifier that several commands share is one option.
+        for (const OptionEntry &modifier : command.modifiers)
+            if (std::none_of(entries.cbegin(), entries.cend(), [&](const OptionEntry &e) {
+                    return qstrcmp(e.name, modifier.name) == 0;
+                }))
+                entries.append(modifier);
     }
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Priprema i pecatenje na treloki za Carinska Uprava"_s);
@@ -124,9 +131,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
     };
     for (const HeadlessCommand &command : headlessCommands())
         for (const OptionEntry &modifier : command.modifiers)
-            if (line.isSet(modifier.name) && !takes(line.command, modifier.name))
+            if (line.isSet(modifier.name) && !takes(line.command, modifier.name)) {
+                QStringList owners;
+                for (const HeadlessCommand &owner : headlessCommands())
+                    if (takes(&owner, modifier.name))
+                        owners.append(dashed(owner.option.name));
                 return refused(u"Opcijata %1 odi samo so %2"_s.arg(dashed(modifier.name),
-                                                                   dashed(command.option.name)));
+                                                                   owners.join(u" ili "_s)));
+            }
     line.use = line.command ? CommandLine::Use::Headless : CommandLine::Use::Window;
     return line;
 }

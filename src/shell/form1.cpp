@@ -1,6 +1,7 @@
 #include "shell/form1.h"
 
 #include "context/app_context.h"
+#include "context/daily_backup.h"
 #include "context/pictures.h"
 #include "entry/izbor_trelok.h"
 #include "entry/izbor_vid.h"
@@ -59,6 +60,7 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     buildMenu();
     adjustSize();
     setFixedSize(sizeHint());
+    backUpOnFirstStartOfDay(context);
 }
 
 void Form1::setPrinterLabel(const QString &name)

@@ -1,5 +1,6 @@
 #include "shell/headless_commands.h"
 
+#include "data/backup.h"
 #include "data/installer.h"
 #include "data/store.h"
 #include "entry/order_transfer.h"
@@ -29,6 +30,7 @@ int importOrderFile(HeadlessRun &run)
     SystemClock clock;
     OrderImportOptions options;
     options.acceptUnknown = run.options.isSet("accept-unknown");
+    options.makscii = run.options.isSet("makscii");
     return importOrders(run.store, clock, run.options.value("import"), options, run.out, run.err);
 }
 
@@ -37,15 +39,25 @@ int exportOrderFile(HeadlessRun &run)
     return exportOrders(run.store, run.options.value("export"), run.err);
 }
 
+int backUp(HeadlessRun &run)
+{
+    return backupFromCommandLine(run.store, run.options.value("backup"), run.out, run.err);
+}
+
 int importTaxpayerFile(HeadlessRun &run)
 {
-    return importTaxpayers(run.store, run.options.value("import-taxpayers"), run.out, run.err);
+    return importTaxpayers(run.store, run.options.value("import-taxpayers"), run.out, run.err,
+                           run.options.isSet("makscii"));
 }
 
 } // namespace
 
 const QList<HeadlessCommand> &headlessCommands()
 {
+    static const OptionEntry makscii{
+        "makscii", nullptr,
+        "With an import: store Macedonian Cyrillic letters as the Latin letters the form font "
+        "shows."};
     static const QList<HeadlessCommand> commands{
         {{"print", "NUMBER",
           "Print the order NUMBER on the application's printer, without windows."},
@@ -53,15 +65,19 @@ const QList<HeadlessCommand> &headlessCommands()
          print},
         {{"import", "FILE", "Store the payment orders of the UTF-8 CSV file FILE as new orders."},
          {{"accept-unknown", nullptr,
-           "With --import: accept taxpayer numbers and municipalities not in their tables."}},
+           "With --import: accept taxpayer numbers and municipalities not in their tables."},
+          makscii},
          importOrderFile},
         {{"export", "FILE", "Write every stored payment order to the UTF-8 CSV file FILE."},
          {},
          exportOrderFile},
         {{"import-taxpayers", "FILE",
           "Read the taxpayer register from the UTF-8 CSV file FILE, without windows."},
-         {},
+         {makscii},
          importTaxpayerFile},
+        {{"backup", "FILE", "Copy the database into FILE, checked, while it is in use."},
+         {},
+         backUp},
     };
     return commands;
 }

@@ -1,0 +1,127 @@
+#include "data/backup.h"
+
+#include "data/statements.h"
+#include "data/store.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+#include <QTextStream>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+namespace {
+
+// The copy must open as a database of this system and pass the check.
+DbStatus checkCopy(const QString &path)
+{
+    Store copy;
+    if (auto opened = copy.open(path); !opened)
+        return opened;
+    auto check = copy.texts(sql::backup::integrityCheck);
+    if (!check)
+        return DbStatus::failure(check);
+    QStringList lines;
+    for (const QStringList &row : check.value())
+        lines.append(row.value(0));
+    if (lines != QStringList{u"ok"_s})
+        return DbStatus::failure(u"Kopijata ne ja pomina proverkata: %1"_s.arg(lines.join(u"; ")));
+    return succeeded();
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return first.absoluteFilePath() == second.absoluteFilePath();
+}
+
+} // namespace
+
+DbStatus backupDatabase(Store &store, const QString &file)
+{
+    if (sameFile(file, store.path()))
+        return DbStatus::failure(u"Kopijata ne moze da se zapise vrz samata baza: %1"_s.arg(file));
+    const QFileInfo target(file);
+    if (!target.absoluteDir().exists())
+        return DbStatus::failure(u"Papkata %1 ne postoi"_s.arg(target.absolutePath()));
+    if (target.isDir())
+        return DbStatus::failure(u"%1 e papka"_s.arg(file));
+    QTemporaryFile partial(
+        target.absoluteDir().filePath(u".%1-XXXXXX.part"_s.arg(target.fileName())));
+    if (!partial.open())
+        return DbStatus::failure(
+            u"Ne moze da se zapise vo %1: %2"_s.arg(target.absolutePath(), partial.errorString()));
+    partial.close();
+    if (auto copied = store.exec(sql::backup::copyInto, {partial.fileName()}); !copied)
+        return copied;
+    if (auto checked = checkCopy(partial.fileName()); !checked)
+        return checked;
+    // rename replaces an existing copy in one step.
+    if (std::rename(QFile::encodeName(partial.fileName()).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+        return DbStatus::failure(u"Kopijata ne moze da se preimenuva vo %1: %2"_s.arg(
+            file, QString::fromLocal8Bit(std::strerror(errno))));
+    partial.setAutoRemove(false);
+    return succeeded();
+}
+
+QString backupFolder(const QString &appDir)
+{
+    return QDir(appDir).filePath(u"backup"_s);
+}
+
+QString dailyBackupPath(const QString &appDir, QDate day)
+{
+    return QDir(backupFolder(appDir))
+        .filePath(u"trelok-%1.db"_s.arg(day.toString(u"yyyy-MM-dd"_s)));
+}
+
+DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate today, int keep)
+{
+    const QString path = dailyBackupPath(appDir, today);
+    if (QFileInfo::exists(path))
+        return DailyBackup::AlreadyDone;
+    const QString folder = backupFolder(appDir);
+    if (!QDir().mkpath(folder))
+        return DbResult<DailyBackup>::failure(u"Papkata %1 ne moze da se napravi"_s.arg(folder));
+    if (auto written = backupDatabase(store, path); !written)
+        return DbResult<DailyBackup>::failure(written);
+
+    // The dated names sort as their dates: the newest keep stay.
+    static const QRegularExpression dated(u"^trelok-\\d{4}-\\d{2}-\\d{2}\\.db$"_s);
+    QStringList copies;
+    for (const QString &name : QDir(folder).entryList(QDir::Files, QDir::Name | QDir::Reversed))
+        if (dated.match(name).hasMatch())
+            copies.append(name);
+    for (qsizetype i = keep; i < copies.size(); ++i)
+        if (!QFile::remove(QDir(folder).filePath(copies[i])))
+            return DbResult<DailyBackup>::failure(
+                u"Kopijata e napravena, no starata kopija %1 ne moze da se izbrise"_s.arg(
+                    QDir(folder).filePath(copies[i])));
+    return DailyBackup::Written;
+}
+
+int backupFromCommandLine(Store &store, const QString &file, QTextStream &out, QTextStream &err)
+{
+    const DbStatus written = backupDatabase(store, file);
+    if (!written) {
+        err << "trelok: Rezervnata kopija ne e napravena: " << written.error() << "\n";
+        err.flush();
+        return 1;
+    }
+    out << "Rezervnata kopija e zapisana i proverena: " << file << "\n";
+    out.flush();
+    return 0;
+}
+
+} // namespace trelok

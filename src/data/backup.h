@@ -1,0 +1,39 @@
+#pragma once
+
+#include "data/result.h"
+
+#include <QDate>
+#include <QString>
+
+class QTextStream;
+
+namespace trelok {
+
+class Store;
+
+// Copies the open database into file: a consistent copy is written beside
+// it under a temporary name, opened and checked (PRAGMA integrity_check),
+// and only then renamed into place. On failure nothing is left behind and
+// an existing file of that name stays as it was. The database file itself
+// is never a target.
+DbStatus backupDatabase(Store &store, const QString &file);
+
+// The folder of the daily copies in an application directory, and the copy
+// of one day in it: backup/trelok-YYYY-MM-DD.db.
+QString backupFolder(const QString &appDir);
+QString dailyBackupPath(const QString &appDir, QDate day);
+
+inline constexpr int keptDailyBackups = 30;
+
+enum class DailyBackup { AlreadyDone, Written };
+
+// On the first start of a day: writes the day's copy unless it is there,
+// then removes the oldest daily copies beyond the newest keep.
+DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate today,
+                                  int keep = keptDailyBackups);
+
+// --backup FILE: the copy on demand. Reports on out or err; returns the exit
+// status (0 only when the checked copy is in place).
+int backupFromCommandLine(Store &store, const QString &file, QTextStream &out, QTextStream &err);
+
+} // namespace trelok

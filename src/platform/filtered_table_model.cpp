@@ -1,0 +1,86 @@
+#include "platform/filtered_table_model.h"
+
+#include <algorithm>
+
+namespace trelok {
+
+int FilteredTableModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return m_filter.active() ? int(m_filter.matches().size()) : sourceCount();
+}
+
+int FilteredTableModel::sourceRow(int line) const
+{
+    return m_filter.active() ? m_filter.matches().at(size_t(line)) : line;
+}
+
+int FilteredTableModel::lineOf(int source) const
+{
+    if (!m_filter.active())
+        return source;
+    const auto &rows = m_filter.matches();
+    const auto at = std::lower_bound(rows.begin(), rows.end(), source);
+    return at != rows.end() && *at == source ? int(at - rows.begin()) : -1;
+}
+
+void FilteredTableModel::refold()
+{
+    m_filter.clear();
+    const int rows = sourceCount();
+    const int columns = columnCount();
+    std::vector<QString> cells(static_cast<size_t>(columns));
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column)
+            cells[size_t(column)] = sourceText(row, column);
+        m_filter.addRow(cells.data(), columns);
+    }
+    m_filter.searchAgain();
+}
+
+void FilteredTableModel::setFilter(const QString &text)
+{
+    if (!m_filter.changes(text))
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> sources;
+    sources.reserve(size_t(before.size()));
+    for (const QModelIndex &index : before)
+        sources.push_back(index.isValid() ? sourceRow(index.row()) : -1);
+    m_filter.search(text);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        const int line = sources[size_t(i)] < 0 ? -1 : lineOf(sources[size_t(i)]);
+        after.append(line < 0 ? QModelIndex() : index(line, before[i].column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void FilteredTableModel::reordered(const std::vector<int> &order)
+{
+    const QModelIndexList before = persistentIndexList();
+    // Persistent indexes still hold the old lines; map them to old rows
+    // while the filter still has the old order.
+    std::vector<int> oldSources;
+    oldSources.reserve(size_t(before.size()));
+    for (const QModelIndex &index : before)
+        oldSources.push_back(index.isValid() ? sourceRow(index.row()) : -1);
+    std::vector<int> newRow(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        newRow[size_t(order[i])] = int(i);
+    m_filter.permute(order);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        const int old = oldSources[size_t(i)];
+        const int line = old < 0 ? -1 : lineOf(newRow[size_t(old)]);
+        after.append(line < 0 ? QModelIndex() : index(line, before[i].column()));
+    }
+    changePersistentIndexList(before, after);
+}
+
+} // namespace trelok

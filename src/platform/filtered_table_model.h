@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/row_filter.h"
+
+#include <QAbstractTableModel>
+
+#include <vector>
+
+namespace trelok {
+
+// A table model whose lines can be narrowed by a search box: the model
+// holds its rows ("source rows"); the lines shown are the rows where any
+// column contains the searched text (RowFilter), in the same order. Row
+// numbers given to and taken from views are shown lines; sourceRow maps a
+// line to the row it shows. Selected and current lines stay with their rows
+// while they remain shown.
+class FilteredTableModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+
+    // Shows the rows that contain text; the empty text shows every row.
+    void setFilter(const QString &text);
+
+    int sourceRow(int line) const;
+    // The line that shows a row, or -1 when the search hides it.
+    int lineOf(int source) const;
+
+protected:
+    // The text of a row's column, as the list shows it.
+    virtual QString sourceText(int source, int column) const = 0;
+    virtual int sourceCount() const = 0;
+
+    // After the rows were replaced (inside a model reset): folds their texts
+    // again and applies the current search to them.
+    void refold();
+    // After the rows were reordered (row i is the former row order[i]),
+    // inside a layout change: the search follows, and so do persistent
+    // indexes.
+    void reordered(const std::vector<int> &order);
+
+private:
+    RowFilter m_filter;
+};
+
+} // namespace trelok

@@ -1,0 +1,180 @@
+#include "app_fixture.h"
+#include "gui_support.h"
+
+#include "data/backup.h"
+#include "shell/form1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+using namespace trelok;
+
+namespace {
+
+// A marker order, so a copy is known to hold the data of its moment.
+void storeMarker(TestDb &db, const QString &number)
+{
+    QVariantList values;
+    for (int i = 0; i < 28; ++i)
+        values.append(u"x"_s);
+    values[0] = number;
+    db.exec("INSERT INTO tbl_Trel VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+            values);
+}
+
+QStringList ordersIn(const QString &path)
+{
+    Store copy;
+    if (!copy.open(path))
+        return {u"cannot open"_s};
+    const auto rows = copy.texts("SELECT trelok_br FROM tbl_Trel ORDER BY 1");
+    QStringList numbers;
+    for (const QStringList &row : rows.value())
+        numbers << row.value(0);
+    return numbers;
+}
+
+QString integrity(const QString &path)
+{
+    Store copy;
+    if (!copy.open(path))
+        return u"cannot open"_s;
+    return copy.texts("PRAGMA integrity_check").value().value(0).value(0);
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+} // namespace
+
+class TestBackup : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QVERIFY(openWindows().isEmpty()); }
+
+    void copyOpensAndPassesTheCheck()
+    {
+        TestDb db;
+        storeMarker(db, u"7/2026"_s);
+        const QString file = db.dir.filePath(u"copy.db"_s);
+        QString outText, errText;
+        QTextStream out(&outText), err(&errText);
+        QCOMPARE(backupFromCommandLine(db.store, file, out, err), 0);
+        QCOMPARE(outText, u"Rezervnata kopija e zapisana i proverena: %1\n"_s.arg(file));
+        QCOMPARE(errText, QString());
+        QCOMPARE(integrity(file), u"ok"_s);
+        QCOMPARE(ordersIn(file), QStringList{u"7/2026"_s});
+        // Only the copy was added: no temporary file is left beside it.
+        QCOMPARE(filesIn(db.dir.path()).filter(u".part"_s), QStringList());
+    }
+
+    void refusedTargetsLeaveEverythingAsItWas_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("the database itself")
+            << u"trelok.db"_s << u"Kopijata ne moze da se zapise vrz samata baza: %1"_s;
+        QTest::newRow("missing folder") << u"nema/copy.db"_s << u"Papkata %2/nema ne postoi"_s;
+        QTest::newRow("a folder") << u"folder"_s << u"%1 e papka"_s;
+    }
+    void refusedTargetsLeaveEverythingAsItWas()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        TestDb db;
+        QVERIFY(QDir(db.dir.path()).mkdir(u"folder"_s));
+        const QString file = db.dir.filePath(target);
+        const QByteArray before = digest(databasePath(db.dir.path()));
+        const QStringList filesBefore = filesIn(db.dir.path());
+        QString outText, errText;
+        QTextStream out(&outText), err(&errText);
+        QCOMPARE(backupFromCommandLine(db.store, file, out, err), 1);
+        QCOMPARE(outText, QString());
+        message.replace(u"%1"_s, file).replace(u"%2"_s, db.dir.path());
+        QCOMPARE(errText, u"trelok: Rezervnata kopija ne e napravena: "_s + message + u"\n"_s);
+        QCOMPARE(digest(databasePath(db.dir.path())), before);
+        QCOMPARE(filesIn(db.dir.path()), filesBefore);
+    }
+
+    void damagedDatabaseLeavesNoCopy()
+    {
+        TestDb db;
+        const QString damaged = db.dir.filePath(u"damaged.db"_s);
+        QVERIFY(QFile::copy(databasePath(db.dir.path()), damaged));
+        {
+            QFile file(damaged);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            // Every page after the schema's is overwritten.
+            QVERIFY(file.seek(4096));
+            file.write(QByteArray(int(file.size()) - 4096, '\xff'));
+        }
+        Store store;
+        QVERIFY(store.open(damaged).ok());
+        QDir(db.dir.path()).mkdir(u"out"_s);
+        const QString target = db.dir.filePath(u"out/copy.db"_s);
+        const DbStatus written = backupDatabase(store, target);
+        QVERIFY(!written);
+        QVERIFY2(written.error().contains(u"malformed"_s), qPrintable(written.error()));
+        QCOMPARE(filesIn(db.dir.filePath(u"out"_s)), QStringList());
+    }
+
+    void onceADayKeepingTheLastThirty()
+    {
+        AppFixture app;
+        const QString folder = backupFolder(app.db.dir.path());
+        QDate day(2026, 11, 1);
+        for (int i = 0; i < 30; ++i, day = day.addDays(1))
+            QCOMPARE(dailyBackup(app.db.store, app.db.dir.path(), day).value(),
+                     DailyBackup::Written);
+        QCOMPARE(filesIn(folder).size(), 30);
+        QCOMPARE(filesIn(folder).first(), u"trelok-2026-11-01.db"_s);
+        // A second start on the same day writes nothing.
+        storeMarker(app.db, u"1/2026"_s);
+        QCOMPARE(dailyBackup(app.db.store, app.db.dir.path(), day.addDays(-1)).value(),
+                 DailyBackup::AlreadyDone);
+        QCOMPARE(ordersIn(QDir(folder).filePath(u"trelok-2026-11-30.db"_s)), QStringList());
+        // Other files in the folder are not copies to prune.
+        QFile other(QDir(folder).filePath(u"notes.txt"_s));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.close();
+        // The 31st copy: the oldest goes.
+        QCOMPARE(dailyBackup(app.db.store, app.db.dir.path(), day).value(), DailyBackup::Written);
+        const QStringList files = filesIn(folder);
+        QCOMPARE(files.size(), 31);
+        QCOMPARE(files.first(), u"notes.txt"_s);
+        QCOMPARE(files.at(1), u"trelok-2026-11-02.db"_s);
+        QCOMPARE(files.last(), u"trelok-2026-12-01.db"_s);
+        QCOMPARE(ordersIn(QDir(folder).filePath(files.last())), QStringList{u"1/2026"_s});
+        QCOMPARE(integrity(QDir(folder).filePath(files.last())), u"ok"_s);
+    }
+
+    void mainWindowCopiesOnceAndGoesOnWhenItFails()
+    {
+        AppFixture app;
+        // A file where the backup folder should be.
+        QFile blocker(backupFolder(app.db.dir.path()));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        Form1 form(app.context);
+        QCOMPARE(app.prompter.shown,
+                 QStringList{u"Greska pri dnevnata rezervna kopija na bazata!\n"
+                             "Papkata %1 ne moze da se napravi"_s.arg(blocker.fileName())});
+        QVERIFY(app.ended.isEmpty());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.hide();
+        // The next start of the day makes the copy, without a word.
+        QVERIFY(blocker.remove());
+        app.prompter.shown.clear();
+        Form1 again(app.context);
+        QCOMPARE(app.prompter.shown, QStringList());
+        QCOMPARE(integrity(dailyBackupPath(app.db.dir.path(), QDate(2026, 12, 8))), u"ok"_s);
+    }
+};
+
+QTEST_MAIN(TestBackup)
+#include "tst_backup.moc"
