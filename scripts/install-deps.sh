@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build
-  qt6-base-dev libqt6sql6-sqlite libgl-dev
+  qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev
   fonts-liberation2 fonts-dejavu-core python3-fonttools
   xvfb xauth
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils

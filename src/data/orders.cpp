@@ -6,6 +6,8 @@
 #include "platform/numbers.h"
 
 #include <algorithm>
+#include <numeric>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -56,23 +58,26 @@ DbStatus replaceOrder(Store &store, const QString &number, const QVariantList &v
 
 namespace {
 
+// What orders are sorted by: the year after the "/", then the sequence
+// number before it; the text itself breaks ties.
 struct NumberKey {
-    QString year;
+    QStringView year;
     double sequence;
 };
 
 NumberKey numberKey(const QString &number)
 {
-    const QString n = number.trimmed();
+    const QStringView n = QStringView(number).trimmed();
     const qsizetype slash = n.lastIndexOf(u'/');
-    return {slash >= 0 ? n.mid(slash + 1) : QString(),
-            leadingNumber(QStringView(n).left(slash >= 0 ? slash : n.size()))};
+    if (slash < 0)
+        return {QStringView(), leadingNumber(n)};
+    return {n.mid(slash + 1), leadingNumber(n.left(slash))};
 }
 
 bool newer(const NumberKey &a, const QString &na, const NumberKey &b, const QString &nb)
 {
-    if (a.year != b.year)
-        return a.year > b.year;
+    if (const int byYear = a.year.compare(b.year); byYear != 0)
+        return byYear > 0;
     if (a.sequence != b.sequence)
         return a.sequence > b.sequence;
     return na > nb;
@@ -90,23 +95,23 @@ DbResult<QList<OrderLine>> listOrders(Store &store)
     auto rows = store.texts(sql::trel::chooser);
     if (!rows)
         return DbResult<QList<OrderLine>>::failure(rows);
-    struct Keyed {
-        NumberKey key;
-        OrderLine line;
-    };
-    QList<Keyed> keyed;
-    keyed.reserve(rows.value().size());
-    for (QStringList &r : rows.value()) {
-        OrderLine line{r[0], r[1], r[2], r[3], r[4], r[5], r[6]};
-        keyed.append({numberKey(line.trelok_br), std::move(line)});
-    }
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
-        return newer(a.key, a.line.trelok_br, b.key, b.line.trelok_br);
+    const QList<QStringList> &r = rows.value();
+    // Sorts positions, not rows: a key per row, then the lines in order.
+    std::vector<NumberKey> keys;
+    keys.reserve(size_t(r.size()));
+    for (const QStringList &row : r)
+        keys.push_back(numberKey(row[0]));
+    std::vector<int> order(size_t(r.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return newer(keys[size_t(a)], r[a][0], keys[size_t(b)], r[b][0]);
     });
     QList<OrderLine> lines;
-    lines.reserve(keyed.size());
-    for (Keyed &k : keyed)
-        lines.append(std::move(k.line));
+    lines.reserve(r.size());
+    for (int i : order) {
+        const QStringList &row = r[i];
+        lines.append({row[0], row[1], row[2], row[3], row[4], row[5], row[6]});
+    }
     return lines;
 }
 

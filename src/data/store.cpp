@@ -8,8 +8,12 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <sqlite3.h>
+
 #include <QSqlRecord>
 #include <QUrl>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -199,11 +203,71 @@ DbStatus Store::execEach(const char *statement, const QList<QVariantList> &value
     return succeeded();
 }
 
+namespace {
+
+// The connection's own SQLite handle, when it has one.
+sqlite3 *sqliteHandle(const QString &connection)
+{
+    const QVariant handle = QSqlDatabase::database(connection, false).driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// Reads every row straight from SQLite, without a QVariant per value: a list
+// of a whole register opens several times faster.
+DbResult<QList<QStringList>> sqliteTexts(sqlite3 *db, const QString &statement,
+                                         const QVariantList &values)
+{
+    using Result = DbResult<QList<QStringList>>;
+    const auto failedWith = [db](int code) {
+        const auto *text = static_cast<const char16_t *>(sqlite3_errmsg16(db));
+        return Result::failure(QString::fromUtf16(text),
+                               code == SQLITE_BUSY || code == SQLITE_LOCKED);
+    };
+    sqlite3_stmt *stmt = nullptr;
+    const int prepared = sqlite3_prepare16_v2(
+        db, statement.utf16(), int(statement.size() * sizeof(char16_t)), &stmt, nullptr);
+    if (prepared != SQLITE_OK)
+        return failedWith(prepared);
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> owner(stmt, sqlite3_finalize);
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        // A null text is bound as the empty one (utf16() of a null text is "").
+        const QString text = values[i].toString();
+        sqlite3_bind_text16(stmt, int(i + 1), text.utf16(), int(text.size() * sizeof(char16_t)),
+                            SQLITE_TRANSIENT);
+    }
+    const int columns = sqlite3_column_count(stmt);
+    QList<QStringList> rows;
+    int step;
+    while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+        QStringList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c) {
+            const auto *text = static_cast<const QChar *>(sqlite3_column_text16(stmt, c));
+            const int bytes = sqlite3_column_bytes16(stmt, c);
+            row.append(text ? QString(text, bytes / int(sizeof(QChar))) : QString());
+        }
+        rows.append(std::move(row));
+    }
+    if (step != SQLITE_DONE)
+        return failedWith(step);
+    return rows;
+}
+
+} // namespace
+
 DbResult<QList<QStringList>> Store::texts(const char *statement, const QVariantList &values)
 {
+    if (!isOpen())
+        return DbResult<QList<QStringList>>::failure(u"Bazata na podatoci ne e otvorena"_s);
+    if (sqlite3 *db = sqliteHandle(m_name))
+        return sqliteTexts(db, QString::fromLatin1(statement), values);
     QList<QStringList> rows;
-    auto read = each(statement, values, [&rows](const QSqlQuery &q) {
-        const int columns = q.record().count();
+    int columns = -1;
+    auto read = each(statement, values, [&rows, &columns](const QSqlQuery &q) {
+        if (columns < 0) // the record is built anew on every call
+            columns = q.record().count();
         QStringList row;
         row.reserve(columns);
         for (int i = 0; i < columns; ++i)

@@ -4,6 +4,7 @@
 #include "context/messages.h"
 #include "data/statements.h"
 #include "data/store.h"
+#include "entry/kinds.h"
 #include "platform/clock.h"
 #include "platform/dates.h"
 #include "platform/prompter.h"
@@ -155,7 +156,7 @@ void fillChange(AppContext &context, EntrySession &session, EntryFilling &out)
 
     session.kind = row.text(u"vid"_s);
     state.vid_tre = session.kind;
-    auto kind = context.store.first(sql::vid::byCode, {session.kind});
+    auto kind = kindDescription(context.store, session.kind);
     if (!kind) {
         context.fail(kind.error());
         out.ended = true;
@@ -167,7 +168,7 @@ void fillChange(AppContext &context, EntrySession &session, EntryFilling &out)
         context.prompter.inform(u"Nepostoecki Vid na Uplata !"_s);
         return;
     }
-    state.opi_tre = mget(kind.value()->raw(u"opis"_s)).trimmed();
+    state.opi_tre = *kind.value();
     out.label3Caption = session.kind + u"-"_s + state.opi_tre;
     splitReference(state, session.kind, f);
 }
