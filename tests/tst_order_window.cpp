@@ -175,6 +175,44 @@ private slots:
         entry->close();
     }
 
+    void difficultTextsAreStoredAsTyped()
+    {
+        AppFixture app;
+        app.db.exec("INSERT INTO tbl_obvr (dec_cod) VALUES (?)", {payer});
+        app.context.state.td = u"TRELOK"_s;
+        Form1 form(app.context);
+        Trelok *entry = openNew(app, form, u"108"_s);
+        typeValidOrder(entry);
+        const QStringList texts{u"O'Brien \"Export\"; DOO, Skopje"_s,
+                                u"'); DELETE FROM tbl_Trel; --"_s,
+                                u"  Општина Ѓорче Петров  "_s,
+                                QString(1000, u'ж'),
+                                u""_s,
+                                u"Op{tina ~ ` [ ] @ ^ | \\"_s};
+        const QStringList boxes{u"nal1"_s,  u"nal2"_s,   u"b_nal"_s,
+                                u"s_nal"_s, u"c_nal2"_s, u"mes"_s};
+        for (int i = 0; i < boxes.size(); ++i) {
+            entry->box(boxes[i])->clear();
+            // Typed where the keyboard can type it; other letters set, since
+            // typed Cyrillic is converted to the form font's letters.
+            bool ascii = true;
+            for (QChar c : texts[i])
+                ascii = ascii && c.unicode() < 128;
+            if (ascii)
+                QTest::keyClicks(entry->box(boxes[i]), texts[i]);
+            else
+                entry->box(boxes[i])->setText(texts[i]);
+        }
+        entry->box(u"mkd2"_s)->setText(u" 50 "_s);
+        app.prompter.answers = {Answer::Yes, Answer::No};
+        clickSave(entry);
+        auto rows = app.db.store.texts(
+            "SELECT NALOG1, NALOG2, BNK_NAL, SM_NAL, CEL2, MESTO, MKD_DEC FROM tbl_Trel");
+        QCOMPARE(rows.value().size(), 1);
+        QCOMPARE(rows.value().first(), QStringList(texts) << u" 50 "_s);
+        entry->close();
+    }
+
     void chooserCancelledOpensNothing_data()
     {
         QTest::addColumn<bool>("closeBox");
