@@ -13,12 +13,14 @@
 
 #include <QAction>
 #include <QCryptographicHash>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -38,6 +40,11 @@ class TestForm1 : public QObject {
             context.endApplication = [this](int code) { ended.append(code); };
         }
     };
+    QList<QUrl> m_opened;
+
+public slots:
+    // Where the guides go instead of the user's viewer.
+    void openFile(const QUrl &url) { m_opened.append(url); }
 
 private slots:
     void cleanup()
@@ -81,12 +88,24 @@ private slots:
         QCOMPARE(label->text(), u"PDF-Queue"_s);
     }
 
-    void aboutAndEmptyHelpEntries()
+    void aboutAndTheGuides()
     {
         Fixture f;
         Form1 form(f.context);
+        // The guides open in the user's viewer: here, in this test.
+        QDesktopServices::setUrlHandler(u"file"_s, this, "openFile");
+        m_opened.clear();
         form.findChild<QAction *>(u"uinstall"_s)->trigger();
         form.findChild<QAction *>(u"upkor"_s)->trigger();
+        QDesktopServices::unsetUrlHandler(u"file"_s);
+        QCOMPARE(m_opened.size(), 2);
+        QVERIFY(m_opened[0].toLocalFile().endsWith(u"/share/trelok/guide/instalacija.html"_s));
+        QVERIFY(m_opened[1].toLocalFile().endsWith(u"/share/trelok/guide/koristenje.html"_s));
+        for (const QUrl &url : m_opened) {
+            QFile guide(url.toLocalFile());
+            QVERIFY(guide.open(QIODevice::ReadOnly));
+            QVERIFY(guide.readAll().contains("<h1>Upatstvo za "));
+        }
         QVERIFY(f.prompter.shown.isEmpty());
         form.findChild<QAction *>(u"abbo"_s)->trigger();
         QCOMPARE(f.prompter.shown,

@@ -7,6 +7,7 @@
 #include "entry/izbor_vid.h"
 #include "entry/trelok_window.h"
 #include "platform/fonts.h"
+#include "platform/guides.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
 #include "print/pec_pod.h"
@@ -14,9 +15,11 @@
 #include "refdata/fix_firm.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -204,11 +207,27 @@ void Form1::sdb_Click()
         window.exec();
 }
 
+void Form1::openGuide(const char *name)
+{
+    const QString file = guideFile(QString::fromLatin1(name));
+    if (file.isEmpty()) {
+        m_context.prompter.inform(u"Upatstvoto %1 ne e najdeno, Preinstaliraj go Proektot !"_s.arg(
+            QString::fromLatin1(name)));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        m_context.prompter.inform(u"Upatstvoto ne moze da se otvori: "_s + file);
+}
+
 void Form1::uinstall_Click()
-{}
+{
+    openGuide(installationGuide);
+}
 
 void Form1::upkor_Click()
-{}
+{
+    openGuide(usersGuide);
+}
 
 void Form1::abbo_Click()
 {

@@ -49,6 +49,7 @@ protected:
 private:
     void buildMenu();
     void chooseOrder();
+    void openGuide(const char *name);
     QAction *addItem(QMenu *menu, const QString &name, const QString &caption,
                      void (Form1::*handler)());
 
