@@ -2,6 +2,7 @@
 #include "gui_support.h"
 
 #include "entry/entry_filling.h"
+#include "entry/validation.h"
 #include "refdata/dan_ref.h"
 #include "refdata/fix_firm.h"
 #include "refdata/taxpayer_model.h"
@@ -397,9 +398,9 @@ private slots:
                                    {u"5000000000005"_s, u"Beta"_s, u"Ul. 5"_s, u"Bitola"_s}}));
         QVERIFY(panelHidden(window));
         QCOMPARE(lines(window).first(), u"4030999123456|Zora 'Z'|Ул. Илинденска|"_s);
-        // The entry window's validation looks the payer's number up this way.
-        auto found = app.db.store.first(sql::obvr::byCode, {u"4030999123456"_s});
-        QVERIFY(found.ok() && found.value().has_value());
+        // The entry window's checks find the new taxpayer.
+        auto found = prov_dan(app.db.store, u"4030999123456"_s);
+        QVERIFY(found.ok() && found.value());
     }
 
     void addingAKnownNumberKeepsThePanel()
