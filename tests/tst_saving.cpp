@@ -37,6 +37,15 @@ QStringList counters(TestDb &db)
     return all;
 }
 
+// A stored order whose every column but the number reads "old".
+void storeOldOrder(TestDb &db, const QString &number)
+{
+    QVariantList old{number};
+    for (int i = 1; i < 28; ++i)
+        old << u"old"_s;
+    db.exec(sql::trel::insert, old);
+}
+
 int orderCount(TestDb &db)
 {
     return int(db.store.texts(sql::trel::everyColumn).value().size());
@@ -146,12 +155,8 @@ private slots:
     {
         TestDb db;
         db.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"7/2026"_s});
-        QVariantList old{u"5/2026"_s};
-        for (int i = 1; i < 28; ++i)
-            old << u"old"_s;
-        db.exec(sql::trel::insert, old);
-        old[0] = u"6/2026"_s;
-        db.exec(sql::trel::insert, old);
+        storeOldOrder(db, u"5/2026"_s);
+        storeOldOrder(db, u"6/2026"_s);
         ScriptedEntryDialog dialog;
         dialog.answers = {Answer::Yes, Answer::Yes};
         EntryFields f = distinctFields();
@@ -173,10 +178,7 @@ private slots:
     void declinedChangeLeavesTheOrder()
     {
         TestDb db;
-        QVariantList old{u"5/2026"_s};
-        for (int i = 1; i < 28; ++i)
-            old << u"old"_s;
-        db.exec(sql::trel::insert, old);
+        storeOldOrder(db, u"5/2026"_s);
         ScriptedEntryDialog dialog;
         dialog.answers = {Answer::Cancel};
         auto saved = saveEntry(db.store, dialog, {u"A"_s, u"108"_s, u"5/2026"_s}, u"TRELOK"_s,
@@ -189,10 +191,7 @@ private slots:
     {
         TestDb db;
         db.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"4/2026"_s});
-        QVariantList old{u"2/2026"_s};
-        for (int i = 1; i < 28; ++i)
-            old << u"old"_s;
-        db.exec(sql::trel::insert, old);
+        storeOldOrder(db, u"2/2026"_s);
         // Any order whose first payer line reads "refuse" cannot be written.
         db.exec("CREATE TRIGGER refuse BEFORE INSERT ON tbl_Trel WHEN NEW.NALOG1 = 'refuse' "
                 "BEGIN SELECT RAISE(ABORT, 'refused by the test'); END");
@@ -218,10 +217,7 @@ private slots:
         // A counter left behind (restored from an old copy): the number it
         // gives is taken already.
         db.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"1/2026"_s});
-        QVariantList old{u"2/2026"_s};
-        for (int i = 1; i < 28; ++i)
-            old << u"old"_s;
-        db.exec(sql::trel::insert, old);
+        storeOldOrder(db, u"2/2026"_s);
         ScriptedEntryDialog dialog;
         dialog.answers = {Answer::Yes};
         auto saved = saveEntry(db.store, dialog, {u"V"_s, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
