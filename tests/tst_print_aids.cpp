@@ -360,20 +360,6 @@ private slots:
                  "moze da se napravi"_s.arg(QDir(app.db.dir.path()).filePath(u"trelok.db/2026"_s)));
         QCOMPARE(QString::fromLatin1(digest(app.db.store.path()).toHex()), before);
     }
-
-    void suggestedNames_data()
-    {
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("order") << u"12/2026"_s << u"12-2026.pdf"_s;
-        QTest::newRow("odd") << u" ../a\\b "_s << u"trelok..-a-b.pdf"_s;
-    }
-    void suggestedNames()
-    {
-        QFETCH(QString, number);
-        QFETCH(QString, name);
-        QCOMPARE(suggestedPdfName(number), name);
-    }
 };
 
 QTEST_MAIN(TestPrintAids)
