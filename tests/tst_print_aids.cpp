@@ -224,18 +224,32 @@ private slots:
     {
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("extra");
+        QTest::addColumn<QString>("zLen");    // the box's width when not as delivered
+        QTest::addColumn<bool>("passedOver"); // a coordinate row naming no column
+        QTest::addColumn<int>("status");
         QTest::addColumn<QString>("warning");
         const QString warning =
             u"trelok: Tekstot e podolg od poleto i ke navleze vo sosednoto pole: %1\n"_s;
-        QTest::newRow("name fits") << u"NALOG1"_s << 0 << QString();
-        QTest::newRow("name one too wide") << u"NALOG1"_s << 1 << warning.arg(u"NALOG1"_s);
-        QTest::newRow("amount fits") << u"MKD_CEL"_s << 0 << QString();
-        QTest::newRow("amount one too wide") << u"MKD_CEL"_s << 1 << warning.arg(u"MKD_CEL"_s);
+        const QString skipped = u"trelok: Ne se pecatat polinjata od tbl_koor koi ne se koloni "
+                                "na tbl_Trel: 'NEMA'\n"_s;
+        QTest::newRow("name fits") << u"NALOG1"_s << 0 << QString() << false << 0 << QString();
+        QTest::newRow("name one too wide")
+            << u"NALOG1"_s << 1 << QString() << false << 0 << warning.arg(u"NALOG1"_s);
+        QTest::newRow("amount fits") << u"MKD_CEL"_s << 0 << QString() << false << 0 << QString();
+        QTest::newRow("amount one too wide")
+            << u"MKD_CEL"_s << 1 << QString() << false << 0 << warning.arg(u"MKD_CEL"_s);
+        QTest::newRow("box without a width")
+            << u"NALOG1"_s << 1 << u"0"_s << false << 0 << QString();
+        QTest::newRow("too wide and passed over")
+            << u"NALOG1"_s << 1 << QString() << true << 3 << warning.arg(u"NALOG1"_s) + skipped;
     }
     void overflowWarning()
     {
         QFETCH(QString, box);
         QFETCH(int, extra);
+        QFETCH(QString, zLen);
+        QFETCH(bool, passedOver);
+        QFETCH(int, status);
         QFETCH(QString, warning);
         TestDb db;
         QVERIFY(registerApplicationFonts(db.dir.path()) == 4);
@@ -262,10 +276,14 @@ private slots:
             db.exec("UPDATE tbl_Trel SET MKD_CEL = '5'");
         else
             db.exec("UPDATE tbl_Trel SET NALOG1 = 'A'");
+        if (!zLen.isEmpty())
+            db.exec("UPDATE tbl_koor SET z_len = ? WHERE box = ?", {zLen, box});
+        if (passedOver)
+            db.exec("INSERT INTO tbl_koor (box, z_x, z_y, z_len) VALUES ('NEMA', '1', '1', '1')");
         const Printed printed =
             runCommand({u"--dir"_s, db.dir.path(), u"--print"_s, u"1/2026"_s, u"--pdf"_s, pdf});
         QCOMPARE(printed.err, warning);
-        QCOMPARE(printed.status, 0);
+        QCOMPARE(printed.status, status);
         QVERIFY(pdfWords(pdf).contains(QString(fits + extra, u'8')));
     }
 
