@@ -21,7 +21,6 @@
 
 #include "table_row.h"
 
-#include <string>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -30,6 +29,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTreeView>
+#include <string>
 
 #include <algorithm>
 #include <cstdio>

@@ -188,7 +188,10 @@ def main():
         check("--pdf exits 0", r.returncode == 0, r.stderr)
         check_page("--pdf, offsets 0/0", pdf, values, koor, (0.0, 0.0))
 
-        # The printer: measured from the printable area's corner.
+        # The printer: measured from the printable area's corner. With an
+        # archive named in trelok.conf the printed page is also kept as a PDF.
+        with open(os.path.join(appdir, "trelok.conf"), "w") as conf:
+            conf.write("archive=arhiva\n")
         origin = imageable_origin(root)
         before = completed_jobs(env)
         r = subprocess.run([trelok, "--dir", appdir, "--print", "1/2026"], env=env,
@@ -196,6 +199,19 @@ def main():
         check("--print exits 0", r.returncode == 0, r.stderr)
         check("--print job completed", wait_for_job(env, before))
         check_page("CUPS, offsets 0/0", out, values, koor, origin)
+        check_page("archive of the printed page",
+                   os.path.join(appdir, "arhiva", "2026", "000001.pdf"), values, koor, (0.0, 0.0))
+        os.remove(os.path.join(appdir, "trelok.conf"))
+
+        # The calibration sheet on the printer: every column's name.
+        before = completed_jobs(env)
+        r = subprocess.run([trelok, "--dir", appdir, "--calibration-sheet"], env=env,
+                           capture_output=True, text=True)
+        check("--calibration-sheet exits 0", r.returncode == 0, r.stderr)
+        check("--calibration-sheet job completed", wait_for_job(env, before))
+        found, pages = words(out)
+        check("calibration sheet names every box", pages == 1 and set(koor) <= set(found),
+              sorted(set(koor) - set(found)))
 
         db.execute("UPDATE tbl_cnf SET up_smet3='10', bu_smet1='-5'")
         db.commit()

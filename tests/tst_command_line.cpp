@@ -60,6 +60,12 @@ private slots:
                                << QString();
         QTest::newRow("print into pdf") << QStringList{u"--print=1/2026"_s, u"--pdf"_s, u"a.pdf"_s}
                                         << Use::Headless << QString();
+        QTest::newRow("calibration sheet into pdf")
+            << QStringList{u"--calibration-sheet"_s, u"--pdf"_s, u"a.pdf"_s} << Use::Headless
+            << QString();
+        QTest::newRow("calibration sheet takes no value")
+            << QStringList{u"--calibration-sheet=x"_s} << Use::Error
+            << u"trelok: Pogresna komandna linija: Unexpected value after '--calibration-sheet'."_s;
         QTest::newRow("help") << QStringList{u"--help"_s} << Use::Help << QString();
         QTest::newRow("help among others")
             << QStringList{u"--dir"_s, u"x"_s, u"-h"_s} << Use::Help << QString();
@@ -81,8 +87,9 @@ private slots:
                                    << Use::Error << u"trelok: Opcijata --pdf nema vrednost"_s;
         QTest::newRow("print without value") << QStringList{u"--print"_s} << Use::Error
                                              << u"trelok: Opcijata --print bara vrednost"_s;
-        QTest::newRow("pdf without print") << QStringList{u"--pdf"_s, u"a.pdf"_s} << Use::Error
-                                           << u"trelok: Opcijata --pdf odi samo so --print"_s;
+        QTest::newRow("pdf without print")
+            << QStringList{u"--pdf"_s, u"a.pdf"_s} << Use::Error
+            << u"trelok: Opcijata --pdf odi samo so --print ili --calibration-sheet"_s;
         QTest::newRow("twice") << QStringList{u"--print"_s, u"1/2026"_s, u"--print"_s, u"2/2026"_s}
                                << Use::Error << u"trelok: Opcijata --print e dadena povekje pati"_s;
         QTest::newRow("unknown") << QStringList{u"--prnt"_s, u"1/2026"_s} << Use::Error
@@ -149,8 +156,9 @@ private slots:
                               << QString();
         QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"trelok 1.1\n"_s
                                  << QString();
-        QTest::newRow("pdf without print") << QStringList{u"--pdf"_s, u"a.pdf"_s} << 2 << QString()
-                                           << u"trelok: Opcijata --pdf odi samo so --print\n"_s;
+        QTest::newRow("pdf without print")
+            << QStringList{u"--pdf"_s, u"a.pdf"_s} << 2 << QString()
+            << u"trelok: Opcijata --pdf odi samo so --print ili --calibration-sheet\n"_s;
         QTest::newRow("empty dir") << QStringList{u"--dir"_s, QString()} << 2 << QString()
                                    << u"trelok: Opcijata --dir nema vrednost\n"_s;
         QTest::newRow("extra argument") << QStringList{u"--print"_s, u"1/2026"_s, u"x"_s} << 2

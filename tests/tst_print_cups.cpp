@@ -11,6 +11,7 @@
 #include "print/print_service.h"
 #include "print/trelok_pogled.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
@@ -132,18 +133,30 @@ private slots:
         QVERIFY(m_prompter.shown.isEmpty());
     }
 
+    // With an archive named in trelok.conf, each press also keeps the page.
     void twoPressesGiveTwoIdenticalPages()
     {
+        const QDir appDir(m_db->dir.path());
+        QFile conf(appDir.filePath(u"trelok.conf"_s));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write("archive=arhiva\n");
+        conf.close();
+        const QString archived = appDir.filePath(u"arhiva/2026/000001.pdf"_s);
         m_service->print(u"1/2026"_s, u"E"_s);
         Trelok_pogled *preview = m_service->preview();
+        QVERIFY(!QFile::exists(archived)); // the preview alone keeps nothing
         const Page first = printWithOk(preview);
         QCOMPARE(first.pages, 1);
         QCOMPARE(first.words.size(), 26);
         QVERIFY(preview->isVisible());
+        QCOMPARE(readPage(archived).words.keys(), first.words.keys());
+        QVERIFY(QFile::remove(archived));
         const Page second = printWithOk(preview);
         QCOMPARE(second.pages, 1);
         QCOMPARE(second.words, first.words);
+        QVERIFY(QFile::exists(archived));
         QVERIFY(m_prompter.shown.isEmpty());
+        QVERIFY(conf.remove());
     }
 
     // Three clicks right, saved as 3, move the next print 18 twips right.

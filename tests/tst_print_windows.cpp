@@ -5,17 +5,22 @@
 #include "context/messages.h"
 #include "data/statements.h"
 #include "entry/izbor_trelok.h"
+#include "platform/fonts.h"
+#include "print/calibration_sheet.h"
 #include "print/pec_pod.h"
 #include "print/print_engine.h"
 #include "print/trelok_pogled.h"
 #include "shell/form1.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTreeView>
 
 using namespace Qt::StringLiterals;
@@ -30,6 +35,15 @@ Stored storedOffsets(TestDb &db)
 {
     auto row = db.store.first(sql::cnf::configRow);
     return {row.value()->text(u"up_smet3"_s), row.value()->text(u"bu_smet1"_s)};
+}
+
+// With TRELOK_SHOT_DIR set, a window is also kept there as a picture to
+// look at.
+void keepPicture(QWidget *window, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("TRELOK_SHOT_DIR");
+    if (!dir.isEmpty())
+        window->grab().save(dir + u"/"_s + name + u".png"_s);
 }
 
 void step(QScrollBar *bar, QAbstractSlider::SliderAction action, int times)
@@ -108,6 +122,97 @@ private slots:
         form.printService().print(u"4/2026"_s, u"E"_s);
         QVERIFY(!label2->isVisible());
         QCOMPARE(preview->job().fields.size(), 26);
+        preview->close();
+        QTRY_VERIFY(!form.printService().preview());
+    }
+
+    void overflowingFieldsAreMarked_data()
+    {
+        QTest::addColumn<QString>("nalog1");
+        QTest::addColumn<QString>("cel1");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("fits") << u"Primer DOOEL"_s << u"Uplata"_s << QString();
+        QTest::newRow("two too wide")
+            << QString(60, u'M') << QString(45, u'W')
+            << u"Tekstot e podolg od poleto i ke navleze vo sosednoto pole: NALOG1, CEL1"_s;
+    }
+    void overflowingFieldsAreMarked()
+    {
+        QFETCH(QString, nalog1);
+        QFETCH(QString, cel1);
+        QFETCH(QString, line);
+        AppFixture app;
+        QVERIFY(registerApplicationFonts(app.db.dir.path()) == 4);
+        app.storeOrder(u"3/2026"_s, u"108"_s, u"108-2026-1010-5"_s);
+        app.db.exec("UPDATE tbl_Trel SET NALOG1 = ?, CEL1 = ?", {nalog1, cel1});
+        app.context.state.def_prn = u"PDF-Queue"_s;
+        app.printers.names = {u"PDF-Queue"_s};
+        Form1 form(app.context);
+        form.printService().print(u"3/2026"_s, u"E"_s);
+        Trelok_pogled *preview = form.printService().preview();
+        QVERIFY(preview);
+        auto *label3 = preview->findChild<QLabel *>(u"Label3"_s);
+        QCOMPARE(label3->isVisible(), !line.isEmpty());
+        QCOMPARE(label3->text(), line);
+        // Red frames only where a field overflows.
+        const QImage page = preview->surface()->grab().toImage();
+        int red = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                red += c.red() > 180 && c.green() < 80 && c.blue() < 80;
+            }
+        QCOMPARE(red > 0, !line.isEmpty());
+        keepPicture(preview, u"preview-"_s + QString::fromLatin1(QTest::currentDataTag()));
+        preview->close();
+        QTRY_VERIFY(!form.printService().preview());
+    }
+
+    void thePageShownIsSavedAsPdf()
+    {
+        AppFixture app;
+        app.storeOrder(u"3/2026"_s, u"108"_s, u"108-2026-1010-5"_s);
+        app.context.state.def_prn = u"PDF-Queue"_s;
+        app.printers.names = {u"PDF-Queue"_s};
+        Form1 form(app.context);
+        QTemporaryDir out;
+        QStringList suggested;
+        QString answer;
+        form.printService().setFileChooser([&](QWidget *, const QString &name) {
+            suggested.append(name);
+            return answer;
+        });
+        form.printService().print(u"3/2026"_s, u"E"_s);
+        Trelok_pogled *preview = form.printService().preview();
+        auto *command3 = preview->findChild<QPushButton *>(u"Command3"_s);
+        QCOMPARE(command3->accessibleName(), u"Сними како ПДФ"_s);
+        // Cancelled: nothing written.
+        command3->click();
+        QCOMPARE(suggested, QStringList{u"3-2026.pdf"_s});
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList());
+        // The page shown, even after the order was changed meanwhile.
+        app.db.exec("UPDATE tbl_Trel SET POVIK = 'changed'");
+        answer = out.filePath(u"trelok 3.pdf"_s);
+        command3->click();
+        QFile pdf(answer);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray data = pdf.readAll();
+        QVERIFY(data.startsWith("%PDF-"));
+        QProcess text;
+        text.start(u"pdftotext"_s, {answer, u"-"_s});
+        QVERIFY(text.waitForFinished(30000));
+        const QString words = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(words.contains(u"108-2026-1010-5"_s) && !words.contains(u"changed"_s),
+                 qPrintable(words));
+        QVERIFY(app.prompter.shown.isEmpty());
+        // A refused target is said and nothing is written.
+        answer = QDir(app.db.dir.path()).filePath(u"trelok.db"_s);
+        const QByteArray before = digest(answer);
+        command3->click();
+        QCOMPARE(app.prompter.shown,
+                 QStringList{u"%1 e datoteka na programata i ne smee da se prezapise so PDF"_s.arg(
+                     answer)});
+        QCOMPARE(digest(answer), before);
         preview->close();
         QTRY_VERIFY(!form.printService().preview());
     }
@@ -308,6 +413,66 @@ private slots:
         QCOMPARE(stored.toString(), u"Office Laser"_s);
         QCOMPARE(app.context.state.def_prn, u"Office Laser"_s);
         QCOMPARE(window.findChild<QLabel *>(u"Label5"_s)->text(), u"Office Laser"_s);
+        window.close();
+    }
+
+    void calibrationSheet_data()
+    {
+        QTest::addColumn<QString>("printer");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("printed");
+        QTest::newRow("chosen printer") << u"PDF-Queue"_s << QString() << true;
+        QTest::newRow("no printer chosen")
+            << QString()
+            << u"Nepozete Da pecatite Trelok bidejki nemate izbrano Pecatar za Aplikacijata, "
+               "Odete na menito Servis/Podesuvanje na pecatar !"_s
+            << false;
+        QTest::newRow("printer removed")
+            << u"Removed"_s
+            << u"Definiraniot Pecatar Removed Nepostoi, Izberete nov Printer "
+               "(Servis/Podesuvanje na Pecatar)"_s
+            << false;
+    }
+    void calibrationSheet()
+    {
+        QFETCH(QString, printer);
+        QFETCH(QString, message);
+        QFETCH(bool, printed);
+        AppFixture app;
+        app.printers.names = {u"PDF-Queue"_s};
+        app.db.exec(sql::prnt::setPrinter, {printer});
+        app.db.exec(sql::cnf::updateOffsets, {u"4"_s, u"1"_s});
+        pec_pod window(app.context, {});
+        QList<CalibrationSheet> sheets;
+        QStringList printers;
+        window.setSheetPrinter([&](const QString &name, const CalibrationSheet &sheet) {
+            printers.append(name);
+            sheets.append(sheet);
+            return QString();
+        });
+        QVERIFY(window.Form_Load());
+        app.prompter.shown.clear();
+        window.show();
+        auto *command7 = window.findChild<QPushButton *>(u"Command7"_s);
+        QVERIFY(command7->isVisible());
+        QCOMPARE(command7->accessibleName(), u"Печати калибрациски лист"_s);
+        // The offsets shown, not yet saved: two steps right, five typed down.
+        window.findChild<QScrollBar *>(u"HScroll1"_s)
+            ->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        window.findChild<QScrollBar *>(u"HScroll1"_s)
+            ->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        window.findChild<QLineEdit *>(u"Text2"_s)->setText(u"-5"_s);
+        keepPicture(&window, u"printer-window"_s);
+        command7->click();
+        QCOMPARE(app.prompter.shown, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(sheets.size(), printed ? 1 : 0);
+        if (printed) {
+            QCOMPARE(printers, QStringList{u"PDF-Queue"_s});
+            QCOMPARE(sheets.first().desno, 36.0);
+            QCOMPARE(sheets.first().dole, -30.0);
+            QCOMPARE(sheets.first().marks.size(), 26);
+            QCOMPARE(storedOffsets(app.db).right, u"4"_s); // nothing saved
+        }
         window.close();
     }
 

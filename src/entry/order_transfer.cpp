@@ -57,10 +57,16 @@ private:
     const OrderImportOptions &m_options;
 };
 
-// Fixed-data reminders and the like are not for a file.
+// Fixed-data reminders and the like are not for a file; the last text is
+// kept, for a filling that had to stop.
 class SilentPrompter : public Prompter {
 public:
-    Answer ask(const QString &, Buttons) override { return Answer::No; }
+    Answer ask(const QString &text, Buttons) override
+    {
+        last = text;
+        return Answer::No;
+    }
+    QString last;
 };
 
 // The entry box a column of tbl_Trel fills; TRELOK_BR, the recipient and VID
@@ -139,9 +145,10 @@ RowOutcome OrderImport::store(const QStringList &columns, const QStringList &val
     m_context.state.vid_tre = kind;
     m_context.state.opi_tre = *description.value();
     EntrySession session{u"V"_s, kind, {}};
+    m_prompter.last.clear();
     EntryFilling filling = fillEntry(m_context, session);
     if (filling.ended)
-        return {{}, u"Nedostasuva konfiguraciskiot red"_s};
+        return {{}, m_prompter.last, m_prompter.last == QString::fromLatin1(msg::databaseBusy)};
     EntryFields &f = filling.fields;
     for (qsizetype i = 0; i < columns.size(); ++i)
         if (const auto box = columnBoxes().constFind(columns[i]); box != columnBoxes().cend())
@@ -161,6 +168,9 @@ RowOutcome OrderImport::store(const QStringList &columns, const QStringList &val
         return {{}, saved.error(), saved.busy()};
     return {saved.value().number, {}};
 }
+
+// Each attempt waits up to the store's busy time (5 s) before it gives up.
+constexpr int busyAttempts = 12;
 
 bool sameFile(const QString &a, const QString &b)
 {
@@ -189,7 +199,11 @@ int importOrders(Store &store, Clock &clock, const QString &fileName,
     bool all = true;
     for (qsizetype r = 1; r < csv.records.size(); ++r) {
         const CsvRecord &record = csv.records[r];
-        const RowOutcome outcome = import.store(columns, record.fields);
+        // A file is read without anyone to press the button again: a
+        // database held by another program is waited for longer.
+        RowOutcome outcome = import.store(columns, record.fields);
+        for (int attempt = 1; outcome.busy && attempt < busyAttempts; ++attempt)
+            outcome = import.store(columns, record.fields);
         if (outcome.refusal.isEmpty()) {
             out << record.line << ": " << outcome.number << "\n";
         } else {

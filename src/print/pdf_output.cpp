@@ -53,7 +53,7 @@ QString refusedPdfTarget(const QString &file, const QString &appDir)
     return {};
 }
 
-QByteArray renderPdf(const PrintJob &job)
+QByteArray renderPdfPage(const QString &title, const std::function<void(QPainter &)> &paint)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -62,13 +62,13 @@ QByteArray renderPdf(const PrintJob &job)
         writer.setResolution(1200);
         writer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        writer.setTitle(u"Trelok "_s + job.number);
+        writer.setTitle(title);
         writer.setCreator(u"trelok"_s);
         QPainter painter;
         if (!painter.begin(&writer))
             return {};
         useTwips(painter);
-        paintJob(painter, job);
+        paint(painter);
         if (!painter.end())
             return {};
     }
@@ -79,24 +79,55 @@ QByteArray renderPdf(const PrintJob &job)
     return pdf;
 }
 
+QByteArray renderPdf(const PrintJob &job)
+{
+    return renderPdfPage(u"Trelok "_s + job.number,
+                         [&job](QPainter &painter) { paintJob(painter, job); });
+}
+
+QString writePdfFile(const QByteArray &pdf, const QString &file, const QString &appDir)
+{
+    if (const QString refused = refusedPdfTarget(file, appDir); !refused.isEmpty())
+        return refused;
+    // A link is followed: the file it points to receives the page.
+    const QFileInfo info(file);
+    const QString real =
+        info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : file;
+    return replaceFile(real, pdf);
+}
+
+QString writeJobPdf(const PrintJob &job, const QString &file, const QString &appDir)
+{
+    if (const QString refused = refusedPdfTarget(file, appDir); !refused.isEmpty())
+        return refused;
+    const QByteArray pdf = renderPdf(job);
+    if (pdf.isEmpty())
+        return u"Stranata na Trelokot %1 ne moze da se izgotvi kako PDF"_s.arg(job.number);
+    return writePdfFile(pdf, file, appDir);
+}
+
 QString writeOrderPdf(Store &store, const QString &number, const QString &file)
 {
-    if (const QString refused = refusedPdfTarget(file, QFileInfo(store.path()).absolutePath());
-        !refused.isEmpty())
+    const QString appDir = QFileInfo(store.path()).absolutePath();
+    if (const QString refused = refusedPdfTarget(file, appDir); !refused.isEmpty())
         return refused;
     auto loaded = loadPrintJob(store, number);
     if (!loaded)
         return loaded.error();
     if (const QString reason = unprintableReason(loaded.value()); !reason.isEmpty())
         return reason;
-    const QByteArray pdf = renderPdf(loaded.value().job);
-    if (pdf.isEmpty())
-        return u"Stranata na Trelokot %1 ne moze da se izgotvi kako PDF"_s.arg(number);
-    // A link is followed: the file it points to receives the page.
-    const QFileInfo info(file);
-    const QString real =
-        info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : file;
-    return replaceFile(real, pdf);
+    return writeJobPdf(loaded.value().job, file, appDir);
+}
+
+QString suggestedPdfName(const QString &number)
+{
+    QString name = number.trimmed();
+    for (QChar &c : name)
+        if (c == u'/' || c == u'\\' || c == u':' || c.category() == QChar::Other_Control)
+            c = u'-';
+    if (name.isEmpty() || name.startsWith(u'.'))
+        name.prepend(u"trelok"_s);
+    return name + u".pdf"_s;
 }
 
 } // namespace trelok

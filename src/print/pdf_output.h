@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
+class QPainter;
+
 namespace trelok {
 
 class Store;
@@ -21,7 +25,24 @@ QString writeOrderPdf(Store &store, const QString &number, const QString &file);
 // files of the application directory), or the empty text when it may.
 QString refusedPdfTarget(const QString &file, const QString &appDir);
 
-// The page as a complete PDF document; empty when rendering failed.
+// One A4 portrait page drawn by paint (the painter already in twips, origin
+// at the page's corner) as a complete, checked PDF document; empty when
+// rendering failed.
+QByteArray renderPdfPage(const QString &title, const std::function<void(QPainter &)> &paint);
+
+// The page of an order as a complete PDF document; empty when rendering failed.
 QByteArray renderPdf(const PrintJob &job);
+
+// Writes a rendered document to file, checked and all or nothing, after
+// refusing the targets refusedPdfTarget names; a link is followed to the
+// file it points to. Returns the error text, empty on success.
+QString writePdfFile(const QByteArray &pdf, const QString &file, const QString &appDir);
+
+// Writes the page of an already loaded order to file, as writeOrderPdf.
+QString writeJobPdf(const PrintJob &job, const QString &file, const QString &appDir);
+
+// The file name offered for the page of an order: the number with "/" (and
+// any other character a file name cannot hold) replaced, e.g. "12-2026.pdf".
+QString suggestedPdfName(const QString &number);
 
 } // namespace trelok

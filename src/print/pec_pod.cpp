@@ -9,6 +9,9 @@
 #include "platform/printers.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
+#include "print/calibration_sheet.h"
+#include "print/print_engine.h"
+#include "print/printer_output.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -29,7 +32,8 @@ constexpr int frameLeft = 120, frameTop = 540, frameWidth = 9210, frameHeight = 
 
 pec_pod::pec_pod(AppContext &context, std::function<void(const QString &)> printerChosen,
                  QWidget *parent)
-    : QDialog(parent), m_context(context), m_printerChosen(std::move(printerChosen))
+    : QDialog(parent), m_context(context), m_printerChosen(std::move(printerChosen)),
+      m_printSheet(printCalibrationSheet)
 {
     setObjectName(u"pec_pod"_s);
     setWindowTitle(u"Podesuvanje na Pecatar"_s);
@@ -110,14 +114,18 @@ pec_pod::pec_pod(AppContext &context, std::function<void(const QString &)> print
     m_command6 = button(this, u"Command6"_s, u"Izberi go  Pecatarot"_s,
                         QRect(6300, 8220, 3000, 420), QColor(0, 192, 0), plain);
     m_command6->hide();
+    // Under the printer choice, beside the list.
+    auto *command7 = button(this, u"Command7"_s, u"Pe~ati kalibraciski list"_s,
+                            QRect(6300, 9240, 3000, 420), QColor(255, 224, 160), formFont(9, true));
     connect(command1, &QPushButton::clicked, this, &pec_pod::Command1_Click);
     connect(command2, &QPushButton::clicked, this, &pec_pod::Command2_Click);
     connect(command3, &QPushButton::clicked, this, &pec_pod::Command3_Click);
     connect(command4, &QPushButton::clicked, this, &pec_pod::Command4_Click);
     connect(m_command5, &QPushButton::clicked, this, &pec_pod::Command5_Click);
     connect(m_command6, &QPushButton::clicked, this, &pec_pod::Command6_Click);
+    connect(command7, &QPushButton::clicked, this, &pec_pod::Command7_Click);
     chainTabOrder({m_text1, m_text2, m_hscroll1, m_vscroll1, command3, command4, command1, command2,
-                   m_command5, m_list1, m_command6});
+                   m_command5, m_list1, m_command6, command7});
     m_text1->setFocus();
 }
 
@@ -245,6 +253,39 @@ void pec_pod::Command6_Click()
     m_command5->show();
     m_list1->hide();
     m_command6->hide();
+}
+
+void pec_pod::Command7_Click()
+{
+    const QString printer = m_context.state.def_prn;
+    if (printer.isEmpty()) {
+        m_context.prompter.inform(noPrinterMessage());
+        return;
+    }
+    if (!SelectPrinter(m_context.printers, printer)) {
+        m_context.prompter.inform(msg::printerMissing(printer));
+        return;
+    }
+    auto loaded = loadCalibrationSheet(m_context.store);
+    if (!loaded) {
+        m_context.fail(loaded.error());
+        return;
+    }
+    if (loaded.value().status == SheetStatus::ConfigMissing) {
+        m_context.fail(QString::fromLatin1(msg::configMissing));
+        return;
+    }
+    if (const QString reason = unprintableSheetReason(loaded.value()); !reason.isEmpty()) {
+        m_context.prompter.inform(reason);
+        return;
+    }
+    // The offsets shown, saved or not yet: the sheet shows where they put
+    // the fields before they are kept.
+    CalibrationSheet sheet = loaded.value().sheet;
+    sheet.desno = offsetTwips(m_text1->text());
+    sheet.dole = offsetTwips(m_text2->text());
+    if (const QString error = m_printSheet(m_context.printers.current(), sheet); !error.isEmpty())
+        m_context.prompter.inform(error);
 }
 
 } // namespace trelok

@@ -13,6 +13,7 @@ class QScrollBar;
 namespace trelok {
 
 struct AppContext;
+struct CalibrationSheet;
 
 // The printer window: the calibration of the print offsets with the moving
 // picture of the form, and the choice of the application's printer.
@@ -32,8 +33,14 @@ public:
     void Command4_Click(); // back to the factory offsets
     void Command5_Click(); // list the printers
     void Command6_Click(); // take the selected printer
+    void Command7_Click(); // print the calibration sheet
     void HScroll1_Change();
     void VScroll1_Change();
+
+    // Prints the calibration sheet on the named printer and returns the
+    // error text; printCalibrationSheet by default, tests record it.
+    using SheetPrinter = std::function<QString(const QString &, const CalibrationSheet &)>;
+    void setSheetPrinter(SheetPrinter printer) { m_printSheet = std::move(printer); }
 
 private:
     // Stores both offsets, tells the user done and closes the window.
@@ -41,6 +48,7 @@ private:
 
     AppContext &m_context;
     std::function<void(const QString &)> m_printerChosen;
+    SheetPrinter m_printSheet;
     QLineEdit *m_text1 = nullptr;
     QLineEdit *m_text2 = nullptr;
     QLabel *m_image1 = nullptr;

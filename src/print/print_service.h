@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace trelok {
@@ -26,10 +28,20 @@ public:
 
     Trelok_pogled *preview() const;
 
+    // Asks where to save the page shown: given the window and the suggested
+    // file name, returns the chosen file, empty when the user cancelled.
+    // The file dialog by default; tests answer it themselves.
+    using FileChooser = std::function<QString(QWidget *, const QString &)>;
+    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+
+    // Saves the page shown on the preview as a PDF file the user chooses.
+    void savePreviewPdf();
+
 private:
     AppContext &m_context;
     QWidget *m_owner;
     QPointer<QWidget> m_preview;
+    FileChooser m_chooseFile;
 };
 
 } // namespace trelok

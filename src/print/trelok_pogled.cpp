@@ -2,6 +2,7 @@
 
 #include "platform/controls.h"
 #include "platform/twips.h"
+#include "print/overflow.h"
 #include "print/print_engine.h"
 
 #include <QLabel>
@@ -31,6 +32,7 @@ protected:
         p.setRenderHint(QPainter::TextAntialiasing);
         p.scale(1.0 / twips::perPixel, 1.0 / twips::perPixel);
         paintJob(p, m_job);
+        markOverflows(p, m_job);
     }
 
 private:
@@ -39,9 +41,19 @@ private:
 
 } // namespace
 
+namespace {
+// The notices under the page: the lowest line, and the one above it when
+// both are shown.
+constexpr int noticeTop = 4560, noticeAbove = 4275;
+QRect noticeLine(int top)
+{
+    return twips::rect(120, top, 8460, 285);
+}
+} // namespace
+
 Trelok_pogled::Trelok_pogled(const QString &printerName, std::function<void()> print,
-                             QWidget *parent)
-    : QWidget(parent, Qt::Window), m_print(std::move(print))
+                             std::function<void()> savePdf, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_print(std::move(print)), m_savePdf(std::move(savePdf))
 {
     setObjectName(u"Trelok_pogled"_s);
     setWindowTitle(u"Pogled na Trelok pred Pecatenje"_s);
@@ -57,13 +69,21 @@ Trelok_pogled::Trelok_pogled(const QString &printerName, std::function<void()> p
     auto *command2 = button(this, u"Command2"_s, u"Izlez / Otkaz"_s, QRect(6600, 4920, 1575, 375),
                             QColor(255, 0, 0), font());
     // Shown only when the coordinate table names boxes the page goes without.
-    m_skipped =
-        label(this, u"Label2"_s, QString(), QRect(120, 4560, 8460, 285), font(), QColor(192, 0, 0));
+    m_skipped = label(this, u"Label2"_s, QString(), QRect(120, noticeTop, 8460, 285), font(),
+                      QColor(192, 0, 0));
     m_skipped->setWordWrap(true);
     m_skipped->hide();
+    // Shown only when texts are wider than their boxes.
+    m_overflow = label(this, u"Label3"_s, QString(), QRect(120, noticeTop, 8460, 285), font(),
+                       QColor(192, 0, 0));
+    m_overflow->hide();
+    // In the page's empty top corner, clear of every field of the form.
+    auto *command3 = button(this, u"Command3"_s, u"Snimi kako PDF"_s, QRect(6960, 60, 1620, 375),
+                            QColor(192, 224, 255), formFont(8, true));
     connect(command1, &QPushButton::clicked, this, &Trelok_pogled::Command1_Click);
     connect(command2, &QPushButton::clicked, this, &Trelok_pogled::Command2_Click);
-    chainTabOrder({command1, command2});
+    connect(command3, &QPushButton::clicked, this, &Trelok_pogled::Command3_Click);
+    chainTabOrder({command1, command2, command3});
     command1->setFocus();
 }
 
@@ -74,6 +94,11 @@ void Trelok_pogled::showJob(const PrintJob &job)
                                                   : skippedBoxesMessage(job.skippedBoxes));
     m_skipped->setAccessibleName(m_skipped->text());
     m_skipped->setVisible(!job.skippedBoxes.isEmpty());
+    const QStringList wide = overflowingBoxes(job);
+    m_overflow->setText(wide.isEmpty() ? QString() : overflowMessage(wide));
+    m_overflow->setAccessibleName(m_overflow->text());
+    m_overflow->setGeometry(noticeLine(job.skippedBoxes.isEmpty() ? noticeTop : noticeAbove));
+    m_overflow->setVisible(!wide.isEmpty());
     m_surface->update();
 }
 
@@ -86,6 +111,12 @@ void Trelok_pogled::Command1_Click()
 void Trelok_pogled::Command2_Click()
 {
     close();
+}
+
+void Trelok_pogled::Command3_Click()
+{
+    if (m_savePdf)
+        m_savePdf();
 }
 
 } // namespace trelok

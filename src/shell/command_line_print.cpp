@@ -4,6 +4,9 @@
 #include "data/settings.h"
 #include "platform/fonts.h"
 #include "platform/printers.h"
+#include "print/calibration_sheet.h"
+#include "print/overflow.h"
+#include "print/pdf_archive.h"
 #include "print/pdf_output.h"
 #include "print/print_engine.h"
 #include "print/print_job.h"
@@ -15,51 +18,101 @@ using namespace Qt::StringLiterals;
 
 namespace trelok {
 
+namespace {
+
+int failWith(QTextStream &err, const QString &message)
+{
+    err << "trelok: " << message << Qt::endl;
+    return 1;
+}
+
+// Printed in a substitute face, a payment form would be wrong on paper.
+QString fontsMissing(const QString &appDir)
+{
+    if (registerApplicationFonts(appDir) < fontFileNames().size())
+        return u"Fontovite \"%1\" ne mozat da se vcitaat od %2"_s.arg(
+            QString::fromLatin1(formFontFamily), appDir);
+    return {};
+}
+
+// Makes the application's printer current; the error text when there is
+// none or it is not installed.
+QString selectApplicationPrinter(Store &store, PrinterSystem &printers)
+{
+    auto printer = readApplicationPrinter(store);
+    if (!printer)
+        return printer.error();
+    if (!printer.value())
+        return QString::fromLatin1(msg::configMissing);
+    const QString name = *printer.value();
+    if (name.isEmpty())
+        return noPrinterMessage();
+    if (!SelectPrinter(printers, name))
+        return msg::printerMissing(name);
+    return {};
+}
+
+} // namespace
+
 int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &appDir,
                          const QString &number, const QString &pdfFile, QTextStream &err)
 {
-    const auto fail = [&err](const QString &message) {
-        err << "trelok: " << message << Qt::endl;
-        return 1;
-    };
-    // Printed in a substitute face, a payment form would be wrong on paper.
-    if (const int faces = registerApplicationFonts(appDir); faces < fontFileNames().size())
-        return fail(u"Fontovite \"%1\" ne mozat da se vcitaat od %2"_s.arg(
-            QString::fromLatin1(formFontFamily), appDir));
+    if (const QString error = fontsMissing(appDir); !error.isEmpty())
+        return failWith(err, error);
     // The page is printed without coordinate rows that name no column, and
-    // they are named; the status tells that the page is not complete.
-    const auto finished = [&err](const QStringList &skipped) {
-        if (skipped.isEmpty())
-            return 0;
-        err << "trelok: " << skippedBoxesMessage(skipped) << Qt::endl;
-        return printedIncomplete;
+    // they are named; the status tells that the page is not complete. Texts
+    // wider than their boxes are printed whole and named as a warning.
+    const auto finished = [&err](const PrintJob &job, int status) {
+        if (const QStringList wide = overflowingBoxes(job); !wide.isEmpty())
+            err << "trelok: " << overflowMessage(wide) << Qt::endl;
+        if (job.skippedBoxes.isEmpty())
+            return status;
+        err << "trelok: " << skippedBoxesMessage(job.skippedBoxes) << Qt::endl;
+        return status == 0 ? printedIncomplete : status;
     };
     if (!pdfFile.isEmpty()) {
         const QString error = writeOrderPdf(store, number, pdfFile);
         if (!error.isEmpty())
-            return fail(error);
+            return failWith(err, error);
         auto loaded = loadPrintJob(store, number);
-        return finished(loaded ? loaded.value().job.skippedBoxes : QStringList());
+        return finished(loaded ? loaded.value().job : PrintJob(), 0);
     }
-    auto printer = readApplicationPrinter(store);
-    if (!printer)
-        return fail(printer.error());
-    if (!printer.value())
-        return fail(QString::fromLatin1(msg::configMissing));
-    const QString name = *printer.value();
-    if (name.isEmpty())
-        return fail(noPrinterMessage());
-    if (!SelectPrinter(printers, name))
-        return fail(msg::printerMissing(name));
+    if (const QString error = selectApplicationPrinter(store, printers); !error.isEmpty())
+        return failWith(err, error);
     auto loaded = loadPrintJob(store, number);
     if (!loaded)
-        return fail(loaded.error());
+        return failWith(err, loaded.error());
     if (const QString reason = unprintableReason(loaded.value()); !reason.isEmpty())
-        return fail(reason);
-    if (const QString error = printOnPrinter(printers.current(), loaded.value().job);
+        return failWith(err, reason);
+    const PrintJob &job = loaded.value().job;
+    if (const QString error = printOnPrinter(printers.current(), job); !error.isEmpty())
+        return failWith(err, error);
+    int status = 0;
+    if (const QString error = archivePrintedPage(appDir, job); !error.isEmpty()) {
+        err << "trelok: " << error << Qt::endl;
+        status = printedNotArchived;
+    }
+    return finished(job, status);
+}
+
+int calibrationSheetFromCommandLine(Store &store, PrinterSystem &printers, const QString &pdfFile,
+                                    QTextStream &err)
+{
+    if (!pdfFile.isEmpty()) {
+        const QString error = writeCalibrationPdf(store, pdfFile);
+        return error.isEmpty() ? 0 : failWith(err, error);
+    }
+    if (const QString error = selectApplicationPrinter(store, printers); !error.isEmpty())
+        return failWith(err, error);
+    auto loaded = loadCalibrationSheet(store);
+    if (!loaded)
+        return failWith(err, loaded.error());
+    if (const QString reason = unprintableSheetReason(loaded.value()); !reason.isEmpty())
+        return failWith(err, reason);
+    if (const QString error = printCalibrationSheet(printers.current(), loaded.value().sheet);
         !error.isEmpty())
-        return fail(error);
-    return finished(loaded.value().job.skippedBoxes);
+        return failWith(err, error);
+    return 0;
 }
 
 } // namespace trelok

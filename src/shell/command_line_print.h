@@ -13,10 +13,19 @@ class Store;
 // application's printer, or into an A4 PDF file when pdfFile is given (then
 // no printer is needed). Messages go to err. Returns the exit status: 0 on
 // success, 1 when nothing was printed, printedIncomplete when the page was
-// printed without coordinate rows that name no column (they are named).
+// printed without coordinate rows that name no column (they are named),
+// printedNotArchived when a page printed on paper could not be written to
+// the archive of trelok.conf. Texts wider than their boxes are named on err
+// as a warning and change no status.
 inline constexpr int printedIncomplete = 3;
+inline constexpr int printedNotArchived = 4;
 
 int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &appDir,
                          const QString &number, const QString &pdfFile, QTextStream &err);
+
+// Prints the calibration sheet on the application's printer, or writes it
+// into an A4 PDF file when pdfFile is given. Returns 0 on success, else 1.
+int calibrationSheetFromCommandLine(Store &store, PrinterSystem &printers, const QString &pdfFile,
+                                    QTextStream &err);
 
 } // namespace trelok

@@ -25,6 +25,12 @@ int print(HeadlessRun &run)
                                 run.options.value("pdf"), run.err);
 }
 
+int calibrationSheet(HeadlessRun &run)
+{
+    QtPrinterSystem printers;
+    return calibrationSheetFromCommandLine(run.store, printers, run.options.value("pdf"), run.err);
+}
+
 int importOrderFile(HeadlessRun &run)
 {
     SystemClock clock;
@@ -58,11 +64,18 @@ const QList<HeadlessCommand> &headlessCommands()
         "makscii", nullptr,
         "With an import: store Macedonian Cyrillic letters as the Latin letters the form font "
         "shows."};
+    static const OptionEntry pdf{
+        "pdf", "FILE",
+        "With --print or --calibration-sheet: write the page to the A4 PDF file FILE instead."};
     static const QList<HeadlessCommand> commands{
         {{"print", "NUMBER",
           "Print the order NUMBER on the application's printer, without windows."},
-         {{"pdf", "FILE", "With --print: write the page to the A4 PDF file FILE instead."}},
+         {pdf},
          print},
+        {{"calibration-sheet", nullptr,
+          "Print the calibration sheet (a cross at every field) on the application's printer."},
+         {pdf},
+         calibrationSheet},
         {{"import", "FILE", "Store the payment orders of the UTF-8 CSV file FILE as new orders."},
          {{"accept-unknown", nullptr,
            "With --import: accept taxpayer numbers and municipalities not in their tables."},
