@@ -113,7 +113,7 @@ public:
     void inform(const QString &text) override { m_context.prompter.inform(text); }
     void focus(const QString &name, EntryFields &fields) override
     {
-        m_window.setFields(fields);
+        m_window.showChanges(fields);
         if (QLineEdit *target = m_window.box(name))
             target->setFocus();
         // Leaving a box may change another one (kind "900" fills the purpose).
@@ -121,7 +121,7 @@ public:
     }
     void pickCustomsOffice(EntryFields &fields) override
     {
-        m_window.setFields(fields);
+        m_window.showChanges(fields);
         m_window.Command3_Click();
         fields = m_window.fields();
     }

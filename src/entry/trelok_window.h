@@ -37,6 +37,8 @@ public:
     QLineEdit *box(const QString &name) const { return m_boxes.value(name); }
     EntryFields fields() const;
     void setFields(const EntryFields &fields);
+    // Writes the texts that differ into their boxes, leaving the others alone.
+    void showChanges(const EntryFields &fields);
     const EntrySession &session() const { return m_session; }
 
     // How the window hands a stored order to the print engine's preview.
@@ -54,8 +56,6 @@ private:
     void buildButtons();
     void applyLayout();
     void runPicker(CodePickerDialog &picker, QLineEdit *target, const QString &taken);
-    // Writes the texts that differ into their boxes, leaving the others alone.
-    void showChanges(const EntryFields &fields);
     QString recipientCaption(const char *label) const;
 
     AppContext &m_context;
