@@ -3,6 +3,7 @@
 
   pg_server.py start STATE_DIR   start a server, write its address to STATE_DIR/url
   pg_server.py stop STATE_DIR    stop it and remove its files
+  pg_server.py restart STATE_DIR stop it and start it again (connections are cut)
 
 The server's files and its socket live in a new temporary directory; it
 listens only on the Unix socket there (no TCP address at all). When the
@@ -82,8 +83,11 @@ def stop(root):
 
 def restart(root):
     data = os.path.join(root, "data")
+    # With its log file: otherwise the server would keep this script's
+    # output open.
     subprocess.run(_as_owner([os.path.join(_binaries(), "pg_ctl"), "-D", data, "-m", "fast",
-                              "-w", "restart"]), check=True, capture_output=True)
+                              "-l", os.path.join(root, "log"), "-w", "restart"]),
+                   check=True, capture_output=True)
 
 
 def psql(url_or_root, sql, database="postgres"):
@@ -103,7 +107,7 @@ def server():
 
 
 def main():
-    if len(sys.argv) != 3 or sys.argv[1] not in ("start", "stop"):
+    if len(sys.argv) != 3 or sys.argv[1] not in ("start", "stop", "restart"):
         print(__doc__, file=sys.stderr)
         return 2
     state = sys.argv[2]
@@ -124,6 +128,10 @@ def main():
         print(f"test server at {url}")
         return 0
     root_file = os.path.join(state, "root")
+    if sys.argv[1] == "restart":
+        with open(root_file) as f:
+            restart(f.read().strip())
+        return 0
     if os.path.exists(root_file):
         with open(root_file) as f:
             stop(f.read().strip())
