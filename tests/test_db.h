@@ -76,8 +76,8 @@ inline void engineRows()
         QFETCH_GLOBAL(bool, server);                                                               \
         testEngine() = server ? trelok::Engine::Server : trelok::Engine::File;                     \
         if (server && testServer().url.isEmpty())                                                  \
-            QSKIP(qPrintable(QStringLiteral("no PostgreSQL test server: ") +                        \
-                             testServer().reason));                                                \
+            QSKIP(                                                                                 \
+                qPrintable(QStringLiteral("no PostgreSQL test server: ") + testServer().reason));  \
     } while (false)
 
 // A new, empty database on the test server, dropped again at the end.

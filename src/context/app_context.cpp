@@ -1,8 +1,7 @@
 #include "context/app_context.h"
 
-#include "data/store.h"
-
 #include "context/messages.h"
+#include "data/store.h"
 #include "platform/prompter.h"
 
 namespace trelok {

@@ -185,8 +185,7 @@ DbStatus createTablesAndData(QSqlDatabase &db)
     return succeeded();
 }
 
-DbStatus openApplicationDatabase(Store &store, const QString &directory,
-                                 const QString &serverUrl)
+DbStatus openApplicationDatabase(Store &store, const QString &directory, const QString &serverUrl)
 {
     auto installed = installIfMissing(directory);
     if (!installed)

@@ -35,8 +35,7 @@ class Store;
 // Installs when needed and opens the application's database: the file of
 // the directory, or with a server address the server's shared data beside
 // the file that keeps the workstation's own settings.
-DbStatus openApplicationDatabase(Store &store, const QString &directory,
-                                 const QString &serverUrl);
+DbStatus openApplicationDatabase(Store &store, const QString &directory, const QString &serverUrl);
 
 // The tables, their indexes and the delivered reference data, written into
 // an open database inside the caller's transaction.

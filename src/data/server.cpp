@@ -126,7 +126,8 @@ DbResult<ServerAddress> parseServerAddress(const QString &url)
     if (parsed.scheme() != u"postgresql"_s && parsed.scheme() != u"postgres"_s)
         return refused(u"se ocekuva postgresql://korisnik@server:porta/baza"_s);
     if (!parsed.password().isEmpty())
-        return refused(u"lozinkata ne se pisuva vo adresata (koristete ~/.pgpass ili PGPASSWORD)"_s);
+        return refused(
+            u"lozinkata ne se pisuva vo adresata (koristete ~/.pgpass ili PGPASSWORD)"_s);
     ServerAddress address;
     address.host = parsed.host();
     address.port = parsed.port(-1);

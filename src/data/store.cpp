@@ -261,8 +261,7 @@ DbStatus Store::inTransaction(bool write, const std::function<DbStatus()> &work)
     if (write) {
         QSqlQuery lock(db);
         if (!lock.exec(QString::fromLatin1(sql::server::counterLock)))
-            status = DbStatus::failure(errorText(lock.lastError()),
-                                       isServerBusy(lock.lastError()));
+            status = DbStatus::failure(errorText(lock.lastError()), isServerBusy(lock.lastError()));
     }
     if (status)
         status = work();
@@ -339,9 +338,9 @@ bool Store::alive()
 template <class T> DbResult<T> Store::lostConnection(const QString &serverText)
 {
     QSqlDatabase::database(m_name, false).close();
-    return DbResult<T>::failure(u"%1: %2 Obidete se povtorno."_s.arg(
-                                    QString::fromLatin1(connectionLost), serverText),
-                                true);
+    return DbResult<T>::failure(
+        u"%1: %2 Obidete se povtorno."_s.arg(QString::fromLatin1(connectionLost), serverText),
+        true);
 }
 
 } // namespace trelok

@@ -26,8 +26,8 @@ enum class Engine { File, Server };
 inline constexpr auto connectionLost = "Vrskata so serverot na bazata na podatoci e prekinata";
 
 // The application's database: the SQLite file, or a server database for the
-// shared data with the file beside it for the workstation's own settings. Every statement runs prepared with bound
-// values, so any text is stored exactly as typed.
+// shared data with the file beside it for the workstation's own settings. Every statement runs
+// prepared with bound values, so any text is stored exactly as typed.
 class Store {
 public:
     Store();

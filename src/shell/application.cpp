@@ -61,8 +61,8 @@ int runWindows(const CommandLine &commandLine)
     };
     const QString appDir = applicationDirectory(commandLine.value("dir"));
     Store store;
-    if (auto opened = openApplicationDatabase(store, appDir,
-                                              chosenDatabase(commandLine.value("db"), appDir));
+    if (auto opened =
+            openApplicationDatabase(store, appDir, chosenDatabase(commandLine.value("db"), appDir));
         !opened)
         return report(opened.error());
 
