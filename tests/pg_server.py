@@ -23,6 +23,10 @@ import sys
 import tempfile
 
 
+# Tests check content, not durability; a benchmark sets TRELOK_PG_FSYNC=on.
+FSYNC = os.environ.get("TRELOK_PG_FSYNC", "off")
+
+
 class Unavailable(Exception):
     pass
 
@@ -53,7 +57,7 @@ def start():
         [os.path.join(bindir, "initdb"), "-D", data, "-A", "trust", "-U", "trelok",
          "-E", "UTF8", "--no-locale", "--no-sync"],
         [os.path.join(bindir, "pg_ctl"), "-D", data, "-l", log, "-w", "-t", "60",
-         "-o", f"-k {root} -c listen_addresses='' -c fsync=off -c max_connections=60",
+         "-o", f"-k {root} -c listen_addresses='' -c fsync={FSYNC} -c max_connections=60",
          "start"],
     ]
     for step in steps:
