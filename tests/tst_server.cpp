@@ -9,6 +9,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -217,24 +218,40 @@ private slots:
     void serverRestartedWhileOpen()
     {
         REQUIRE_SERVER();
-        TestDb db(Engine::Server);
-        QVERIFY(db.store.exec(sql::trel::insert, orderValues(u"1/2026"_s, u"prije"_s)).ok());
-        QVERIFY(db.store.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"1/2026"_s}).ok());
-        QProcess restart;
-        restart.start(u"python3"_s, {qEnvironmentVariable("TRELOK_TEST_DATA") + u"/pg_server.py"_s,
-                                     u"restart"_s, qEnvironmentVariable("TRELOK_TEST_PG_DIR")});
-        QVERIFY(restart.waitForFinished(60000));
-        QCOMPARE(restart.exitCode(), 0);
+        // A server of its own: the shared one serves other tests meanwhile.
+        QTemporaryDir state;
+        const auto serverScript = [&state](const QString &command) {
+            QProcess process;
+            process.start(u"python3"_s,
+                          {qEnvironmentVariable("TRELOK_TEST_DATA") + u"/pg_server.py"_s, command,
+                           state.filePath(u"s"_s)});
+            return process.waitForFinished(120000) && process.exitCode() == 0;
+        };
+        QVERIFY(serverScript(u"start"_s));
+        const auto stopServer = qScopeGuard([&] { serverScript(u"stop"_s); });
+        QFile urlFile(state.filePath(u"s/url"_s));
+        if (!urlFile.open(QIODevice::ReadOnly))
+            QSKIP("no second test server could be started");
+        QTemporaryDir dir;
+        QVERIFY(installIfMissing(dir.path()).ok());
+        Store store;
+        QVERIFY(store
+                    .openServer(QString::fromUtf8(urlFile.readAll()).trimmed(),
+                                databasePath(dir.path()))
+                    .ok());
+        QVERIFY(store.exec(sql::trel::insert, orderValues(u"1/2026"_s, u"prije"_s)).ok());
+        QVERIFY(store.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"1/2026"_s}).ok());
+        QVERIFY(serverScript(u"restart"_s));
 
         // The next action: the lost connection, said as such, and the
         // application goes on.
         RecordingPrompter prompter;
         ListedPrinters printers;
         FixedClock clock{QDate(2026, 12, 8)};
-        AppContext context{db.store, prompter, printers, clock, db.dir.path(), {}, {}};
+        AppContext context{store, prompter, printers, clock, dir.path(), {}, {}};
         QList<int> ended;
         context.endApplication = [&ended](int code) { ended.append(code); };
-        auto lost = listOrders(db.store);
+        auto lost = listOrders(store);
         QVERIFY(!lost.ok());
         QVERIFY(lost.busy());
         context.fail(lost.error(), lost.busy());
@@ -247,12 +264,12 @@ private slots:
         QVERIFY(ended.isEmpty());
 
         // The action after it connects again; nothing stored before is lost.
-        auto again = listOrders(db.store);
+        auto again = listOrders(store);
         QVERIFY2(again.ok(), qPrintable(again.error()));
         QCOMPARE(again.value().size(), 1);
         QCOMPARE(again.value()[0].trelok_br, u"1/2026"_s);
         auto stored =
-            storeNewOrder(db.store, u"2026"_s, u"TRELOK"_s, orderValues(u""_s, u"posle"_s).mid(1));
+            storeNewOrder(store, u"2026"_s, u"TRELOK"_s, orderValues(u""_s, u"posle"_s).mid(1));
         QVERIFY2(stored.ok(), qPrintable(stored.error()));
         QCOMPARE(stored.value(), u"2/2026"_s);
     }
