@@ -109,6 +109,38 @@ private slots:
                  parts);
     }
 
+    void choiceOfTheDatabase_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<QString>("conf"); // the database= line, empty: no file
+        QTest::addColumn<QString>("chosen");
+        const QString a = u"postgresql://a@/x?host=/s"_s, b = u"postgresql://b@h/y"_s,
+                      c = u"postgresql://c@h:5433/z"_s;
+        QTest::newRow("option first") << a << b << c << a;
+        QTest::newRow("then the environment") << QString() << b << c << b;
+        QTest::newRow("then trelok.conf") << QString() << QString() << c << c;
+        QTest::newRow("else the file") << QString() << QString() << QString() << QString();
+    }
+    void choiceOfTheDatabase()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, environment);
+        QFETCH(QString, conf);
+        QFETCH(QString, chosen);
+        QTemporaryDir dir;
+        if (!conf.isEmpty()) {
+            QFile file(dir.filePath(u"trelok.conf"_s));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("archive=/srv/pdf\ndatabase=" + conf.toUtf8() + "\n");
+        }
+        const QByteArray saved = qgetenv("TRELOK_DB");
+        qputenv("TRELOK_DB", environment.toUtf8());
+        const QString got = chosenDatabase(option, dir.path());
+        qputenv("TRELOK_DB", saved);
+        QCOMPARE(got, chosen);
+    }
+
     void unreachableServerEndsWithItsOwnText()
     {
         QTemporaryDir dir;
@@ -319,6 +351,34 @@ private slots:
             storeNewOrder(copy, u"2026"_s, u"TRELOK"_s, orderValues(u""_s, u"slednata"_s).mid(1));
         QVERIFY2(next.ok(), qPrintable(next.error()));
         QCOMPARE(next.value(), u"10001/2026"_s);
+
+        // The directory now works on the server through trelok.conf: the
+        // command line's uses read and write there.
+        const QString exported = source.dir.filePath(u"server.csv"_s);
+        QCOMPARE(program({u"--dir"_s, source.dir.path(), u"--export"_s, exported}).status, 0);
+        QCOMPARE(tableRows(copy, u"tbl_Trel"_s).size(), orders + 1);
+        QString ignored;
+        QTextStream err(&ignored);
+        const QString fromFile = source.dir.filePath(u"file.csv"_s);
+        QCOMPARE(exportOrders(copy, fromFile, err), 0);
+        QCOMPARE(digest(exported), digest(fromFile));
+        const QString pdf = source.dir.filePath(u"10001.pdf"_s);
+        const Run printed = program(
+            {u"--dir"_s, source.dir.path(), u"--print"_s, u"10001/2026"_s, u"--pdf"_s, pdf});
+        QVERIFY2(printed.status == 0, qPrintable(printed.err));
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        const QString csv = source.dir.filePath(u"register.csv"_s);
+        {
+            QFile file(csv);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(
+                "dec_cod,dec_nam,dec_ad3,dec_tlx\n4030000000007,Nova Firma,Ulica 1,Bitola\n");
+        }
+        QCOMPARE(program({u"--dir"_s, source.dir.path(), u"--import-taxpayers"_s, csv}).status, 0);
+        auto changed = copy.first(sql::obvr::byCode, {u"4030000000007"_s});
+        QCOMPARE(changed.value()->text(u"dec_nam"_s), u"Nova Firma"_s);
+        auto untouched = source.store.first(sql::obvr::byCode, {u"4030000000007"_s});
+        QCOMPARE(untouched.value()->text(u"dec_nam"_s), u"Firma {ar} 7"_s);
 
         // A database that is not empty is refused and left as it was.
         const Run again = program({u"--dir"_s, source.dir.path(), u"--copy-to"_s, server.url});
