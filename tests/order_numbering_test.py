@@ -147,7 +147,9 @@ def two_clerks(trelok, root):
              for i, f in enumerate(files)]
     outputs = [p.communicate(timeout=600) for p in procs]
     codes = [p.returncode for p in procs]
-    check("both imports exit 0", codes == [0, 0], f"{codes} {[o[1][-300:] for o in outputs]}")
+    refusals = [line for o in outputs for line in o[0].splitlines() if "refused" in line]
+    check("both imports exit 0", codes == [0, 0],
+          f"{codes} {[o[1][-300:] for o in outputs]} {refusals[:3]}")
     stored = [reported(o[0]) for o in outputs]
     check("every row reported stored", [len(s) for s in stored] == [500, 500],
           str([len(s) for s in stored]))
