@@ -5,7 +5,11 @@ Two copies of the program import orders into one database at the same time,
 and an importing copy is killed at random moments. Afterwards every order
 reported as stored is there with its content, no number is used twice and
 the counter is not behind the highest number.
-Usage: order_numbering_test.py TRELOK_BINARY [KILLS]
+With the engine "postgresql" the copies are clerks at two workstations
+(application directories of their own) sharing a database on a private
+PostgreSQL server that the script starts and stops; where it cannot start,
+the test exits with 77 (skipped).
+Usage: order_numbering_test.py TRELOK_BINARY [KILLS] [sqlite|postgresql]
 """
 import datetime
 import os
@@ -16,6 +20,9 @@ import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import pg_server  # noqa: E402
 
 passed = 0
 failed = 0
@@ -57,6 +64,52 @@ def reported(output):
     return stored
 
 
+class FileEngine:
+    """Every copy works in one application directory on its SQLite file."""
+
+    def __init__(self, root, name):
+        self.directory = os.path.join(root, name)
+
+    def command(self, clerk):
+        return ["--dir", self.directory]
+
+    def install(self, trelok):
+        install(trelok, self.directory)
+
+    def state(self):
+        return state(os.path.join(self.directory, "trelok.db"))
+
+
+class ServerEngine:
+    """Each clerk has a directory of its own; the orders are on the server."""
+
+    def __init__(self, root, name):
+        self.root = os.path.join(root, name)
+        self.server_root = SERVER[1]
+        self.database = name
+        pg_server.psql(self.server_root, f"CREATE DATABASE {name}")
+        self.url = f"postgresql://trelok@/{name}?host={self.server_root}"
+
+    def command(self, clerk):
+        return ["--dir", os.path.join(self.root, clerk), "--db", self.url]
+
+    def install(self, trelok):
+        subprocess.run([trelok] + self.command("first") +
+                       ["--export", os.path.join(self.root, "e.csv")],
+                       env=ENV, check=True, capture_output=True)
+        self.sql("INSERT INTO tbl_obvr (dec_cod) VALUES ('4030999123456')")
+
+    def sql(self, statement):
+        return pg_server.psql(self.server_root, statement, self.database)
+
+    def state(self):
+        rows = [tuple(line.split("\x1f", 1)) for line in self.sql(
+            "SELECT trelok_br || chr(31) || nalog1 FROM tbl_trel").splitlines() if line]
+        counter = self.sql("SELECT tekoven_br FROM tbl_broj WHERE godina='%s' "
+                           "AND tip_dokum='TRELOK'" % YEAR).strip()
+        return rows, (counter or None), "ok"
+
+
 def state(db):
     con = sqlite3.connect(db, timeout=30)
     rows = con.execute("SELECT TRELOK_BR, NALOG1 FROM tbl_Trel").fetchall()
@@ -82,24 +135,26 @@ def install(trelok, directory):
 
 
 def two_clerks(trelok, root):
-    directory = os.path.join(root, "two")
-    install(trelok, directory)
+    engine = ENGINE(root, "two")
+    engine.install(trelok)
     files = []
     for tag in ("a", "b"):
         path = os.path.join(root, f"{tag}.csv")
         write_orders(path, tag, 500)
         files.append(path)
-    procs = [subprocess.Popen([trelok, "--dir", directory, "--import", f], env=ENV,
+    procs = [subprocess.Popen([trelok] + engine.command(f"clerk{i}") + ["--import", f], env=ENV,
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-             for f in files]
+             for i, f in enumerate(files)]
     outputs = [p.communicate(timeout=600) for p in procs]
     codes = [p.returncode for p in procs]
-    check("both imports exit 0", codes == [0, 0], f"{codes} {[o[1][-300:] for o in outputs]}")
+    refusals = [line for o in outputs for line in o[0].splitlines() if "refused" in line]
+    check("both imports exit 0", codes == [0, 0],
+          f"{codes} {[o[1][-300:] for o in outputs]} {refusals[:3]}")
     stored = [reported(o[0]) for o in outputs]
     refusals = [line for o in outputs for line in o[0].splitlines() if "refused" in line]
     check("every row reported stored", [len(s) for s in stored] == [500, 500],
           f"{[len(s) for s in stored]} {refusals[:3]}")
-    rows, counter, integrity = state(os.path.join(directory, "trelok.db"))
+    rows, counter, integrity = engine.state()
     numbers = sorted(sequence(n) for n, _ in rows)
     check("1000 distinct numbers 1..1000", numbers == list(range(1, 1001)),
           f"{len(numbers)} rows, {len(set(numbers))} distinct")
@@ -112,16 +167,16 @@ def two_clerks(trelok, root):
 
 
 def kills(trelok, root, count):
-    directory = os.path.join(root, "kills")
-    install(trelok, directory)
-    db = os.path.join(directory, "trelok.db")
+    engine = ENGINE(root, "kills")
+    engine.install(trelok)
     rng = random.Random(20261208)
     promised = {}  # number -> NALOG1 reported stored
     problems = []
     for run in range(count):
         path = os.path.join(root, f"k{run}.csv")
         write_orders(path, f"k{run}", ROWS_PER_KILL)
-        proc = subprocess.Popen([trelok, "--dir", directory, "--import", path], env=ENV,
+        proc = subprocess.Popen([trelok] + engine.command(f"clerk{run % 2}") + ["--import", path],
+                                env=ENV,
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         time.sleep(rng.uniform(0.05, 0.5))
         proc.send_signal(signal.SIGKILL)
@@ -130,7 +185,7 @@ def kills(trelok, root, count):
             if number in promised:
                 problems.append(f"run {run}: {number} reported twice")
             promised[number] = f'k{run}-{line - 2} "q", ;'
-        rows, counter, integrity = state(db)
+        rows, counter, integrity = engine.state()
         numbers = [sequence(n) for n, _ in rows]
         if integrity != "ok":
             problems.append(f"run {run}: integrity {integrity}")
@@ -142,7 +197,7 @@ def kills(trelok, root, count):
         lost = [n for n, text in promised.items() if by_number.get(n) != text]
         if lost:
             problems.append(f"run {run}: reported orders lost or changed: {lost[:3]}")
-    rows, _, _ = state(db)
+    rows, _, _ = engine.state()
     check(f"{count} kills: nothing reported stored was lost, no number twice, counter not behind",
           not problems, "; ".join(problems[:5]))
     check("kills landed mid-import (some rows stored, not all)",
@@ -154,12 +209,29 @@ ROWS_PER_KILL = 200  # more than a copy stores before the latest kill
 ENV = environment()
 
 
+ENGINE = FileEngine
+SERVER = None
+
+
 def main():
+    global ENGINE, SERVER
     trelok = sys.argv[1]
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 100
-    with tempfile.TemporaryDirectory() as root:
-        two_clerks(trelok, root)
-        kills(trelok, root, count)
+    engine = sys.argv[3] if len(sys.argv) > 3 else "sqlite"
+    if engine == "postgresql":
+        try:
+            SERVER = pg_server.start()
+        except pg_server.Unavailable as why:
+            print(f"SKIP   : {why}")
+            sys.exit(77)
+        ENGINE = ServerEngine
+    try:
+        with tempfile.TemporaryDirectory() as root:
+            two_clerks(trelok, root)
+            kills(trelok, root, count)
+    finally:
+        if SERVER:
+            pg_server.stop(SERVER[1])
     print(f"Totals: {passed} passed, {failed} failed")
     print(f"{passed} passed, {failed} failed")
     sys.exit(1 if failed else 0)

@@ -9,6 +9,10 @@ using namespace trelok;
 class TestCounter : public QObject {
     Q_OBJECT
 private slots:
+    // Every case runs on the SQLite file and on the PostgreSQL server.
+    void initTestCase_data() { engineRows(); }
+    void init() { USE_ENGINE_OF_ROW(); }
+
     void nextNumber_data()
     {
         QTest::addColumn<QString>("stored"); // empty: no row for the year

@@ -69,6 +69,10 @@ ImportRun runImport(TestDb &db, const QByteArray &content)
 class TestRefdataRules : public QObject {
     Q_OBJECT
 private slots:
+    // Every case runs on the SQLite file and on the PostgreSQL server.
+    void initTestCase_data() { engineRows(); }
+    void init() { USE_ENGINE_OF_ROW(); }
+
     // Fixed data -----------------------------------------------------------
 
     void fixedDataShowTrimmedAndStoreTrimmedButTheMunicipality()

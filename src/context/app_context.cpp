@@ -1,6 +1,7 @@
 #include "context/app_context.h"
 
 #include "context/messages.h"
+#include "data/store.h"
 #include "platform/prompter.h"
 
 namespace trelok {
@@ -14,7 +15,11 @@ void AppContext::fail(const QString &error)
 
 void AppContext::fail(const QString &error, bool busy)
 {
-    if (busy)
+    // A lost server connection says so in its own words; the next action
+    // connects again.
+    if (busy && error.startsWith(QLatin1StringView(connectionLost)))
+        prompter.inform(error);
+    else if (busy)
         prompter.inform(QString::fromLatin1(msg::databaseBusy));
     else
         fail(error);

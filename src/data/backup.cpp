@@ -62,7 +62,7 @@ DbStatus backupDatabase(Store &store, const QString &file)
         return DbStatus::failure(
             u"Ne moze da se zapise vo %1: %2"_s.arg(target.absolutePath(), partial.errorString()));
     partial.close();
-    if (auto copied = store.exec(sql::backup::copyInto, {partial.fileName()}); !copied)
+    if (auto copied = store.local().exec(sql::backup::copyInto, {partial.fileName()}); !copied)
         return copied;
     if (auto checked = checkCopy(partial.fileName()); !checked)
         return checked;

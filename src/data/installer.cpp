@@ -2,6 +2,7 @@
 
 #include "data/csv.h"
 #include "data/schema.h"
+#include "data/store.h"
 #include "platform/file_writes.h"
 #include "platform/fonts.h"
 
@@ -76,11 +77,7 @@ DbStatus build(const QString &path)
         if (!db.open() || !db.transaction()) {
             status = DbStatus::failure(db.lastError().text());
         } else {
-            status = applySchema(db);
-            if (status) {
-                if (const QString error = loadRows(db); !error.isEmpty())
-                    status = DbStatus::failure(error);
-            }
+            status = createTablesAndData(db);
             if (!status)
                 db.rollback();
             else if (!db.commit())
@@ -178,6 +175,25 @@ DbResult<Installed> completeInstallation(const QDir &dir)
 }
 
 } // namespace
+
+DbStatus createTablesAndData(QSqlDatabase &db)
+{
+    if (auto created = applySchema(db); !created)
+        return created;
+    if (const QString error = loadRows(db); !error.isEmpty())
+        return DbStatus::failure(error);
+    return succeeded();
+}
+
+DbStatus openApplicationDatabase(Store &store, const QString &directory, const QString &serverUrl)
+{
+    auto installed = installIfMissing(directory);
+    if (!installed)
+        return DbStatus::failure(installed);
+    if (serverUrl.isEmpty())
+        return store.open(databasePath(directory));
+    return store.openServer(serverUrl, databasePath(directory));
+}
 
 QString databasePath(const QString &directory)
 {

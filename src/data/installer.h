@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QSqlDatabase;
+
 namespace trelok {
 
 inline constexpr auto databaseFileName = "trelok.db";
@@ -27,5 +29,16 @@ enum class Installed { AlreadyThere, Now };
 // bytes holds nothing and is installed over), and a failed or interrupted
 // installation leaves no database file behind.
 DbResult<Installed> installIfMissing(const QString &directory);
+
+class Store;
+
+// Installs when needed and opens the application's database: the file of
+// the directory, or with a server address the server's shared data beside
+// the file that keeps the workstation's own settings.
+DbStatus openApplicationDatabase(Store &store, const QString &directory, const QString &serverUrl);
+
+// The tables, their indexes and the delivered reference data, written into
+// an open database inside the caller's transaction.
+DbStatus createTablesAndData(QSqlDatabase &db);
 
 } // namespace trelok

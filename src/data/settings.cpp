@@ -10,7 +10,7 @@ namespace trelok {
 
 DbResult<std::optional<QString>> readApplicationPrinter(Store &store)
 {
-    auto row = store.first(sql::prnt::all);
+    auto row = store.local().first(sql::prnt::all);
     if (!row)
         return DbResult<std::optional<QString>>::failure(row.error());
     if (!row.value())
@@ -20,12 +20,12 @@ DbResult<std::optional<QString>> readApplicationPrinter(Store &store)
 
 DbStatus storeApplicationPrinter(Store &store, const QString &name)
 {
-    return store.exec(sql::prnt::setPrinter, {name});
+    return store.local().exec(sql::prnt::setPrinter, {name});
 }
 
 DbResult<std::optional<StoredOffsets>> readOffsets(Store &store)
 {
-    auto row = store.first(sql::cnf::configRow);
+    auto row = store.local().first(sql::cnf::configRow);
     if (!row)
         return DbResult<std::optional<StoredOffsets>>::failure(row.error());
     if (!row.value())
@@ -37,7 +37,7 @@ DbResult<std::optional<StoredOffsets>> readOffsets(Store &store)
 
 DbStatus storeOffsets(Store &store, const QString &right, const QString &down)
 {
-    return store.exec(sql::cnf::updateOffsets, {right, down});
+    return store.local().exec(sql::cnf::updateOffsets, {right, down});
 }
 
 } // namespace trelok

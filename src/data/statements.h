@@ -82,4 +82,31 @@ inline constexpr auto copyInto = "VACUUM INTO ?";
 inline constexpr auto integrityCheck = "PRAGMA integrity_check";
 } // namespace backup
 
+// Statements of the shared server database that SQLite has no form of.
+namespace server {
+// Tables of the database's schema: none means an empty database.
+inline constexpr auto tableCount =
+    "SELECT count(*) FROM information_schema.tables WHERE table_schema = current_schema()";
+// Held to the end of the transaction by the one workstation installing.
+inline constexpr auto installLock = "SELECT pg_advisory_xact_lock(128034676698987)";
+// Taken before the counter is read: every writer of numbers waits for the
+// one before it, also for the first number of a year, whose row does not
+// exist yet (a row lock would lock nothing). Readers are not held up.
+inline constexpr auto counterLock = "LOCK TABLE tbl_Broj IN EXCLUSIVE MODE";
+inline constexpr auto lockTimeout = "SET lock_timeout = '30s'";
+inline constexpr auto ping = "SELECT 1";
+} // namespace server
+
+// The same for the SQLite file.
+namespace file {
+// The write lock is taken at the start, so two programs that save at the
+// same moment wait for each other instead of both reading the counter.
+inline constexpr auto beginWrite = "BEGIN IMMEDIATE";
+inline constexpr auto begin = "BEGIN";
+inline constexpr auto commit = "COMMIT";
+inline constexpr auto rollback = "ROLLBACK";
+// Long reads go through memory instead of one system call per page.
+inline constexpr auto mapIntoMemory = "PRAGMA mmap_size=268435456";
+} // namespace file
+
 } // namespace trelok::sql

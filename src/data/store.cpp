@@ -1,6 +1,8 @@
 #include "data/store.h"
 
 #include "data/schema.h"
+#include "data/server.h"
+#include "data/statements.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>
@@ -45,6 +47,14 @@ template <class T> DbResult<T> failed(const QSqlError &error)
     return DbResult<T>::failure(errorText(error), isBusy(error));
 }
 
+// The server's codes for a lock not granted in time and a deadlock broken:
+// nothing was written and the action can be tried again.
+bool isServerBusy(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    return code == u"55P03"_s || code == u"40P01"_s;
+}
+
 void bind(QSqlQuery &query, const QVariantList &values)
 {
     for (qsizetype i = 0; i < values.size(); ++i) {
@@ -58,31 +68,6 @@ void bind(QSqlQuery &query, const QVariantList &values)
     }
 }
 
-DbResult<QSqlQuery> prepared(const QString &connection, const QString &statement)
-{
-    QSqlDatabase db = QSqlDatabase::database(connection, false);
-    if (!db.isOpen())
-        return DbResult<QSqlQuery>::failure(u"Bazata na podatoci ne e otvorena"_s);
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(statement))
-        return failed<QSqlQuery>(query.lastError());
-    return query;
-}
-
-DbResult<QSqlQuery> run(const QString &connection, const QString &statement,
-                        const QVariantList &values)
-{
-    auto made = prepared(connection, statement);
-    if (!made)
-        return made;
-    QSqlQuery query = std::move(made.value());
-    bind(query, values);
-    if (!query.exec())
-        return failed<QSqlQuery>(query.lastError());
-    return query;
-}
-
 } // namespace
 
 Store::Store() : m_name(u"trelok-%1"_s.arg(connectionCounter.fetchAndAddRelaxed(1)))
@@ -90,6 +75,7 @@ Store::Store() : m_name(u"trelok-%1"_s.arg(connectionCounter.fetchAndAddRelaxed(
 
 Store::~Store()
 {
+    m_local.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isValid())
@@ -116,11 +102,35 @@ DbStatus Store::open(const QString &path)
         return DbStatus::failure(errorText(db.lastError()));
     // Long reads (a whole register) go through memory instead of one
     // system call per page. Changes nothing in the file.
-    (void)run(m_name, u"PRAGMA mmap_size=268435456"_s, {});
+    (void)run(QString::fromLatin1(sql::file::mapIntoMemory), {});
+    return checkTables();
+}
+
+DbStatus Store::openServer(const QString &url, const QString &localPath)
+{
+    m_local = std::make_unique<Store>();
+    if (auto opened = m_local->open(localPath); !opened)
+        return opened;
+    m_path = localPath;
+    m_engine = Engine::Server;
+    m_url = url;
+    if (auto connected = connectServer(m_name, url); !connected)
+        return connected;
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (auto installed = installServerIfEmpty(db); !installed) {
+        db.close();
+        return installed;
+    }
+    return checkTables();
+}
+
+DbStatus Store::checkTables()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
     const auto &expected = schemaColumns();
     for (const QString &table : tableNames()) {
         // Names come from the fixed list above, never from input.
-        auto probe = run(m_name, u"SELECT * FROM %1 LIMIT 0"_s.arg(table), {});
+        auto probe = run(u"SELECT * FROM %1 LIMIT 0"_s.arg(table), {});
         if (!probe) {
             db.close();
             return DbStatus::failure(probe);
@@ -145,32 +155,32 @@ bool Store::isOpen() const
 
 DbResult<QList<Row>> Store::select(const QString &statement, const QVariantList &values)
 {
-    auto query = run(m_name, statement, values);
+    auto query = run(statement, values);
     if (!query)
         return DbResult<QList<Row>>::failure(query);
     QList<Row> rows;
     while (query.value().next())
         rows.append(Row(query.value().record()));
     if (query.value().lastError().isValid())
-        return failed<QList<Row>>(query.value().lastError());
+        return failure<QList<Row>>(query.value().lastError());
     return rows;
 }
 
 DbResult<std::optional<Row>> Store::first(const QString &statement, const QVariantList &values)
 {
-    auto query = run(m_name, statement, values);
+    auto query = run(statement, values);
     if (!query)
         return DbResult<std::optional<Row>>::failure(query);
     if (query.value().next())
         return std::optional<Row>(Row(query.value().record()));
     if (query.value().lastError().isValid())
-        return failed<std::optional<Row>>(query.value().lastError());
+        return failure<std::optional<Row>>(query.value().lastError());
     return std::optional<Row>();
 }
 
 DbStatus Store::exec(const QString &statement, const QVariantList &values)
 {
-    auto query = run(m_name, statement, values);
+    auto query = run(statement, values);
     if (!query)
         return DbStatus::failure(query);
     return succeeded();
@@ -179,26 +189,26 @@ DbStatus Store::exec(const QString &statement, const QVariantList &values)
 DbStatus Store::each(const char *statement, const QVariantList &values,
                      const std::function<void(const QSqlQuery &)> &visit)
 {
-    auto query = run(m_name, QString::fromLatin1(statement), values);
+    auto query = run(QString::fromLatin1(statement), values);
     if (!query)
         return DbStatus::failure(query);
     while (query.value().next())
         visit(query.value());
     if (query.value().lastError().isValid())
-        return failed<Done>(query.value().lastError());
+        return failure<Done>(query.value().lastError());
     return succeeded();
 }
 
 DbStatus Store::execEach(const char *statement, const QList<QVariantList> &valueLists)
 {
-    auto made = prepared(m_name, QString::fromLatin1(statement));
+    auto made = prepared(QString::fromLatin1(statement));
     if (!made)
         return DbStatus::failure(made);
     QSqlQuery &query = made.value();
     for (const QVariantList &values : valueLists) {
         bind(query, values);
         if (!query.exec())
-            return failed<Done>(query.lastError());
+            return failure<Done>(query.lastError());
     }
     return succeeded();
 }
@@ -259,9 +269,7 @@ DbResult<QList<QStringList>> sqliteTexts(sqlite3 *db, const QString &statement,
 
 DbResult<QList<QStringList>> Store::texts(const char *statement, const QVariantList &values)
 {
-    if (!isOpen())
-        return DbResult<QList<QStringList>>::failure(u"Bazata na podatoci ne e otvorena"_s);
-    if (sqlite3 *db = sqliteHandle(m_name))
+    if (sqlite3 *db = m_engine == Engine::File && isOpen() ? sqliteHandle(m_name) : nullptr)
         return sqliteTexts(db, QString::fromLatin1(statement), values);
     QList<QStringList> rows;
     int columns = -1;
@@ -281,30 +289,120 @@ DbResult<QList<QStringList>> Store::texts(const char *statement, const QVariantL
 
 DbStatus Store::transaction(const std::function<DbStatus()> &work)
 {
-    return inTransaction(u"BEGIN"_s, work);
+    return inTransaction(false, work);
 }
 
 DbStatus Store::writeTransaction(const std::function<DbStatus()> &work)
 {
-    // The write lock is taken at the start, so two programs that save at the
-    // same moment wait for each other instead of both reading the counter.
-    return inTransaction(u"BEGIN IMMEDIATE"_s, work);
+    return inTransaction(true, work);
 }
 
-DbStatus Store::inTransaction(const QString &begin, const std::function<DbStatus()> &work)
+DbStatus Store::inTransaction(bool write, const std::function<DbStatus()> &work)
 {
-    if (auto begun = exec(begin); !begun)
-        return begun;
-    DbStatus status = work();
-    if (!status) {
-        (void)exec(u"ROLLBACK"_s);
+    if (m_engine == Engine::File) {
+        if (auto begun = exec(write ? sql::file::beginWrite : sql::file::begin); !begun)
+            return begun;
+        DbStatus status = work();
+        if (!status) {
+            (void)exec(sql::file::rollback);
+            return status;
+        }
+        if (auto committed = exec(sql::file::commit); !committed) {
+            (void)exec(sql::file::rollback);
+            return committed;
+        }
         return status;
     }
-    if (auto committed = exec(u"COMMIT"_s); !committed) {
-        (void)exec(u"ROLLBACK"_s);
-        return committed;
+    if (auto connected = reconnect(); !connected)
+        return connected;
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (!db.transaction())
+        return failure<Done>(db.lastError());
+    m_inTransaction = true;
+    DbStatus status = succeeded();
+    if (write) {
+        QSqlQuery lock(db);
+        if (!lock.exec(QString::fromLatin1(sql::server::counterLock)))
+            status = DbStatus::failure(errorText(lock.lastError()), isServerBusy(lock.lastError()));
     }
+    if (status)
+        status = work();
+    if (status && !db.commit())
+        status = DbStatus::failure(errorText(db.lastError()));
+    m_inTransaction = false;
+    if (status)
+        return status;
+    db.rollback();
+    // The work's failure is judged now, outside the transaction: a lost
+    // connection is reported as such, anything else as it was.
+    if (!status.busy() && !alive())
+        return lostConnection<Done>(status.error());
     return status;
+}
+
+DbStatus Store::reconnect()
+{
+    if (m_engine == Engine::File || QSqlDatabase::database(m_name, false).isOpen())
+        return succeeded();
+    if (auto connected = connectServer(m_name, m_url); !connected)
+        return DbStatus::failure(
+            u"%1: %2"_s.arg(QString::fromLatin1(connectionLost), connected.error()), true);
+    return succeeded();
+}
+
+DbResult<QSqlQuery> Store::prepared(const QString &statement)
+{
+    if (auto connected = reconnect(); !connected)
+        return DbResult<QSqlQuery>::failure(connected);
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (!db.isOpen())
+        return DbResult<QSqlQuery>::failure(u"Bazata na podatoci ne e otvorena"_s);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(statement))
+        return failure<QSqlQuery>(query.lastError());
+    return query;
+}
+
+DbResult<QSqlQuery> Store::run(const QString &statement, const QVariantList &values)
+{
+    auto made = prepared(statement);
+    if (!made)
+        return made;
+    QSqlQuery query = std::move(made.value());
+    bind(query, values);
+    if (!query.exec())
+        return failure<QSqlQuery>(query.lastError());
+    return query;
+}
+
+template <class T> DbResult<T> Store::failure(const QSqlError &error)
+{
+    if (m_engine == Engine::File)
+        return failed<T>(error);
+    if (isServerBusy(error))
+        return DbResult<T>::failure(errorText(error), true);
+    // Inside a transaction the caller rolls back and judges the failure.
+    if (m_inTransaction)
+        return DbResult<T>::failure(errorText(error));
+    if (alive())
+        return DbResult<T>::failure(errorText(error));
+    return lostConnection<T>(errorText(error));
+}
+
+bool Store::alive()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    QSqlQuery ping(db);
+    return db.isOpen() && ping.exec(QString::fromLatin1(sql::server::ping));
+}
+
+template <class T> DbResult<T> Store::lostConnection(const QString &serverText)
+{
+    QSqlDatabase::database(m_name, false).close();
+    return DbResult<T>::failure(
+        u"%1: %2 Obidete se povtorno."_s.arg(QString::fromLatin1(connectionLost), serverText),
+        true);
 }
 
 } // namespace trelok

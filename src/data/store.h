@@ -9,14 +9,25 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+class QSqlError;
 class QSqlQuery;
 
 namespace trelok {
 
-// The application's database file. Every statement runs prepared with bound
-// values, so any text is stored exactly as typed.
+// Where the shared data live: the SQLite file of the application directory
+// or a PostgreSQL server shared by the clerks of an office.
+enum class Engine { File, Server };
+
+// How a failure of the server connection begins; it carries the server's
+// own text after it.
+inline constexpr auto connectionLost = "Vrskata so serverot na bazata na podatoci e prekinata";
+
+// The application's database: the SQLite file, or a server database for the
+// shared data with the file beside it for the workstation's own settings. Every statement runs
+// prepared with bound values, so any text is stored exactly as typed.
 class Store {
 public:
     Store();
@@ -27,8 +38,17 @@ public:
     // Opens an existing database file and checks that all tables are there.
     // The file is never created or changed by opening it.
     DbStatus open(const QString &path);
+    // Opens the shared data on the server at url (an empty database is
+    // installed first) and the workstation's own settings in the database
+    // file at localPath, which must exist.
+    DbStatus openServer(const QString &url, const QString &localPath);
     bool isOpen() const;
+    // The database file of the application directory (also with a server).
     QString path() const { return m_path; }
+    Engine engine() const { return m_engine; }
+    // The workstation's own settings (its printer and print offsets): the
+    // file itself, or the file beside the server's shared data.
+    Store &local() { return m_local ? *m_local : *this; }
 
     DbResult<QList<Row>> select(const QString &statement, const QVariantList &values = {});
     // The first row, or an empty optional when there is none.
@@ -69,10 +89,24 @@ public:
     QString connectionName() const { return m_name; }
 
 private:
-    DbStatus inTransaction(const QString &begin, const std::function<DbStatus()> &work);
+    DbStatus inTransaction(bool write, const std::function<DbStatus()> &work);
+    DbResult<QSqlQuery> prepared(const QString &statement);
+    DbResult<QSqlQuery> run(const QString &statement, const QVariantList &values);
+    // A failed statement on the server: when the connection itself is gone,
+    // it is closed (the next statement connects again) and the failure says
+    // so; busy() is set, since the action can be tried again.
+    template <class T> DbResult<T> failure(const QSqlError &error);
+    template <class T> DbResult<T> lostConnection(const QString &serverText);
+    bool alive();
+    DbStatus reconnect();
+    DbStatus checkTables();
 
     QString m_name;
     QString m_path;
+    Engine m_engine = Engine::File;
+    QString m_url;
+    bool m_inTransaction = false;
+    std::unique_ptr<Store> m_local;
 };
 
 } // namespace trelok

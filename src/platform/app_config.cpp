@@ -25,7 +25,7 @@ QString setting(const QString &appDir, const QString &key)
 
 QString configFilePath(const QString &appDir)
 {
-    return QDir(appDir).filePath(u"trelok.conf"_s);
+    return QDir(appDir).filePath(QString::fromLatin1(configFileName));
 }
 
 QString archiveDirectory(const QString &appDir)
@@ -34,6 +34,29 @@ QString archiveDirectory(const QString &appDir)
     if (dir.isEmpty())
         return {};
     return QDir::cleanPath(QDir(appDir).absoluteFilePath(dir));
+}
+
+QString configuredDatabase(const QString &appDir)
+{
+    return setting(appDir, u"database"_s);
+}
+
+bool storeConfiguredDatabase(const QString &appDir, const QString &url)
+{
+    QSettings settings(configFilePath(appDir), QSettings::IniFormat);
+    settings.setValue(u"database"_s, url);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+QString chosenDatabase(const QString &option, const QString &appDir)
+{
+    if (!option.trimmed().isEmpty())
+        return option.trimmed();
+    const QString environment = qEnvironmentVariable("TRELOK_DB").trimmed();
+    if (!environment.isEmpty())
+        return environment;
+    return configuredDatabase(appDir);
 }
 
 } // namespace trelok

@@ -5,6 +5,7 @@
 #include "data/installer.h"
 #include "data/store.h"
 #include "entry/order_transfer.h"
+#include "platform/app_config.h"
 #include "platform/app_dir.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -59,11 +60,10 @@ int runWindows(const CommandLine &commandLine)
         return 1;
     };
     const QString appDir = applicationDirectory(commandLine.value("dir"));
-    auto installed = installIfMissing(appDir);
-    if (!installed)
-        return report(installed.error());
     Store store;
-    if (auto opened = store.open(databasePath(appDir)); !opened)
+    if (auto opened =
+            openApplicationDatabase(store, appDir, chosenDatabase(commandLine.value("db"), appDir));
+        !opened)
         return report(opened.error());
 
     QtPrinterSystem printers;

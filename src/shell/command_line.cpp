@@ -17,6 +17,9 @@ const QList<OptionEntry> &generalOptions()
 {
     static const QList<OptionEntry> options{
         {"dir", "DIR", "Application directory (database and fonts)."},
+        {"db", "URL",
+         "Shared database on a PostgreSQL server, e.g. postgresql://clerk@dbhost:5432/trelok "
+         "(else TRELOK_DB, else database= in trelok.conf, else the directory's file)."},
     };
     return options;
 }

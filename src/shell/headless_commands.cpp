@@ -2,8 +2,10 @@
 
 #include "data/backup.h"
 #include "data/installer.h"
+#include "data/server.h"
 #include "data/store.h"
 #include "entry/order_transfer.h"
+#include "platform/app_config.h"
 #include "platform/app_dir.h"
 #include "platform/clock.h"
 #include "platform/qt_printers.h"
@@ -56,6 +58,27 @@ int importTaxpayerFile(HeadlessRun &run)
                            run.options.isSet("makscii"));
 }
 
+int copyTo(HeadlessRun &run)
+{
+    const QString url = run.options.value("copy-to");
+    auto copied = copyToServer(run.store, url);
+    if (!copied) {
+        run.err << "trelok: Podatocite ne se kopirani na serverot: " << copied.error() << "\n";
+        run.err.flush();
+        return 1;
+    }
+    if (!storeConfiguredDatabase(run.appDir, url)) {
+        run.err << "trelok: Podatocite se kopirani, no trelok.conf vo " << run.appDir
+                << " ne moze da se zapise\n";
+        run.err.flush();
+        return 1;
+    }
+    run.out << "Kopirani se " << copied.value() << " redovi na serverot; trelok.conf go koristi "
+            << url << "\n";
+    run.out.flush();
+    return 0;
+}
+
 } // namespace
 
 const QList<HeadlessCommand> &headlessCommands()
@@ -91,6 +114,11 @@ const QList<HeadlessCommand> &headlessCommands()
         {{"backup", "FILE", "Copy the database into FILE, checked, while it is in use."},
          {},
          backUp},
+        {{"copy-to", "URL",
+          "Copy this directory's orders, counter, company data, reference tables and register "
+          "into the empty server database URL, then use it."},
+         {},
+         copyTo},
     };
     return commands;
 }
@@ -104,11 +132,13 @@ int runHeadless(const CommandLine &commandLine, QTextStream &out, QTextStream &e
     if (!commandLine.command)
         return fail(u"Nema naredba za izvrsuvanje"_s);
     const QString appDir = applicationDirectory(commandLine.value("dir"));
-    auto installed = installIfMissing(appDir);
-    if (!installed)
-        return fail(installed.error());
     Store store;
-    if (auto opened = store.open(databasePath(appDir)); !opened)
+    // --copy-to reads the directory's own file, whatever the workstation
+    // is set to use.
+    const QString url = commandLine.command->run == copyTo
+                            ? QString()
+                            : chosenDatabase(commandLine.value("db"), appDir);
+    if (auto opened = openApplicationDatabase(store, appDir, url); !opened)
         return fail(opened.error());
     HeadlessRun run{store, commandLine, appDir, out, err};
     return commandLine.command->run(run);

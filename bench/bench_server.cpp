@@ -1,0 +1,209 @@
+// The shared database on a local PostgreSQL server (a private one, started
+// and stopped by tests/pg_server.py with fsync on), side by side with the
+// SQLite file: validation and save of one order (median and p90), and the
+// taxpayer register's window fill with N taxpayers beside the time psql
+// takes to read the same rows in the same run.
+// Usage: bench_server [orders] [taxpayers] [runs]   (defaults 200, 100000, 5)
+#include "context/app_context.h"
+#include "data/installer.h"
+#include "data/server.h"
+#include "data/statements.h"
+#include "data/store.h"
+#include "entry/order_transfer.h"
+#include "platform/clock.h"
+#include "platform/fonts.h"
+#include "platform/printers.h"
+#include "platform/recording_prompter.h"
+#include "refdata/dan_ref.h"
+#include "refdata/taxpayer_import.h"
+#include "refdata/taxpayers.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTreeView>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using namespace trelok;
+
+namespace {
+
+double quantile(std::vector<double> v, double q)
+{
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(double(v.size()) * q))];
+}
+
+QString script()
+{
+    return QStringLiteral(TRELOK_SOURCE_DIR) + u"/tests/pg_server.py"_s;
+}
+
+bool serverCommand(const QString &command, const QString &state)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"TRELOK_PG_FSYNC"_s, u"on"_s);
+    process.setProcessEnvironment(env);
+    process.start(u"python3"_s, {script(), command, state});
+    return process.waitForFinished(120000) && process.exitCode() == 0;
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) < 0)
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// Times of validating and saving one order at a time, ms.
+std::vector<double> saveTimes(Store &store, const QString &dir, int orders)
+{
+    FixedClock clock{QDate(2026, 12, 8)};
+    const QString csv = QDir(dir).filePath(u"one.csv"_s);
+    std::vector<double> times;
+    for (int i = 0; i < orders; ++i) {
+        writeFile(csv, QByteArray("VID,NALOG1,DAN_BR,CEL1,MKD_CEL,MKD_DEC,UP_SMET2,NACIN,DATUM,"
+                                  "POVIK\r\n108,Firma ") +
+                           QByteArray::number(i) +
+                           ",4030999123456,4030999123456,100,00,004,2,08.12.2026,108-2026-1010-" +
+                           QByteArray::number(i) + "\r\n");
+        QString o, e;
+        QTextStream out(&o), err(&e);
+        QElapsedTimer timer;
+        timer.start();
+        if (importOrders(store, clock, csv, {}, out, err) != 0)
+            qFatal("saving failed: %s %s", qPrintable(o), qPrintable(e));
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return times;
+}
+
+QByteArray registerCsv(int n)
+{
+    QByteArray csv = "dec_cod,dec_nam,dec_ad3,dec_tlx\n";
+    for (int i = 0; i < n; ++i)
+        csv += QByteArray::number(4000000000000LL + qint64(i) * 7919) + ",Firma {ar " +
+               QByteArray::number(i) + " DOOEL,\"ul. Partizanska, br. " +
+               QByteArray::number(i % 200) + "\",Skopje\n";
+    return csv;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int orders = argc > 1 ? std::max(10, atoi(argv[1])) : 200;
+    const int n = argc > 2 ? std::max(1, atoi(argv[2])) : 100000;
+    const int runs = argc > 3 ? std::max(1, atoi(argv[3])) : 5;
+    QTemporaryDir dir;
+    const QString state = dir.filePath(u"server"_s);
+    if (!serverCommand(u"start"_s, state))
+        return 1;
+    QFile urlFile(state + u"/url"_s);
+    if (!urlFile.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "no server could be started\n");
+        return 1;
+    }
+    QUrl url(QString::fromUtf8(urlFile.readAll()).trimmed());
+    const QString socketDir = QUrlQuery(url).queryItemValue(u"host"_s);
+    int status = 0;
+    {
+        QProcess create;
+        create.start(u"psql"_s, {u"-h"_s, socketDir, u"-U"_s, u"trelok"_s, u"-d"_s, u"postgres"_s,
+                                 u"-c"_s, u"CREATE DATABASE bench"_s});
+        create.waitForFinished(60000);
+        url.setPath(u"/bench"_s);
+
+        const QString fileDir = dir.filePath(u"file"_s), serverDir = dir.filePath(u"ws"_s);
+        if (!installIfMissing(fileDir).ok() || !installIfMissing(serverDir).ok())
+            return 1;
+        registerApplicationFonts(serverDir);
+        Store file, server;
+        if (!file.open(databasePath(fileDir)).ok())
+            return 1;
+        if (auto opened = server.openServer(url.toString(), databasePath(serverDir)); !opened) {
+            std::fprintf(stderr, "%s\n", qPrintable(opened.error()));
+            return 1;
+        }
+        for (Store *s : {&file, &server})
+            (void)s->exec(sql::obvr::insert, {u"4030999123456"_s, u"Firma"_s, u""_s, u""_s});
+        const std::vector<double> fileSaves = saveTimes(file, fileDir, orders);
+        const std::vector<double> serverSaves = saveTimes(server, serverDir, orders);
+
+        const QString csv = dir.filePath(u"register.csv"_s);
+        writeFile(csv, registerCsv(n));
+        QString o, e;
+        QTextStream out(&o), err(&e);
+        QElapsedTimer timer;
+        timer.start();
+        if (importTaxpayers(server, csv, out, err) != 0)
+            return 1;
+        const double importMs = timer.nsecsElapsed() / 1e6;
+
+        RecordingPrompter prompter;
+        ListedPrinters printers;
+        FixedClock clock{QDate(2026, 12, 8)};
+        AppContext context{server, prompter, printers, clock, serverDir, {}, {}};
+        context.endApplication = [](int) { std::exit(1); };
+        const auto openWindow = [&context] {
+            auto window = std::make_unique<dan_ref>(context);
+            if (!window->Form_Load())
+                std::exit(1);
+            window->show();
+            window->repaint();
+            QCoreApplication::processEvents();
+            return window;
+        };
+        auto window = openWindow(); // the first opening loads fonts and styles
+        std::vector<double> fillMs, readMs, psqlMs;
+        for (int r = 0; r < runs; ++r) {
+            window.reset();
+            QCoreApplication::processEvents();
+            timer.restart();
+            window = openWindow();
+            fillMs.push_back(timer.nsecsElapsed() / 1e6);
+            timer.restart();
+            if (loadTaxpayers(server).value().size() != n + 1)
+                return 1;
+            readMs.push_back(timer.nsecsElapsed() / 1e6);
+            QProcess psql;
+            psql.setStandardOutputFile(QProcess::nullDevice());
+            timer.restart();
+            psql.start(u"psql"_s, {u"-h"_s, socketDir, u"-U"_s, u"trelok"_s, u"-d"_s, u"bench"_s,
+                                   u"-At"_s, u"-c"_s, QString::fromLatin1(sql::obvr::listing)});
+            if (!psql.waitForFinished(60000) || psql.exitCode() != 0)
+                return 1;
+            psqlMs.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        window.reset();
+
+        std::printf("validation and save of one order (%d orders, ms):\n", orders);
+        std::printf("  SQLite file:        median %6.2f  p90 %6.2f\n", quantile(fileSaves, 0.5),
+                    quantile(fileSaves, 0.9));
+        std::printf("  PostgreSQL server:  median %6.2f  p90 %6.2f\n", quantile(serverSaves, 0.5),
+                    quantile(serverSaves, 0.9));
+        std::printf("register of %d taxpayers on the server (medians of %d runs):\n", n, runs);
+        std::printf("  import from CSV:        %8.1f ms\n", importMs);
+        std::printf("  psql reads the rows:    %8.1f ms\n", quantile(psqlMs, 0.5));
+        std::printf("  window fills and shows: %8.1f ms  (ratio to psql %.2f)\n",
+                    quantile(fillMs, 0.5), quantile(fillMs, 0.5) / quantile(psqlMs, 0.5));
+        std::printf("  reading the rows alone: %8.1f ms\n", quantile(readMs, 0.5));
+    }
+    if (!serverCommand(u"stop"_s, state))
+        status = 1;
+    return status;
+}
