@@ -116,7 +116,10 @@ def check_database(appdir, stored, year):
     check("the five orders are stored under 1/Y to 5/Y",
           sorted(rows) == sorted(o["TRELOK_BR"] for o in stored), f"(stored {sorted(rows)})")
     for want in stored:
-        got = rows.get(want["TRELOK_BR"], {})
+        got = rows.get(want["TRELOK_BR"])
+        if got is None:
+            check(f"order {want['TRELOK_BR']} ({want['VID']}) stored", False)
+            continue
         wrong = {c: (got.get(c), v) for c, v in want.items() if got.get(c) != v}
         check(f"order {want['TRELOK_BR']} ({want['VID']}) stored as entered, POVIK "
               f"{want['POVIK']}", not wrong, f"(stored, wanted: {wrong})")

@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QTreeView>
@@ -39,7 +40,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 struct StoryFailed : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    explicit StoryFailed(const QString &what) : std::runtime_error(what.toStdString()) {}
 };
 
 QString run(const QString &program, const QStringList &arguments)
@@ -98,7 +99,7 @@ private:
                 return;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-        throw StoryFailed(("timed out waiting for " + what).toStdString());
+        throw StoryFailed(u"timed out waiting for "_s + what);
     }
 
     static QWidget *visibleWindow(const QString &name)
@@ -131,19 +132,24 @@ private:
                   [&] { return visibleWindow(name) == nullptr; });
     }
 
-    void picture(QWidget *w, const QString &what)
+    template <class T> void picture(const QPointer<T> &w, const QString &what)
     {
         const QString file =
             u"%1/%2-%3.png"_s.arg(m_artefacts).arg(++m_pictures, 2, 10, QChar(u'0')).arg(what);
-        onGui([&] { w->grab().save(file); });
+        onGui([&] {
+            if (w)
+                w->grab().save(file);
+        });
         log.append(u"picture "_s + file);
     }
+
+    void picture(QWidget *w, const QString &what) { picture(QPointer<QWidget>(w), what); }
 
     template <class T = QWidget> T *child(QWidget *w, const QString &name)
     {
         T *c = onGui([&] { return w->findChild<T *>(name); });
         if (!c)
-            throw StoryFailed(("no control " + name).toStdString());
+            throw StoryFailed(u"no control "_s + name);
         return c;
     }
 
@@ -191,18 +197,26 @@ private:
     {
         waitUntil(u"message \""_s + text + u"\""_s, [&] { return visibleMessageBox() != nullptr; });
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        QMessageBox *box = onGui([] { return visibleMessageBox(); });
-        const QString shown = onGui([box] { return box->text(); });
+        // The message box is gone with the question that showed it: every use
+        // of it checks that it is still there.
+        const QPointer<QMessageBox> box =
+            onGui([] { return QPointer<QMessageBox>(visibleMessageBox()); });
+        const QString shown = onGui([box] { return box ? box->text() : QString(); });
         if (shown != text)
-            throw StoryFailed(
-                ("expected the message \"" + text + "\", saw \"" + shown + "\"").toStdString());
+            throw StoryFailed(u"expected the message \""_s + text + u"\", saw \""_s + shown +
+                              u"\""_s);
         picture(box, u"message"_s);
-        QAbstractButton *b = onGui([box, button] { return box->button(button); });
+        const QPointer<QAbstractButton> b = onGui([box, button] {
+            return QPointer<QAbstractButton>(box ? box->button(button) : nullptr);
+        });
         if (!b)
-            throw StoryFailed(("the message has no such button: " + text).toStdString());
+            throw StoryFailed(u"the message has no such button: "_s + text);
         log.append(u"answered: "_s + text);
-        send([b] { QTest::mouseClick(b, Qt::LeftButton); });
-        waitUntil(u"message to close"_s, [box] { return !box->isVisible(); });
+        send([b] {
+            if (b)
+                QTest::mouseClick(b, Qt::LeftButton);
+        });
+        waitUntil(u"message to close"_s, [box] { return !box || !box->isVisible(); });
     }
 
     // Clicks the line of a list whose first column reads text.
@@ -221,7 +235,7 @@ private:
             return QRect();
         });
         if (rect.isNull())
-            throw StoryFailed(("no line " + text + " in " + name).toStdString());
+            throw StoryFailed(u"no line "_s + text + u" in "_s + name);
         QWidget *viewport = onGui([view] { return view->viewport(); });
         send([viewport, rect] { QTest::mouseClick(viewport, Qt::LeftButton, {}, rect.center()); });
         waitUntil(u"line "_s + text + u" chosen"_s, [&] {
@@ -242,16 +256,16 @@ private:
         click(preview, u"Command1"_s);
         for (int waited = 0; completedJobs(m_queue) <= before; waited += 200) {
             if (waited > 60000)
-                throw StoryFailed("the print job did not complete");
+                throw StoryFailed(u"the print job did not complete"_s);
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
         const QString page = u"page-%1.pdf"_s.arg(++m_pages, 2, 10, QChar(u'0'));
         QFile::remove(m_artefacts + u"/"_s + page);
         if (!QFile::copy(m_output, m_artefacts + u"/"_s + page))
-            throw StoryFailed("the printed page could not be copied");
+            throw StoryFailed(u"the printed page could not be copied"_s);
         QFile list(m_artefacts + u"/pages.txt"_s);
         if (!list.open(QIODevice::Append | QIODevice::Text))
-            throw StoryFailed("pages.txt");
+            throw StoryFailed(u"pages.txt"_s);
         list.write((page + u" "_s + number + u"\n"_s).toUtf8());
         log.append(u"printed "_s + number + u" as "_s + page);
         click(preview, u"Command2"_s);
