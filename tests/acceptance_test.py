@@ -208,6 +208,12 @@ def main():
             listed = [line.split() for line in open(os.path.join(artefacts, "pages.txt"))]
         check("six pages printed: 1/Y, 1/Y again, 2/Y to 5/Y",
               [n for _, n in listed] == [o["TRELOK_BR"] for o in printed], f"({listed})")
+        if len(listed) >= 2:
+            first = [w[0] for w in word_boxes(os.path.join(artefacts, listed[0][0]))[0]]
+            again = [w[0] for w in word_boxes(os.path.join(artefacts, listed[1][0]))[0]]
+            check("the reprint of 1/Y carries the changed amount 13750, the first print 12500",
+                  "12500" in first and "13750" not in first
+                  and "13750" in again and "12500" not in again)
         origin = imageable_origin(root)
         for (page, number), values in zip(listed, printed):
             check_page(f"{page} ({number}, amount {values['MKD_CEL']})",
