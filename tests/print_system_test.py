@@ -7,18 +7,16 @@ pdftotext -bbox. Exits 77 (skipped) with the reason when CUPS cannot run.
 Usage: print_system_test.py TRELOK_BINARY CUPS_GUI_TEST_BINARY
 """
 import os
-import re
 import shutil
-import signal
 import sqlite3
 import subprocess
 import sys
 import tempfile
-import time
+
+from cups_support import (QUEUE, completed_jobs, imageable_origin, missing_requirement,
+                          start_cups, stop_process, wait_for_job, word_boxes)
 
 SKIP = 77
-QUEUE = "trelok-test"
-PPD = "/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd"
 TOLERANCE_PT = 72 / 25.4 * 0.1  # 0.1 mm
 # A word's box is the font's ascent plus descent: 1.107 em for MAC C Times,
 # so 10 pt text stands 11.07 pt high.
@@ -46,77 +44,9 @@ def skip(reason):
     sys.exit(SKIP)
 
 
-def start_cups(root):
-    os.chmod(root, 0o755)  # the filters run as lp and read the queue's files
-    for d in ("etc/ppd", "spool/tmp", "cache", "log", "run", "out", "tmp"):
-        os.makedirs(os.path.join(root, d), exist_ok=True)
-    for d in ("out", "tmp"):
-        os.chmod(os.path.join(root, d), 0o777)
-    sock = os.path.join(root, "run", "cups.sock")
-    with open(os.path.join(root, "etc", "cupsd.conf"), "w") as f:
-        f.write(f"Listen {sock}\nLogLevel info\nBrowsing No\nDefaultAuthType None\n"
-                "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                "<Location /admin>\n  Order allow,deny\n  Allow all\n</Location>\n"
-                "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
-    with open(os.path.join(root, "etc", "cups-files.conf"), "w") as f:
-        f.write(f"FileDevice Yes\nServerRoot {root}/etc\nRequestRoot {root}/spool\n"
-                f"CacheDir {root}/cache\nStateDir {root}/run\nTempDir {root}/tmp\n"
-                f"AccessLog {root}/log/access_log\nErrorLog {root}/log/error_log\n"
-                f"PageLog {root}/log/page_log\nUser lp\nGroup lp\nSystemGroup root\n")
-    proc = subprocess.Popen(["cupsd", "-f", "-c", f"{root}/etc/cupsd.conf",
-                             "-s", f"{root}/etc/cups-files.conf"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    env = dict(os.environ, CUPS_SERVER=sock)
-    for _ in range(100):
-        if proc.poll() is not None:
-            return proc, None, "cupsd exited at once"
-        if subprocess.run(["lpstat", "-r"], env=env, capture_output=True,
-                          text=True).stdout.startswith("scheduler is running"):
-            break
-        time.sleep(0.1)
-    else:
-        return proc, None, "cupsd did not answer"
-    out = os.path.join(root, "out", "job.pdf")
-    added = subprocess.run(["lpadmin", "-p", QUEUE, "-E", "-v", f"file://{out}", "-P", PPD],
-                           env=env, capture_output=True, text=True)
-    if added.returncode != 0:
-        return proc, None, "lpadmin failed: " + added.stderr.strip()
-    return proc, env, None
-
-
-def imageable_origin(root):
-    """The printable area's top-left corner on A4, in points, as the queue's PPD gives it."""
-    ppd = open(os.path.join(root, "etc", "ppd", QUEUE + ".ppd"), encoding="latin-1").read()
-    area = re.search(r'\*ImageableArea A4/[^:]*: "([\d.]+) ([\d.]+) ([\d.]+) ([\d.]+)"', ppd)
-    paper = re.search(r'\*PaperDimension A4/[^:]*: "([\d.]+) ([\d.]+)"', ppd)
-    left, _bottom, _right, top = map(float, area.groups())
-    return left, float(paper.group(2)) - top
-
-
 def words(pdf):
-    html = subprocess.run(["pdftotext", "-bbox", pdf, "-"], capture_output=True,
-                          text=True).stdout
-    found = {}
-    for m in re.finditer(r'<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" '
-                         r'yMax="([\d.]+)">([^<]*)</word>', html):
-        found[m.group(5)] = tuple(float(v) for v in m.groups()[:4])
-    pages = html.count("<page ")
-    return found, pages
-
-
-def completed_jobs(env):
-    out = subprocess.run(["lpstat", "-W", "completed", "-o", QUEUE], env=env,
-                         capture_output=True, text=True).stdout
-    return len([line for line in out.splitlines() if line.strip()])
-
-
-def wait_for_job(env, before, timeout=60):
-    end = time.time() + timeout
-    while time.time() < end:
-        if completed_jobs(env) > before:
-            return True
-        time.sleep(0.2)
-    return False
+    boxes, pages = word_boxes(pdf)
+    return {text: box for text, *box in boxes}, pages
 
 
 def prepare_app(trelok, appdir):
@@ -163,14 +93,9 @@ def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
     trelok, gui_test = sys.argv[1], sys.argv[2]
-    for tool in ("cupsd", "lpadmin", "lpstat", "pdftotext"):
-        if not shutil.which(tool) and not os.path.exists(f"/usr/sbin/{tool}"):
-            skip(f"{tool} is not installed (scripts/install-deps.sh installs it)")
-    if not os.path.exists(PPD):
-        skip(f"{PPD} is missing (package cups-filters)")
-    if os.geteuid() != 0:
-        skip("cupsd must be started as root")
-    os.environ["PATH"] += ":/usr/sbin"
+    problem = missing_requirement()
+    if problem:
+        skip(problem)
     root = tempfile.mkdtemp(prefix="trelok-cups-")
     proc, env, problem = start_cups(root)
     try:
@@ -248,11 +173,7 @@ def main():
         sys.stdout.write(r.stderr)
         check("windows print through CUPS", r.returncode == 0)
     finally:
-        proc.send_signal(signal.SIGTERM)
-        try:
-            proc.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            proc.kill()
+        stop_process(proc)
         if not os.environ.get("TRELOK_KEEP_CUPS"):
             shutil.rmtree(root, ignore_errors=True)
         else:
