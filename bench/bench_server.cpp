@@ -18,6 +18,8 @@
 #include "refdata/taxpayer_import.h"
 #include "refdata/taxpayers.h"
 
+#include "table_row.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -202,6 +204,12 @@ int main(int argc, char *argv[])
         std::printf("  window fills and shows: %8.1f ms  (ratio to psql %.2f)\n",
                     quantile(fillMs, 0.5), quantile(fillMs, 0.5) / quantile(psqlMs, 0.5));
         std::printf("  reading the rows alone: %8.1f ms\n", quantile(readMs, 0.5));
+        tableRow("server: check and save one order", quantile(serverSaves, 0.5),
+                 "the same on the SQLite file", quantile(fileSaves, 0.5));
+        tableRow("server: check and save one order, p90", quantile(serverSaves, 0.9),
+                 "SQLite file, p90", quantile(fileSaves, 0.9));
+        tableRow("server: register fill and show 100,000", quantile(fillMs, 0.5), "psql reads them",
+                 quantile(psqlMs, 0.5));
     }
     if (!serverCommand(u"stop"_s, state))
         status = 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -41,4 +42,19 @@ template <class T> T *waitForWindow(const QString &objectName = {}, int timeoutM
         },
         timeoutMs);
     return found;
+}
+
+// The controls Tab walks through, starting from the one with the focus.
+inline QStringList tabWalk(QWidget *window, int steps)
+{
+    QStringList names;
+    QWidget *w = window->focusWidget();
+    for (int i = 0; i < steps && w; ++i) {
+        names << w->objectName();
+        do {
+            w = w->nextInFocusChain();
+        } while (w && !(w->focusPolicy() & Qt::TabFocus && w->isVisibleTo(window) &&
+                        w->isEnabled() && !w->objectName().isEmpty()));
+    }
+    return names;
 }

@@ -36,21 +36,6 @@ void chooseKindWhenShown(int line, QStringList *listed = nullptr)
     });
 }
 
-// The controls Tab walks through, starting from the one with the focus.
-QStringList tabWalk(QWidget *window, int steps)
-{
-    QStringList names;
-    QWidget *w = window->focusWidget();
-    for (int i = 0; i < steps && w; ++i) {
-        names << w->objectName();
-        do {
-            w = w->nextInFocusChain();
-        } while (w && !(w->focusPolicy() & Qt::TabFocus && w->isVisibleTo(window) &&
-                        w->isEnabled() && !w->objectName().isEmpty()));
-    }
-    return names;
-}
-
 } // namespace
 
 class TestEntryWindow : public QObject {

@@ -23,21 +23,6 @@ namespace {
 const QString loading =
     u"Vnimanie !, Otvaranjeto na Listata na Danocni Obvrznici ke Potrae okolu 20 sekundi !"_s;
 
-// The controls Tab walks through, starting from the one with the focus.
-QStringList tabWalk(QWidget *window, int steps)
-{
-    QStringList names;
-    QWidget *w = window->focusWidget();
-    for (int i = 0; i < steps && w; ++i) {
-        names << w->objectName();
-        do {
-            w = w->nextInFocusChain();
-        } while (w && !(w->focusPolicy() & Qt::TabFocus && w->isVisibleTo(window) &&
-                        w->isEnabled() && !w->objectName().isEmpty()));
-    }
-    return names;
-}
-
 QLineEdit *box(QWidget *window, const QString &name)
 {
     return window->findChild<QLineEdit *>(name);
