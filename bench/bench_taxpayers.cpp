@@ -224,7 +224,7 @@ int main(int argc, char *argv[])
     tableRow("taxpayer register: fill and show 100,000", fill, "sqlite3 reads them", sqlite);
     tableRow("taxpayer register: sort by a column (max)", sortMax, "limit", 300.0);
     tableRow("taxpayer register: import 100,000", importMs, "limit", 3000.0);
-    tableRow("taxpayer register: memory of the window (MB)", rssOpen - rssBefore, "limit (MB)",
-             150.0);
+    tableRow("taxpayer register: memory of the open window", rssOpen - rssBefore, "limit", 150.0,
+             "MB");
     return 0;
 }

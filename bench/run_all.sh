@@ -15,7 +15,7 @@ runs=(
 )
 for extra in "$build"/bench/bench_*; do
   name=$(basename "$extra")
-  case " ${runs[*]} " in *" $name "*) ;; *) [ -x "$extra" ] && runs+=("$name") ;; esac
+  case " ${runs[*]} " in *" $name "*) ;; *) [ -f "$extra" ] && [ -x "$extra" ] && runs+=("$name") ;; esac
 done
 rows=$(mktemp)
 trap 'rm -f "$rows"' EXIT

@@ -6,10 +6,10 @@
 // what it is compared with (a figure measured in the same run, or a limit)
 // and the ratio of the two.
 inline void tableRow(const char *figure, double medianMs, const char *comparison,
-                     double comparedMs)
+                     double comparedMs, const char *unit = "ms")
 {
-    std::printf("ROW|%s|%.2f ms|%s %.2f ms|%.2f\n", figure, medianMs, comparison, comparedMs,
-                comparedMs > 0 ? medianMs / comparedMs : 0.0);
+    std::printf("ROW|%s|%.2f %s|%s %.2f %s|%.2f\n", figure, medianMs, unit, comparison, comparedMs,
+                unit, comparedMs > 0 ? medianMs / comparedMs : 0.0);
 }
 
 // A figure with nothing to compare it with.
