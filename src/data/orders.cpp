@@ -103,9 +103,14 @@ DbResult<QList<OrderLine>> listOrders(Store &store)
         keys.push_back(numberKey(row[0]));
     std::vector<int> order(size_t(r.size()));
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    const auto newerFirst = [&](int a, int b) {
         return newer(keys[size_t(a)], r[a][0], keys[size_t(b)], r[b][0]);
-    });
+    };
+    // Orders usually come back as they were stored, oldest first: then
+    // turning the list round is the whole sort.
+    std::reverse(order.begin(), order.end());
+    if (!std::is_sorted(order.begin(), order.end(), newerFirst))
+        std::stable_sort(order.begin(), order.end(), newerFirst);
     QList<OrderLine> lines;
     lines.reserve(r.size());
     for (int i : order) {
