@@ -27,18 +27,7 @@ int FilteredTableModel::lineOf(int source) const
 
 void FilteredTableModel::refold()
 {
-    // Folding every text of a long list costs a noticeable part of opening
-    // it; it is done when the first search needs it.
     m_filter.clear();
-    m_folded = false;
-    if (m_filter.active())
-        fold();
-}
-
-void FilteredTableModel::fold()
-{
-    m_filter.clear();
-    m_folded = true;
     const int rows = sourceCount();
     const int columns = columnCount();
     std::vector<QString> cells(static_cast<size_t>(columns));
@@ -54,8 +43,6 @@ void FilteredTableModel::setFilter(const QString &text)
 {
     if (!m_filter.changes(text))
         return;
-    if (!m_folded)
-        fold();
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<int> sources;
@@ -85,8 +72,7 @@ void FilteredTableModel::reordered(const std::vector<int> &order)
     std::vector<int> newRow(order.size());
     for (size_t i = 0; i < order.size(); ++i)
         newRow[size_t(order[i])] = int(i);
-    if (m_folded)
-        m_filter.permute(order);
+    m_filter.permute(order);
     QModelIndexList after;
     after.reserve(before.size());
     for (qsizetype i = 0; i < before.size(); ++i) {

@@ -41,10 +41,7 @@ protected:
     void reordered(const std::vector<int> &order);
 
 private:
-    void fold();
-
     RowFilter m_filter;
-    bool m_folded = false;
 };
 
 } // namespace trelok
