@@ -24,30 +24,16 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import checks  # noqa: E402
+from checks import check  # noqa: E402
 from cups_support import (QUEUE, imageable_origin, missing_requirement, output_file,  # noqa: E402
                           start_cups, stop_process, word_boxes)
 
-SKIP = 77
 TOLERANCE_PT = 72 / 25.4 * 0.1  # 0.1 mm
 DESNO, DOLE = 60, -30  # the calibration 10 / -5 tenths of a millimetre, in twips
 
-passed = 0
-failed = 0
-
-
-def check(name, ok, detail=""):
-    global passed, failed
-    if ok:
-        passed += 1
-        print(f"PASS   : {name}")
-    else:
-        failed += 1
-        print(f"FAIL!  : {name} {detail}")
-
-
 def skip(reason):
-    print(f"SKIP   : acceptance run: {reason}")
-    sys.exit(SKIP)
+    checks.skip("acceptance run", reason)
 
 
 def start_xvfb():
@@ -225,10 +211,10 @@ def main():
             shutil.rmtree(root, ignore_errors=True)
         else:
             print("kept", root)
-        print(f"{passed} passed, {failed} failed")
+        print(checks.summary())
         print(f"artefacts: {artefacts}")
 
 
 if __name__ == "__main__":
     main()
-    sys.exit(1 if failed else 0)
+    sys.exit(checks.status())

@@ -25,6 +25,15 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import checks  # noqa: E402
+from checks import check as counted  # noqa: E402
+
+
+def check(name, ok, detail=""):
+    return counted(name, ok, detail, quiet=True)
+
+
 KILLS = 50
 PAIRS = 20
 FONTS = ("MCTIME.TTF", "MCTIMEB.TTF", "MCTIMEBI.TTF", "MCTIMEI.TTF")
@@ -32,19 +41,6 @@ TABLES = {"tbl_trel", "tbl_cnf", "tbl_vid", "tbl_obvr", "tbl_opst", "tbl_cuo", "
           "tbl_koor", "tbl_broj"}
 RUNTIME = tempfile.mkdtemp(prefix="trelok-runtime-")
 MISSING_ORDER = "Trelokot broj: 1/2026 Ne postoi !"
-
-passed = 0
-failed = 0
-
-
-def check(name, ok, detail=""):
-    global passed, failed
-    if ok:
-        passed += 1
-    else:
-        failed += 1
-        print(f"FAIL!  : {name} {detail}")
-
 
 def environment():
     env = dict(os.environ, LC_ALL="C.UTF-8", XDG_RUNTIME_DIR=RUNTIME)
@@ -114,7 +110,7 @@ def probe_kills(trelok, root, builtin):
     run(trelok, os.path.join(root, "timing"), os.path.join(root, "timing.pdf"))
     span = time.monotonic() - began
     with_db = 0
-    before = failed
+    before = checks.failures()
     for i in range(KILLS):
         appdir = os.path.join(root, f"kill{i}")
         proc = start(trelok, appdir, os.path.join(root, f"kill{i}.pdf"))
@@ -143,13 +139,13 @@ def probe_kills(trelok, root, builtin):
             leftovers = set(os.listdir(appdir)) - set(builtin) - {"trelok.db"}
             check(f"kill {i}: the later start clears the side files", not leftovers, leftovers)
         shutil.rmtree(appdir, ignore_errors=True)
-    if failed == before:
+    if checks.failures() == before:
         print(f"PASS   : {KILLS} kills within {span:.3f} s of a first start "
               f"({with_db} left a database, each one complete)")
 
 
 def probe_pairs(trelok, root, builtin):
-    before = failed
+    before = checks.failures()
     for i in range(PAIRS):
         appdir = os.path.join(root, f"pair{i}")
         procs = [start(trelok, appdir, os.path.join(root, f"pair{i}-{k}.pdf")) for k in (0, 1)]
@@ -162,7 +158,7 @@ def probe_pairs(trelok, root, builtin):
         leftovers = set(os.listdir(appdir)) - set(builtin) - {"trelok.db"}
         check(f"pair {i}: no side files left", not leftovers, leftovers)
         shutil.rmtree(appdir, ignore_errors=True)
-    if failed == before:
+    if checks.failures() == before:
         print(f"PASS   : {PAIRS} pairs of simultaneous first starts")
 
 
@@ -173,7 +169,7 @@ def mount_small(path, size):
 
 
 def probe_full_disk(trelok, root, builtin):
-    before = failed
+    before = checks.failures()
     fonts = sum(len(data) for data in builtin.values())
     sizes = [64 * 1024, 600 * 1024, fonts - 100 * 1024, fonts + 8 * 1024]
     disk = os.path.join(root, "disk")
@@ -200,11 +196,11 @@ def probe_full_disk(trelok, root, builtin):
         check(f"full disk {size}: no cut-off file", not cut, cut)
         if mounted:
             subprocess.run(["umount", disk])
-    if failed == before:
+    if checks.failures() == before:
         print(f"PASS   : installation on a full disk fails cleanly ({how})")
 
     # A PDF that does not fit: a complete installation, an order, a small disk.
-    before = failed
+    before = checks.failures()
     appdir = os.path.join(root, "pdfapp")
     run(trelok, appdir, os.path.join(root, "first.pdf"))
     db = sqlite3.connect(os.path.join(appdir, "trelok.db"))
@@ -230,11 +226,11 @@ def probe_full_disk(trelok, root, builtin):
     check("pdf on a full disk: no file left", not left, left)
     if mounted:
         subprocess.run(["umount", disk])
-    if failed == before:
+    if checks.failures() == before:
         print(f"PASS   : a PDF that does not fit leaves no file ({how})")
 
     # Targets that must never receive a PDF, and one that cannot be written.
-    before = failed
+    before = checks.failures()
     link = os.path.join(root, "link-to-db.pdf")
     os.symlink(os.path.join(appdir, "trelok.db"), link)
     own = {name: content(os.path.join(appdir, name)) for name in list(builtin) + ["trelok.db"]}
@@ -245,7 +241,7 @@ def probe_full_disk(trelok, root, builtin):
         check(f"pdf to {target}: refused", code != 0 and "trelok: " in err, (code, err))
     for name, data in own.items():
         check(f"pdf: {name} unchanged", content(os.path.join(appdir, name)) == data)
-    if failed == before:
+    if checks.failures() == before:
         print("PASS   : a PDF never goes over the program's files, a directory or /proc")
 
 
@@ -264,8 +260,8 @@ def main():
             if os.path.ismount(disk):
                 subprocess.run(["umount", disk])
     shutil.rmtree(RUNTIME, ignore_errors=True)
-    print(f"Totals: {passed} passed, {failed} failed")
-    sys.exit(1 if failed else 0)
+    print(f"Totals: {checks.summary()}")
+    sys.exit(checks.status())
 
 
 if __name__ == "__main__":

@@ -22,21 +22,9 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import checks  # noqa: E402
+from checks import check  # noqa: E402
 import pg_server  # noqa: E402
-
-passed = 0
-failed = 0
-
-
-def check(name, ok, detail=""):
-    global passed, failed
-    if ok:
-        passed += 1
-        print(f"PASS   : {name}")
-    else:
-        failed += 1
-        print(f"FAIL!  : {name} {detail}")
-
 
 def environment():
     env = dict(os.environ)
@@ -222,8 +210,7 @@ def main():
         try:
             SERVER = pg_server.start()
         except pg_server.Unavailable as why:
-            print(f"SKIP   : {why}")
-            sys.exit(77)
+            checks.skip("order numbering on the server", why)
         ENGINE = ServerEngine
     try:
         with tempfile.TemporaryDirectory() as root:
@@ -232,9 +219,9 @@ def main():
     finally:
         if SERVER:
             pg_server.stop(SERVER[1])
-    print(f"Totals: {passed} passed, {failed} failed")
-    print(f"{passed} passed, {failed} failed")
-    sys.exit(1 if failed else 0)
+    print(f"Totals: {checks.summary()}")
+    print(checks.summary())
+    sys.exit(checks.status())
 
 
 main()

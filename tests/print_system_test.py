@@ -13,10 +13,12 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import checks  # noqa: E402
+from checks import check  # noqa: E402
 from cups_support import (QUEUE, completed_jobs, imageable_origin, missing_requirement,
                           start_cups, stop_process, wait_for_job, word_boxes)
 
-SKIP = 77
 TOLERANCE_PT = 72 / 25.4 * 0.1  # 0.1 mm
 # A word's box is the font's ascent plus descent: 1.107 em for MAC C Times,
 # so 10 pt text stands 11.07 pt high.
@@ -25,23 +27,8 @@ COLUMNS = ("TRELOK_BR,NALOG1,NALOG2,BNK_NAL,SM_NAL,DAN_BR,POVIK,CEL1,CEL2,PRIMAC
            "BNK_PRIM,SMET_PRI,MKD_CEL,MKD_DEC,UP_SMET1,UP_SMET2,UP_SMET3,BU_SMET1,BU_SMET2,"
            "BU_SMET3,PR_SIF1,PR_SIF2,NACIN,DATUM,MESTO,VID,VALUTA").split(",")
 
-passed = 0
-failed = 0
-
-
-def check(name, ok, detail=""):
-    global passed, failed
-    if ok:
-        passed += 1
-        print(f"PASS   : {name}")
-    else:
-        failed += 1
-        print(f"FAIL!  : {name} {detail}")
-
-
 def skip(reason):
-    print(f"SKIP   : print system tests: {reason}")
-    sys.exit(SKIP)
+    checks.skip("print system tests", reason)
 
 
 def words(pdf):
@@ -178,8 +165,8 @@ def main():
             shutil.rmtree(root, ignore_errors=True)
         else:
             print("kept", root)
-    print(f"{passed} passed, {failed} failed")
-    sys.exit(1 if failed else 0)
+    print(checks.summary())
+    sys.exit(checks.status())
 
 
 if __name__ == "__main__":
