@@ -1,6 +1,7 @@
 #pragma once
 
 #include "context/shared_state.h"
+#include "data/result.h"
 
 #include <QString>
 
@@ -30,8 +31,10 @@ struct AppContext {
     // the text in a message box, then the end with a non-zero status.
     void fail(const QString &error);
     // The same for a failed data operation, except that a database held by
-    // another program only tells the user, who can try again.
+    // another program or a lost server connection only tells the user: the
+    // window stays as it is, and the next action tries again.
     void fail(const QString &error, bool busy);
+    template <class T> void fail(const DbResult<T> &failed) { fail(failed.error(), failed.busy()); }
 };
 
 } // namespace trelok

@@ -12,7 +12,7 @@ DbResult<std::optional<QString>> readApplicationPrinter(Store &store)
 {
     auto row = store.local().first(sql::prnt::all);
     if (!row)
-        return DbResult<std::optional<QString>>::failure(row.error());
+        return DbResult<std::optional<QString>>::failure(row);
     if (!row.value())
         return std::optional<QString>();
     return std::optional<QString>(row.value()->text(u"def_print"_s));
@@ -27,7 +27,7 @@ DbResult<std::optional<StoredOffsets>> readOffsets(Store &store)
 {
     auto row = store.local().first(sql::cnf::configRow);
     if (!row)
-        return DbResult<std::optional<StoredOffsets>>::failure(row.error());
+        return DbResult<std::optional<StoredOffsets>>::failure(row);
     if (!row.value())
         return std::optional<StoredOffsets>();
     return std::optional<StoredOffsets>(

@@ -37,7 +37,7 @@ void fillNew(AppContext &context, EntrySession &session, EntryFilling &out)
 
     auto config = context.store.first(sql::cnf::configRow);
     if (!config) {
-        context.fail(config.error(), config.busy());
+        context.fail(config);
         out.ended = true;
         return;
     }
@@ -129,7 +129,7 @@ void fillChange(AppContext &context, EntrySession &session, EntryFilling &out)
     out.command1Caption = u" OK - Promeni "_s;
     auto order = context.store.first(sql::trel::byNumber, {session.orderNumber});
     if (!order) {
-        context.fail(order.error(), order.busy());
+        context.fail(order);
         out.ended = true;
         return;
     }
@@ -158,7 +158,7 @@ void fillChange(AppContext &context, EntrySession &session, EntryFilling &out)
     state.vid_tre = session.kind;
     auto kind = kindDescription(context.store, session.kind);
     if (!kind) {
-        context.fail(kind.error(), kind.busy());
+        context.fail(kind);
         out.ended = true;
         return;
     }

@@ -91,22 +91,23 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
     m_list->setFocus();
 }
 
-void izbor_trelok::Form_Load()
+bool izbor_trelok::Form_Load()
 {
     auto orders = [this] {
         Hourglass wait;
         return listOrders(m_context.store);
     }();
     if (!orders) {
-        m_context.fail(orders.error(), orders.busy());
-        return;
+        m_context.fail(orders);
+        return false;
     }
     if (orders.value().isEmpty()) {
         m_context.prompter.inform(u"Ne POSTOI Nitu Eden Trelok !"_s);
-        return;
+        return true;
     }
     m_model->setLines(std::move(orders.value()));
     m_list->setCurrentIndex(m_model->index(0, 0));
+    return true;
 }
 
 void izbor_trelok::Command1_Click()

@@ -19,7 +19,8 @@ class izbor_trelok : public QDialog {
 public:
     explicit izbor_trelok(AppContext &context, QWidget *parent = nullptr);
 
-    void Form_Load();
+    // False when the orders could not be read: the chooser is not shown.
+    bool Form_Load();
     void Command1_Click();
     void Command2_Click();
     // The search box: the list shows the orders with the typed text in any

@@ -42,25 +42,26 @@ izbor_vid::izbor_vid(AppContext &context, QWidget *parent) : QDialog(parent), m_
     m_list->setFocus();
 }
 
-void izbor_vid::Form_Load()
+bool izbor_vid::Form_Load()
 {
     auto kinds = [this] {
         Hourglass wait;
         return listKinds(m_context.store);
     }();
     if (!kinds) {
-        m_context.fail(kinds.error());
-        return;
+        m_context.fail(kinds);
+        return false;
     }
     m_list->clear();
     if (kinds.value().isEmpty()) {
         m_context.prompter.inform(
             u"Nepostoi Nitu eden Vid na Uplata !, Vnesete gi vidovite na ulpata vo tbl_Vid !"_s);
-        return;
+        return true;
     }
     for (const CodeLine &kind : kinds.value())
         m_list->addTopLevelItem(new QTreeWidgetItem(QStringList{kind.code, kind.name}));
     m_list->setCurrentItem(m_list->topLevelItem(0));
+    return true;
 }
 
 void izbor_vid::Command1_Click()
@@ -69,7 +70,7 @@ void izbor_vid::Command1_Click()
     m_context.state.vid_tre = item ? item->text(0) : QString();
     auto description = kindDescription(m_context.store, m_context.state.vid_tre);
     if (!description) {
-        m_context.fail(description.error());
+        m_context.fail(description);
         return;
     }
     if (!item || !description.value()) {

@@ -15,7 +15,8 @@ class izbor_vid : public QDialog {
 public:
     explicit izbor_vid(AppContext &context, QWidget *parent = nullptr);
 
-    void Form_Load();
+    // False when the kinds could not be read: the chooser is not shown.
+    bool Form_Load();
     void Command1_Click();
     void Command2_Click();
 

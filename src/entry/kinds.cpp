@@ -11,7 +11,7 @@ DbResult<QList<CodeLine>> listKinds(Store &store)
 {
     auto rows = store.select(sql::vid::all);
     if (!rows)
-        return DbResult<QList<CodeLine>>::failure(rows.error());
+        return DbResult<QList<CodeLine>>::failure(rows);
     QList<CodeLine> lines;
     for (const Row &row : rows.value()) {
         if (row.isNull(u"vid"_s))
@@ -27,7 +27,7 @@ DbResult<std::optional<QString>> kindDescription(Store &store, const QString &co
     // is found by its trimmed text.
     auto row = store.first(sql::vid::byTrimmedCode, {code.trimmed()});
     if (!row)
-        return DbResult<std::optional<QString>>::failure(row.error());
+        return DbResult<std::optional<QString>>::failure(row);
     if (!row.value())
         return std::optional<QString>();
     return std::optional<QString>(row.value()->text(u"opis"_s));

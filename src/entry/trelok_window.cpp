@@ -339,7 +339,7 @@ void Trelok::Command1_Click()
     auto checked = validateEntry(m_context.store, dialog, m_session.kind, year, f);
     showChanges(f);
     if (!checked) {
-        m_context.fail(checked.error(), checked.busy());
+        m_context.fail(checked);
         return;
     }
     if (!checked.value().passed)
@@ -351,7 +351,7 @@ void Trelok::Command1_Click()
     auto saved =
         saveEntry(m_context.store, dialog, m_session, m_context.state.td, year, f, recipient);
     if (!saved) {
-        m_context.fail(saved.error(), saved.busy());
+        m_context.fail(saved);
         return;
     }
     if (saved.value().print && m_printOrder)

@@ -69,7 +69,7 @@ DbResult<LoadedSheet> loadCalibrationSheet(Store &store)
     LoadedSheet loaded;
     auto offsets = readOffsets(store);
     if (!offsets)
-        return DbResult<LoadedSheet>::failure(offsets.error());
+        return DbResult<LoadedSheet>::failure(offsets);
     if (!offsets.value()) {
         loaded.status = SheetStatus::ConfigMissing;
         return loaded;
@@ -78,7 +78,7 @@ DbResult<LoadedSheet> loadCalibrationSheet(Store &store)
     loaded.sheet.dole = twipsPerTenthMm * offsets.value()->down;
     auto rows = store.select(sql::koor::ordered);
     if (!rows)
-        return DbResult<LoadedSheet>::failure(rows.error());
+        return DbResult<LoadedSheet>::failure(rows);
     for (const Row &row : rows.value())
         loaded.sheet.marks.append({row.text(u"box"_s), leadingNumber(row.text(u"z_x"_s)),
                                    leadingNumber(row.text(u"z_y"_s))});

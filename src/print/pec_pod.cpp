@@ -136,7 +136,7 @@ bool pec_pod::Form_Load()
 
     auto printer = readApplicationPrinter(m_context.store);
     if (!printer) {
-        m_context.fail(printer.error());
+        m_context.fail(printer);
         return false;
     }
     if (!printer.value()) {
@@ -152,7 +152,7 @@ bool pec_pod::Form_Load()
 
     auto offsets = readOffsets(m_context.store);
     if (!offsets) {
-        m_context.fail(offsets.error());
+        m_context.fail(offsets);
         return false;
     }
     if (!offsets.value()) {
@@ -196,7 +196,7 @@ void pec_pod::saveOffsets(const QString &right, const QString &down, const QStri
 {
     auto stored = storeOffsets(m_context.store, right, down);
     if (!stored) {
-        m_context.fail(stored.error());
+        m_context.fail(stored);
         return;
     }
     m_context.prompter.inform(done);
@@ -247,7 +247,7 @@ void pec_pod::Command6_Click()
         m_printerChosen(name);
     auto stored = storeApplicationPrinter(m_context.store, name);
     if (!stored) {
-        m_context.fail(stored.error());
+        m_context.fail(stored);
         return;
     }
     m_command5->show();
@@ -268,7 +268,7 @@ void pec_pod::Command7_Click()
     }
     auto loaded = loadCalibrationSheet(m_context.store);
     if (!loaded) {
-        m_context.fail(loaded.error());
+        m_context.fail(loaded);
         return;
     }
     if (loaded.value().status == SheetStatus::ConfigMissing) {

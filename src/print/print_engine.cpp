@@ -68,7 +68,7 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
 
     auto loaded = loadPrintJob(context.store, l_tre_br);
     if (!loaded) {
-        context.fail(loaded.error());
+        context.fail(loaded);
         return;
     }
     if (loaded.value().status == JobStatus::ConfigMissing) {

@@ -28,7 +28,7 @@ DbResult<LoadedJob> loadPrintJob(Store &store, const QString &number)
     loaded.job.number = number;
     auto offsets = readOffsets(store);
     if (!offsets)
-        return DbResult<LoadedJob>::failure(offsets.error());
+        return DbResult<LoadedJob>::failure(offsets);
     if (!offsets.value()) {
         loaded.status = JobStatus::ConfigMissing;
         return loaded;
@@ -38,14 +38,14 @@ DbResult<LoadedJob> loadPrintJob(Store &store, const QString &number)
 
     auto order = store.first(sql::trel::byNumber, {number});
     if (!order)
-        return DbResult<LoadedJob>::failure(order.error());
+        return DbResult<LoadedJob>::failure(order);
     if (!order.value()) {
         loaded.status = JobStatus::OrderMissing;
         return loaded;
     }
     auto rows = store.select(sql::koor::ordered);
     if (!rows)
-        return DbResult<LoadedJob>::failure(rows.error());
+        return DbResult<LoadedJob>::failure(rows);
     if (rows.value().isEmpty()) {
         loaded.status = JobStatus::NoCoordinates;
         return loaded;

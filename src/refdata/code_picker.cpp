@@ -46,7 +46,7 @@ DbResult<PickerCheck> checkCode(Store &store, const PickerKind &kind, const QStr
     }
     auto row = store.first(kind.lookup, {check.code});
     if (!row)
-        return DbResult<PickerCheck>::failure(row.error());
+        return DbResult<PickerCheck>::failure(row);
     if (!row.value()) {
         check.result = PickerCheck::NotFound;
         check.message =
@@ -63,7 +63,7 @@ DbResult<QList<CodeLine>> listCodes(Store &store, const PickerKind &kind)
 {
     auto rows = store.select(kind.listing);
     if (!rows)
-        return DbResult<QList<CodeLine>>::failure(rows.error());
+        return DbResult<QList<CodeLine>>::failure(rows);
     const QString code = QString::fromLatin1(kind.codeColumn);
     const QString name = QString::fromLatin1(kind.nameColumn);
     QList<CodeLine> lines;

@@ -117,7 +117,7 @@ bool dan_ref::loadList()
     Hourglass hourglass;
     auto rows = loadTaxpayers(m_context.store);
     if (!rows) {
-        m_context.fail(rows.error());
+        m_context.fail(rows);
         return false;
     }
     m_model->setTaxpayers(std::move(rows.value()));
@@ -220,14 +220,14 @@ void dan_ref::Command5_Click()
         } else {
             auto exists = taxpayerExists(m_context.store, t.code);
             if (!exists)
-                stored = DbStatus::failure(exists.error());
+                stored = DbStatus::failure(exists);
             else if (exists.value())
                 duplicate = true;
             else
                 stored = addTaxpayer(m_context.store, t);
         }
         if (!stored) {
-            m_context.fail(stored.error());
+            m_context.fail(stored);
             return;
         }
     }

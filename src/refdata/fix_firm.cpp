@@ -73,7 +73,7 @@ bool fix_firm::Form_Load()
 {
     auto stored = readFixedData(m_context.store);
     if (!stored) {
-        m_context.fail(stored.error());
+        m_context.fail(stored);
         return false;
     }
     if (!stored.value()) {
@@ -106,7 +106,7 @@ void fix_firm::Command3_Click()
     const FixedData typed{m_nal1->text(),  m_nal2->text(), m_b_nal->text(), m_s_nal->text(),
                           m_d_nal->text(), m_mes->text(),  m_us2->text()};
     if (auto stored = storeFixedData(m_context.store, typed); !stored) {
-        m_context.fail(stored.error());
+        m_context.fail(stored);
         return;
     }
     m_context.prompter.inform(u"Uspesno Snimeni Fiksni Podatoci !"_s);

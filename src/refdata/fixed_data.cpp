@@ -12,7 +12,7 @@ DbResult<std::optional<FixedData>> readFixedData(Store &store)
     using Out = DbResult<std::optional<FixedData>>;
     auto config = store.first(sql::cnf::configRow);
     if (!config)
-        return Out::failure(config.error());
+        return Out::failure(config);
     if (!config.value())
         return std::optional<FixedData>();
     const Row &row = *config.value();

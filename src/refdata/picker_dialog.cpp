@@ -104,7 +104,7 @@ void CodePickerDialog::Command1_Click()
         check = checkCode(m_context.store, m_kind, m_text1->text());
     }
     if (!check) {
-        m_context.fail(check.error());
+        m_context.fail(check);
         return;
     }
     const PickerCheck &result = check.value();
@@ -134,7 +134,7 @@ void CodePickerDialog::Command3_Click()
         return listCodes(m_context.store, m_kind);
     }();
     if (!lines) {
-        m_context.fail(lines.error());
+        m_context.fail(lines);
         return;
     }
     if (lines.value().isEmpty()) {

@@ -18,7 +18,7 @@ DbResult<QList<Taxpayer>> loadTaxpayers(Store &store)
                              row.value(2).toString(), city.isNull() ? u"0"_s : city.toString()});
     });
     if (!read)
-        return DbResult<QList<Taxpayer>>::failure(read.error());
+        return DbResult<QList<Taxpayer>>::failure(read);
     return list;
 }
 
@@ -62,7 +62,7 @@ DbResult<bool> taxpayerExists(Store &store, const QString &code)
 {
     auto row = store.first(sql::obvr::lookup, {code});
     if (!row)
-        return DbResult<bool>::failure(row.error());
+        return DbResult<bool>::failure(row);
     return row.value().has_value();
 }
 

@@ -152,8 +152,8 @@ void Form1::ntrel_Click()
     m_context.state.vid_tre = u"000"_s;
     {
         izbor_vid chooser(m_context, this);
-        chooser.Form_Load();
-        chooser.exec();
+        if (chooser.Form_Load())
+            chooser.exec();
     }
     if (m_context.state.vid_tre != u"000"_s)
         openEntry();
@@ -162,8 +162,10 @@ void Form1::ntrel_Click()
 void Form1::chooseOrder()
 {
     izbor_trelok chooser(m_context, this);
-    chooser.Form_Load();
-    chooser.exec();
+    if (chooser.Form_Load())
+        chooser.exec();
+    else // the list could not be read: nothing chosen
+        m_context.state.p_tre_br = u"0"_s;
 }
 
 void Form1::azur_tre_Click()
