@@ -163,6 +163,9 @@ private slots:
                 << mode << u"403099912345\u0663"_s << u"N"_s << u"A"_s << u"C"_s << digits << 1;
             *row("no name") << mode << u"4030999123456"_s << u"  "_s << u"A"_s << u"C"_s
                             << u"Vnesete naziv na Komitentot!"_s << 2;
+            *row("name before address")
+                << mode << u"4030999123456"_s << QString() << QString() << u"C"_s
+                << u"Vnesete naziv na Komitentot!"_s << 2;
             *row("no address") << mode << u"4030999123456"_s << u"N"_s << QString() << u"C"_s
                                << u"Vnesete adresa na Komitentot!"_s << 3;
             *row("all present") << mode << u" 4030999123456 "_s << u"N"_s << u"A"_s << u"C"_s

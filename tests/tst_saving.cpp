@@ -69,7 +69,7 @@ private slots:
         dialog.answers = {Answer::Yes, Answer::No};
         const EntryFields f = distinctFields();
         auto saved = saveEntry(db.store, dialog, {u"V"_s, u"205"_s, {}}, u"TRELOK"_s, u"2026"_s, f,
-                               Recipient{u" Carinska Uprava na RM "_s, u"Evidentna smetka"_s,
+                               Recipient{u" Carinska Uprava na RM "_s, u" Evidentna smetka "_s,
                                          u"Narodna banka na RM  "_s});
         QVERIFY(saved.ok());
         QCOMPARE(saved.value().number, u"1/2026"_s);
@@ -123,9 +123,12 @@ private slots:
         const EntrySession session{u"V"_s, u"108"_s, {}};
         const EntryFields f = distinctFields();
         QStringList numbers;
-        for (int i = 0; i < 3; ++i)
-            numbers
-                << saveEntry(db.store, dialog, session, u"TRELOK"_s, u"2026"_s, f).value().number;
+        for (int i = 0; i < 3; ++i) {
+            const Saved saved =
+                saveEntry(db.store, dialog, session, u"TRELOK"_s, u"2026"_s, f).value();
+            numbers << saved.number;
+            QVERIFY(!saved.print); // No and Cancel print nothing
+        }
         QCOMPARE(numbers, (QStringList{u"1/2026"_s, u"2/2026"_s, u"3/2026"_s}));
         QCOMPARE(counters(db), (QStringList{u"2025|TRELOK|41/2025"_s, u"2026|OTHER|90/2026"_s,
                                             u"2026|TRELOK|3/2026"_s, u"2027|TRELOK|3/2027"_s}));
@@ -135,22 +138,27 @@ private slots:
 
     void declinedConfirmationTakesNoNumber_data()
     {
+        QTest::addColumn<QString>("mode");
         QTest::addColumn<Answer>("answer");
-        QTest::newRow("No") << Answer::No;
-        QTest::newRow("Cancel") << Answer::Cancel;
+        QTest::addColumn<QStringList>("log");
+        QTest::newRow("No") << u"V"_s << Answer::No << QStringList{confirmNew};
+        QTest::newRow("Cancel") << u"V"_s << Answer::Cancel << QStringList{confirmNew};
+        QTest::newRow("neither new nor change") << u"X"_s << Answer::Yes << QStringList();
     }
 
     void declinedConfirmationTakesNoNumber()
     {
+        QFETCH(QString, mode);
         QFETCH(Answer, answer);
+        QFETCH(QStringList, log);
         TestDb db;
         ScriptedEntryDialog dialog;
         dialog.answers = {answer};
-        auto saved = saveEntry(db.store, dialog, {u"V"_s, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
+        auto saved = saveEntry(db.store, dialog, {mode, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
                                distinctFields());
         QVERIFY(saved.ok());
         QVERIFY(!saved.value().stored);
-        QCOMPARE(dialog.log, QStringList{confirmNew});
+        QCOMPARE(dialog.log, log);
         QCOMPARE(orderCount(db), 0);
         QVERIFY(counters(db).isEmpty());
     }

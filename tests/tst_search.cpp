@@ -86,6 +86,8 @@ private slots:
         // `{` and `[` are the font's ш and Ш.
         QTest::newRow("other case of a font letter") << u"{TIP"_s << QStringList{u"2/2026"_s};
         QTest::newRow("Cyrillic keyboard") << u"Шеќер"_s << QStringList{u"3/2026"_s};
+        // `~` and `^` are the font's ч and Ч.
+        QTest::newRow("other case, Cyrillic keyboard") << u"ч"_s << QStringList{u"1/2026"_s};
         QTest::newRow("column not shown") << u"Skrieno"_s << QStringList();
         QTest::newRow("not across columns") << u"uvoz01"_s << QStringList();
     }
@@ -94,7 +96,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QStringList, shown);
         AppFixture app;
-        storeOrder(app, u"1/2026"_s, u"108-2026-01"_s, u"Carina za uvoz"_s, u"108"_s);
+        storeOrder(app, u"1/2026"_s, u"108-2026-01"_s, u"^aj, Carina za uvoz"_s, u"108"_s);
         storeOrder(app, u"2/2026"_s, u"701-2026"_s, u"Akcizi [tip"_s, u"701"_s);
         storeOrder(app, u"3/2026"_s, u"205-2026"_s, u"{e}er"_s, u"205"_s);
         izbor_trelok chooser(app.context);

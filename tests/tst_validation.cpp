@@ -119,11 +119,11 @@ private slots:
 
         // The amount.
         const QString amount = u"I:Vnesi Iznos za Uplata (Cel del BEZ Decimali) !"_s;
-        for (const char *typed : {"0", "", "abc", "-5", " . "})
+        for (const char *typed : {"0", "", "abc", "-5", " . ", "15.7", "12abc", "000", "1,5"})
             QTest::addRow("amount '%s' refused", typed)
                 << u"108"_s << QStringList{u"mkd1="_s + QString::fromLatin1(typed)} << none
                 << QString() << QStringList{u"F:mkd1"_s, amount} << false << QStringList();
-        for (const char *typed : {"15", "15.7", "12abc", " 1 500"})
+        for (const char *typed : {"15", " 1 500", "1  234 ", "007"})
             QTest::addRow("amount '%s' passes", typed)
                 << u"108"_s << QStringList{u"mkd1="_s + QString::fromLatin1(typed)} << none
                 << QString() << QStringList() << true << QStringList();
@@ -208,14 +208,29 @@ private slots:
         QTest::newRow("108 office filled in the picker")
             << u"108"_s << QStringList{u"p_nal3= "_s} << none << u"1020"_s << QStringList{u"P"_s}
             << true << QStringList{u"p_nal3=1020"_s};
-        QTest::newRow("205 office left empty")
-            << u"205"_s << QStringList{u"p_nal3="_s} << none << QString() << QStringList{u"P"_s}
-            << true << QStringList{u"p_nal3="_s};
+        // An office box still empty after the picker: no reference to match.
+        for (const char *kind : {"108", "205", "GAR"})
+            QTest::addRow("%s office left empty", kind)
+                << QString::fromLatin1(kind) << QStringList{u"p_nal3= "_s, u"p_nal4="_s} << none
+                << QString()
+                << QStringList{u"P"_s, u"F:p_nal3"_s,
+                               u"I:Trelokot ne e Snimen,Vnesete ja Ispostavata !"_s}
+                << false << QStringList();
+        QTest::newRow("108 office filled before the reference test")
+            << u"108"_s << QStringList{u"p_nal3="_s, u"p_nal4="_s} << none << u"1020"_s
+            << QStringList{u"P"_s, u"I:ZADOLZITELNO Vnesete REFERENTEN BROJ na Deklaracijata !"_s,
+                           u"F:p_nal4"_s}
+            << false << QStringList{u"p_nal3=1020"_s};
+        for (const char *kind : {"205", "GAR"})
+            QTest::addRow("%s year asked before the office fill", kind)
+                << QString::fromLatin1(kind) << QStringList{u"p_nal2=2025"_s, u"p_nal3="_s} << yes
+                << u"1020"_s << QStringList{yearQuestion, u"P"_s} << true
+                << QStringList{u"p_nal2=2026"_s, u"p_nal3=1020"_s};
         QTest::newRow("701 office filled")
             << u"701"_s << QStringList{u"p_nal3="_s} << none << u"1030"_s << QStringList{u"P"_s}
             << true << QStringList{u"p_nal3=1030"_s};
         const QString reference = u"I:ZADOLZITELNO Vnesete REFERENTEN BROJ na Deklaracijata !"_s;
-        for (const char *typed : {"", "  ", "abc", "12a"})
+        for (const char *typed : {"", "  ", "abc", "12a", "1.2.3", "-", "."})
             QTest::addRow("108 reference '%s'", typed)
                 << u"108"_s << QStringList{u"p_nal4="_s + QString::fromLatin1(typed)} << none
                 << QString() << QStringList{reference, u"F:p_nal4"_s} << false << QStringList();
@@ -225,6 +240,9 @@ private slots:
             QTest::addRow("%s registration missing", kind)
                 << QString::fromLatin1(kind) << QStringList{u"p_nal4=x"_s} << none << QString()
                 << QStringList{registration, u"F:p_nal4"_s} << false << QStringList();
+        QTest::newRow("108 reference with a sign") << u"108"_s << QStringList{u"p_nal4= -12 "_s}
+                                                   << none << QString() << QStringList() << true
+                                                   << QStringList();
         QTest::newRow("205 marker with a blank")
             << u"205"_s << QStringList{u"p_nal5= 1"_s} << none << QString()
             << QStringList{u"I:ZADOLZITELNO Vnesete BROJ 0 ili 1 "_s, u"F:p_nal5"_s} << false
@@ -263,6 +281,14 @@ private slots:
         QTest::newRow("amount before method")
             << u"108"_s << QStringList{u"mkd1=0"_s, u"nac=9"_s} << none << QString()
             << QStringList{u"F:mkd1"_s, amount} << false << QStringList();
+        QTest::newRow("amount before decimals")
+            << u"108"_s << QStringList{u"mkd1=0"_s, u"mkd2=5"_s} << none << QString()
+            << QStringList{u"F:mkd1"_s, amount} << false << QStringList();
+        QTest::newRow("municipality before method")
+            << u"108"_s << QStringList{u"us2=999"_s, u"nac=9"_s} << no << QString()
+            << QStringList{u"F:us2"_s, municipalityQuestion,
+                           u"I:Trelokot ne e Snimen,Vnesete tocna Sifra na Opstina !"_s}
+            << false << QStringList();
         QTest::newRow("payer before amount")
             << u"108"_s << QStringList{u"d_nal=1"_s, u"mkd1=0"_s} << no << QString()
             << QStringList{u"F:d_nal"_s,

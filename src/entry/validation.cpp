@@ -2,7 +2,6 @@
 
 #include "data/statements.h"
 #include "data/store.h"
-#include "platform/numbers.h"
 
 using namespace Qt::StringLiterals;
 
@@ -37,6 +36,21 @@ bool isNumeric(const QString &text)
             return false;
     }
     return digits;
+}
+
+// The whole denars: digits, blanks between groups of them allowed ("1 234"),
+// blanks around them too, and a value above 0. A bank reads nothing else.
+bool isWholeAmount(const QString &text)
+{
+    const QString t = text.trimmed();
+    bool above0 = false;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t[i] >= u'1' && t[i] <= u'9')
+            above0 = true;
+        else if (t[i] != u'0' && t[i] != u' ')
+            return false;
+    }
+    return above0;
 }
 
 DbResult<bool> exists(Store &store, const char *statement, const QString &key)
@@ -143,6 +157,17 @@ private:
             m_dialog.pickCustomsOffice(f);
     }
 
+    // The office fill of the kinds whose reference names the office: a
+    // reference without it cannot be matched to a payment, so an office box
+    // still empty after the picker stops the run.
+    Step requiredOffice()
+    {
+        office();
+        if (!f.p_nal3.trimmed().isEmpty())
+            return Step::Next;
+        return stop(u"Trelokot ne e Snimen,Vnesete ja Ispostavata !"_s, u"p_nal3"_s);
+    }
+
     Step general();
     Step byKind();
 
@@ -165,7 +190,7 @@ Checks::Step Checks::general()
         if (Step s = taxpayer(u"c_nal1"_s, &EntryFields::c_nal1, 13); s != Step::Next)
             return s;
     // 3, 4: the amount.
-    if (!(leadingNumber(f.mkd1) > 0))
+    if (!isWholeAmount(f.mkd1))
         return stop(u"Vnesi Iznos za Uplata (Cel del BEZ Decimali) !"_s, u"mkd1"_s);
     const QString decimals = f.mkd2.trimmed();
     if (decimals != u"00"_s && decimals != u"50"_s)
@@ -194,13 +219,15 @@ Checks::Step Checks::byKind()
 {
     if (m_kind == u"108"_s) {
         year();
-        office();
+        if (Step s = requiredOffice(); s != Step::Next)
+            return s;
         if (f.p_nal4.trimmed().isEmpty() || !isNumeric(f.p_nal4))
             return stop(u"ZADOLZITELNO Vnesete REFERENTEN BROJ na Deklaracijata !"_s, {},
                         u"p_nal4"_s);
     } else if (isKind(m_kind, {u"205", u"GAR"})) {
         year();
-        office();
+        if (Step s = requiredOffice(); s != Step::Next)
+            return s;
         if (f.p_nal4.trimmed().isEmpty() || !isNumeric(f.p_nal4))
             return stop(u"ZADOLZITELNO Vnesete BROJ na REGISTRACIJA na Deklaracijata !"_s, {},
                         u"p_nal4"_s);
