@@ -57,7 +57,9 @@ EntryFields generated(QRandomGenerator &random, const QString &kind)
     EntryFields f;
     for (const auto &[name, m] : EntryFields::boxes())
         f.*m = pick(random, pool);
-    f.mkd1 = QString::number(1 + random.bounded(99999)) + pick(random, pool);
+    // The whole amount takes digits only, blanks between and around them.
+    const QString digits = QString::number(1 + random.bounded(99999));
+    f.mkd1 = random.bounded(2) ? digits : u" "_s + digits.left(1) + u" "_s + digits.mid(1) + u" "_s;
     f.mkd2 = random.bounded(2) ? u" 50 "_s : u"00"_s;
     f.nac = random.bounded(2) ? u"2"_s : u" 2 "_s;
     if (kind == u"108"_s) {
@@ -169,7 +171,9 @@ private slots:
                 "QQQ,4030999123456,4030999123456,1,00,004,2,08.12.2026,,,,,\n"
                 "701,4030999123456,4030999123456,1,00,004,1,08.12.2026,09.12.2026,701-1010,,,\n"
                 "701,4030999123456,4030999123456,1,00,004,2,08.12.2026,,701-1010-4030999123456,,,\n"
-                "108,too,few\n");
+                "108,too,few\n"
+                "108,4030999123456,4030999123456,12abc,00,004,2,08.12.2026,,108-2026-1010-7,,,\n"
+                "108,4030999123456,4030999123456,1,00,004,2,08.12.2026,,108-2026--7,,,\n");
         f.close();
         QString output;
         QString errors;
@@ -183,7 +187,9 @@ private slots:
                               u"6: refused: Nepostoecki Vid na Uplata !"_s,
                               u"7: refused: Pogresni Datumi na UPLATA/VALUTA, Trelokot NE E "
                               "Snimen !"_s,
-                              u"8: 2/2026"_s, u"9: refused: ocekuvani se 13 polinja, ima 3"_s}));
+                              u"8: 2/2026"_s, u"9: refused: ocekuvani se 13 polinja, ima 3"_s,
+                              u"10: refused: Vnesi Iznos za Uplata (Cel del BEZ Decimali) !"_s,
+                              u"11: refused: Trelokot ne e Snimen,Vnesete ja Ispostavata !"_s}));
         auto first = app.db.store.texts(sql::trel::everyColumn);
         const QStringList &row = first.value().first();
         QCOMPARE(row[0], u"1/2026"_s);
