@@ -2,6 +2,7 @@
 
 #include "data/backup.h"
 #include "data/installer.h"
+#include "data/migration.h"
 #include "data/server.h"
 #include "data/store.h"
 #include "entry/order_transfer.h"
@@ -79,6 +80,11 @@ int copyTo(HeadlessRun &run)
     return 0;
 }
 
+int migrateFrom(HeadlessRun &run)
+{
+    return migrateFromCommandLine(run.store, run.options.value("migrate-from"), run.out, run.err);
+}
+
 } // namespace
 
 const QList<HeadlessCommand> &headlessCommands()
@@ -119,6 +125,11 @@ const QList<HeadlessCommand> &headlessCommands()
           "into the empty server database URL, then use it."},
          {},
          copyTo},
+        {{"migrate-from", "SOURCE",
+          "Fill this new installation from the Access file SOURCE (trelok.mdb, read with "
+          "mdb-export) or a folder of its tables as CSV files, order numbers kept."},
+         {},
+         migrateFrom},
     };
     return commands;
 }

@@ -1,0 +1,441 @@
+#include "data/migration.h"
+
+#include "data/counter.h"
+#include "data/csv.h"
+#include "data/migration_source.h"
+#include "data/schema.h"
+#include "data/settings.h"
+#include "data/store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
+#include <QTextStream>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+namespace {
+
+using migration::SourceRecord;
+using migration::SourceTable;
+
+// Rows written by one prepared statement before the next batch is read.
+constexpr qsizetype rowsPerBatch = 500;
+constexpr auto configKey = "0000000000";
+
+// What becomes of one row of the source.
+// Store: inserted as it is; Written: stored by the table's own rule;
+// Merged: taken into a value written at the end (the counters).
+enum class Verdict { Store, Written, Merged, SetAside, Refused, Failed };
+struct Judged {
+    Verdict verdict;
+    QString why; // for a refused row, or the database's error
+};
+
+// The tables read, in this order; key: the column that identifies a row
+// (trimmed when stored), empty when rows have none; clear: the delivered
+// rows are replaced.
+struct TableRule {
+    QString table;
+    QString key;
+    bool clear;
+};
+
+struct Tally {
+    QString table;
+    qint64 read = 0, stored = 0, setAside = 0, refused = 0;
+    QStringList unused; // source columns this program has no place for
+    QString asideFile;
+};
+
+// The source's columns placed on this program's columns.
+struct Placing {
+    QStringList header;  // as the source names them
+    QStringList columns; // ours, lower case
+    QList<int> from;     // source position of each of ours, -1 when absent
+    int key = -1;        // position of the key among ours
+
+    QStringList values(const QStringList &fields) const
+    {
+        QStringList out;
+        out.reserve(columns.size());
+        for (int position : from)
+            out.append(position >= 0 ? fields.value(position) : QString());
+        if (key >= 0)
+            out[key] = out[key].trimmed();
+        return out;
+    }
+    int indexOf(const char *column) const { return int(columns.indexOf(QLatin1String(column))); }
+};
+
+QString insertStatement(const QString &table, const QStringList &columns)
+{
+    const QStringList marks(columns.size(), u"?"_s);
+    return u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, columns.join(u','), marks.join(u','));
+}
+
+class Migration {
+public:
+    Migration(Store &store, QString source) : m_store(store), m_source(std::move(source)) {}
+
+    DbStatus run();
+    void report(QTextStream &out, QTextStream &err) const;
+    bool complete() const;
+    // Removes the set-aside files again when the transaction did not commit.
+    void discardFiles();
+    std::optional<std::pair<QString, QString>> offsets; // right, down as taken
+
+private:
+    DbStatus checkNewInstallation();
+    DbStatus readTable(const TableRule &rule,
+                       const std::function<Judged(const Placing &, QStringList &)> &judge);
+    DbStatus flush(const QString &statement, QList<QVariantList> &batch);
+    DbStatus setAside(Tally &tally, const Placing &placing, const SourceRecord &record);
+    Judged order(const Placing &placing, QStringList &values);
+    Judged counter(const Placing &placing, QStringList &values);
+    Judged configuration(const Placing &placing, QStringList &values);
+    DbStatus writeCounters();
+
+    Store &m_store;
+    QString m_source;
+    QList<Tally> m_tallies;
+    QStringList m_problems;
+    QMap<QString, std::shared_ptr<QSaveFile>> m_asideFiles;
+    QStringList m_committedFiles;
+    QSet<QString> m_keys;
+    QMap<QString, qint64> m_fromOrders, m_fromCounters, m_counters;
+    bool m_configTaken = false;
+};
+
+// "<sequence>/<year>", with blanks allowed around both parts.
+const QRegularExpression &numberForm()
+{
+    static const QRegularExpression form(u"^\\s*(\\d+)\\s*/\\s*(\\d{4})\\s*$"_s);
+    return form;
+}
+
+void raise(QMap<QString, qint64> &highest, const QString &year, qint64 sequence)
+{
+    highest[year] = std::max(highest.value(year, 0), sequence);
+}
+
+DbStatus Migration::checkNewInstallation()
+{
+    auto counts = m_store.texts("SELECT (SELECT count(*) FROM tbl_Trel), "
+                                "(SELECT count(*) FROM tbl_Broj), (SELECT count(*) FROM tbl_obvr)");
+    if (!counts)
+        return DbStatus::failure(counts);
+    const QStringList n = counts.value().value(0);
+    if (n.value(0) != u"0"_s || n.value(1) != u"0"_s || n.value(2) != u"0"_s)
+        return DbStatus::failure(
+            u"Prenosot se pravi samo vo nova instalacija, a vo bazata vekje ima %1 nalozi, %2 "
+            "brojaci i %3 danocni obvrznici"_s.arg(n.value(0), n.value(1), n.value(2)));
+    return succeeded();
+}
+
+DbStatus Migration::flush(const QString &statement, QList<QVariantList> &batch)
+{
+    if (batch.isEmpty())
+        return succeeded();
+    const QByteArray text = statement.toLatin1();
+    DbStatus written = m_store.execEach(text.constData(), batch);
+    batch.clear();
+    return written;
+}
+
+DbStatus Migration::setAside(Tally &tally, const Placing &placing, const SourceRecord &record)
+{
+    auto &file = m_asideFiles[tally.table];
+    if (!file) {
+        tally.asideFile = QFileInfo(m_store.path()).dir().filePath(u"odvoeni-%1.csv"_s.arg(tally.table));
+        file = std::make_shared<QSaveFile>(tally.asideFile);
+        if (!file->open(QIODevice::WriteOnly))
+            return DbStatus::failure(u"%1: %2"_s.arg(tally.asideFile, file->errorString()));
+        file->write(csvRecord(placing.header).toUtf8());
+    }
+    const QByteArray line = csvRecord(record.fields).toUtf8();
+    if (file->write(line) != line.size())
+        return DbStatus::failure(u"%1: %2"_s.arg(tally.asideFile, file->errorString()));
+    return succeeded();
+}
+
+DbStatus Migration::readTable(const TableRule &rule,
+                              const std::function<Judged(const Placing &, QStringList &)> &judge)
+{
+    auto table = SourceTable::open(m_source, rule.table);
+    if (!table)
+        return DbStatus::failure(table);
+    SourceRecord record;
+    if (!table.value()->next(record)) {
+        if (auto finished = table.value()->finish(); !finished)
+            return finished;
+        return DbStatus::failure(u"Tabelata %1 nema red so iminjata na kolonite"_s.arg(rule.table));
+    }
+    Placing placing;
+    placing.header = record.fields;
+    placing.columns = schemaColumns().value(rule.table);
+    Tally tally;
+    tally.table = rule.table;
+    QStringList sourceNames;
+    for (const QString &name : std::as_const(placing.header)) {
+        sourceNames.append(name.trimmed().toLower());
+        if (!placing.columns.contains(sourceNames.last()))
+            tally.unused.append(name.trimmed());
+    }
+    for (const QString &column : std::as_const(placing.columns))
+        placing.from.append(int(sourceNames.indexOf(column)));
+    if (!rule.key.isEmpty()) {
+        placing.key = int(placing.columns.indexOf(rule.key));
+        if (placing.from.value(placing.key) < 0)
+            return DbStatus::failure(
+                u"Vo tabelata %1 ja nema kolonata %2"_s.arg(rule.table, rule.key.toUpper()));
+    }
+    if (rule.clear)
+        if (auto cleared = m_store.exec(u"DELETE FROM %1"_s.arg(rule.table)); !cleared)
+            return cleared;
+    const QString insert = insertStatement(rule.table, placing.columns);
+    QList<QVariantList> batch;
+    m_keys.clear();
+    while (table.value()->next(record)) {
+        ++tally.read;
+        Judged judged{Verdict::Store, {}};
+        QStringList values;
+        if (record.fields.size() != placing.header.size()) {
+            judged = {Verdict::Refused, u"%1 polinja namesto %2"_s.arg(record.fields.size())
+                                            .arg(placing.header.size())};
+        } else {
+            values = placing.values(record.fields);
+            if (placing.key >= 0 && values[placing.key].isEmpty())
+                judged = {Verdict::Refused,
+                          u"nema vrednost vo kolonata %1"_s.arg(rule.key.toUpper())};
+            else if (placing.key >= 0 && m_keys.contains(values[placing.key]))
+                judged = {Verdict::SetAside, {}};
+            else
+                judged = judge ? judge(placing, values) : Judged{Verdict::Store, {}};
+        }
+        switch (judged.verdict) {
+        case Verdict::Store: {
+            if (placing.key >= 0)
+                m_keys.insert(values[placing.key]);
+            QVariantList row;
+            for (const QString &value : std::as_const(values))
+                row.append(value);
+            batch.append(std::move(row));
+            ++tally.stored;
+            if (batch.size() >= rowsPerBatch)
+                if (auto written = flush(insert, batch); !written)
+                    return written;
+            break;
+        }
+        case Verdict::Written:
+            ++tally.stored;
+            break;
+        case Verdict::Merged:
+            break;
+        case Verdict::Failed:
+            return DbStatus::failure(judged.why);
+        case Verdict::Refused:
+            ++tally.refused;
+            m_problems.append(u"%1, red %2: %3"_s.arg(rule.table).arg(record.line).arg(judged.why));
+            [[fallthrough]];
+        case Verdict::SetAside:
+            if (judged.verdict == Verdict::SetAside)
+                ++tally.setAside;
+            if (auto kept = setAside(tally, placing, record); !kept)
+                return kept;
+            break;
+        }
+    }
+    if (auto finished = table.value()->finish(); !finished)
+        return finished;
+    if (auto written = flush(insert, batch); !written)
+        return written;
+    m_tallies.append(tally);
+    return succeeded();
+}
+
+Judged Migration::order(const Placing &placing, QStringList &values)
+{
+    const auto match = numberForm().match(values[placing.key]);
+    if (match.hasMatch())
+        raise(m_fromOrders, match.captured(2), match.captured(1).toLongLong());
+    return {Verdict::Store, {}};
+}
+
+Judged Migration::counter(const Placing &placing, QStringList &values)
+{
+    const int year = placing.indexOf("godina"), type = placing.indexOf("tip_dokum"),
+              number = placing.indexOf("tekoven_br");
+    values[year] = values[year].trimmed();
+    values[type] = values[type].trimmed();
+    if (values[type] != QLatin1String(orderDocumentType))
+        return {Verdict::Store, {}};
+    static const QRegularExpression yearForm(u"^\\d{4}$"_s);
+    if (!yearForm.match(values[year]).hasMatch())
+        return {Verdict::Refused, u"godinata '%1' ne e godina"_s.arg(values[year])};
+    static const QRegularExpression counterForm(u"^\\s*(\\d+)\\s*/"_s);
+    const auto match = counterForm.match(values[number]);
+    if (!match.hasMatch())
+        return {Verdict::Refused, u"tekovniot broj '%1' ne e broj"_s.arg(values[number])};
+    raise(m_fromCounters, values[year], match.captured(1).toLongLong());
+    return {Verdict::Merged, {}};
+}
+
+Judged Migration::configuration(const Placing &placing, QStringList &values)
+{
+    if (m_configTaken || values[placing.key] != QLatin1String(configKey))
+        return {Verdict::SetAside, {}};
+    m_configTaken = true;
+    QStringList sets;
+    QVariantList bound;
+    for (qsizetype i = 0; i < placing.columns.size(); ++i) {
+        if (i == placing.key || placing.from[i] < 0)
+            continue;
+        sets.append(placing.columns[i] + u"=?"_s);
+        bound.append(values[i]);
+    }
+    const int r = placing.indexOf("up_smet3"), d = placing.indexOf("bu_smet1");
+    if (placing.from[r] >= 0 && placing.from[d] >= 0)
+        offsets = std::pair(values[r], values[d]);
+    if (sets.isEmpty())
+        return {Verdict::Written, {}};
+    auto updated = m_store.exec(
+        u"UPDATE tbl_cnf SET %1 WHERE trelok_br='%2'"_s.arg(sets.join(u','),
+                                                           QLatin1String(configKey)),
+        bound);
+    if (!updated)
+        return {Verdict::Failed, updated.error()};
+    return {Verdict::Written, {}};
+}
+
+DbStatus Migration::writeCounters()
+{
+    QList<QVariantList> rows;
+    QStringList years = m_fromOrders.keys() + m_fromCounters.keys();
+    years.removeDuplicates();
+    for (const QString &year : std::as_const(years)) {
+        const qint64 next = std::max(m_fromOrders.value(year), m_fromCounters.value(year));
+        m_counters.insert(year, next);
+        rows.append({year, QString::fromLatin1(orderDocumentType),
+                     u"%1/%2"_s.arg(next).arg(year)});
+    }
+    for (Tally &tally : m_tallies)
+        if (tally.table == u"tbl_Broj"_s)
+            tally.stored += rows.size();
+    return m_store.execEach(
+        "INSERT INTO tbl_Broj (godina,tip_dokum,tekoven_br) VALUES(?,?,?)", rows);
+}
+
+DbStatus Migration::run()
+{
+    if (auto checked = checkNewInstallation(); !checked)
+        return checked;
+    using namespace std::placeholders;
+    const QList<std::pair<TableRule, std::function<Judged(const Placing &, QStringList &)>>> tables{
+        {{u"tbl_Trel"_s, u"trelok_br"_s, false}, std::bind(&Migration::order, this, _1, _2)},
+        {{u"tbl_Broj"_s, {}, false}, std::bind(&Migration::counter, this, _1, _2)},
+        {{u"tbl_obvr"_s, u"dec_cod"_s, false}, {}},
+        {{u"tbl_cnf"_s, u"trelok_br"_s, false},
+         std::bind(&Migration::configuration, this, _1, _2)},
+        {{u"tbl_koor"_s, {}, true}, {}},
+        {{u"tbl_opst"_s, u"sifra"_s, true}, {}},
+        {{u"tbl_cuo"_s, u"key_cuo"_s, true}, {}},
+        {{u"tbl_vid"_s, u"vid"_s, true}, {}},
+    };
+    for (const auto &[rule, judge] : tables)
+        if (auto read = readTable(rule, judge); !read)
+            return read;
+    if (!m_configTaken)
+        return DbStatus::failure(
+            u"Vo tabelata tbl_cnf go nema konfiguraciskiot red (TRELOK_BR '%1')"_s.arg(
+                QLatin1String(configKey)));
+    if (auto written = writeCounters(); !written)
+        return written;
+    // The set-aside rows are on disk before the data commit.
+    for (auto it = m_asideFiles.cbegin(); it != m_asideFiles.cend(); ++it) {
+        if (!it.value()->commit())
+            return DbStatus::failure(u"%1: %2"_s.arg(it.value()->fileName(),
+                                                      it.value()->errorString()));
+        m_committedFiles.append(it.value()->fileName());
+    }
+    return succeeded();
+}
+
+void Migration::discardFiles()
+{
+    m_asideFiles.clear();
+    for (const QString &file : std::as_const(m_committedFiles))
+        QFile::remove(file);
+}
+
+bool Migration::complete() const
+{
+    for (const Tally &tally : m_tallies)
+        if (tally.setAside > 0 || tally.refused > 0)
+            return false;
+    return true;
+}
+
+void Migration::report(QTextStream &out, QTextStream &err) const
+{
+    for (const QString &problem : m_problems)
+        err << "trelok: " << problem << "\n";
+    err.flush();
+    out << "Preneseno od " << m_source << ":\n";
+    for (const Tally &tally : m_tallies) {
+        out << tally.table << ": procitani " << tally.read << ", zapisani " << tally.stored;
+        if (tally.setAside > 0)
+            out << ", odvoeni (povtoren broj) " << tally.setAside;
+        if (tally.refused > 0)
+            out << ", odbieni " << tally.refused;
+        out << "\n";
+        if (!tally.unused.isEmpty())
+            out << "  ne se prenesuvaat kolonite: " << tally.unused.join(u", "_s) << "\n";
+        if (!tally.asideFile.isEmpty())
+            out << "  nezapisanite redovi se vo " << tally.asideFile << "\n";
+    }
+    for (auto it = m_counters.cbegin(); it != m_counters.cend(); ++it)
+        out << "Brojac za " << it.key() << ": " << it.value() << "/" << it.key() << "\n";
+    out << "tbl_prnt: pecatarot ne se prenesuva; izberete pecatar vo menito "
+           "Servis/Podesuvanje na Pecatar\n";
+    out.flush();
+}
+
+} // namespace
+
+int migrateFromCommandLine(Store &store, const QString &source, QTextStream &out,
+                           QTextStream &err)
+{
+    const auto fail = [&err, &source](const QString &message) {
+        err << "trelok: Nisto ne e preneseno od " << source << ": " << message << "\n";
+        err.flush();
+        return 1;
+    };
+    if (auto readable = migration::checkSource(source); !readable)
+        return fail(readable.error());
+    Migration migration(store, source);
+    if (auto done = store.writeTransaction([&migration] { return migration.run(); }); !done) {
+        migration.discardFiles();
+        return fail(done.error());
+    }
+    // A workstation of a server keeps its print offsets in its own file.
+    if (&store.local() != &store && migration.offsets)
+        if (auto stored = storeOffsets(store, migration.offsets->first, migration.offsets->second);
+            !stored)
+            err << "trelok: Pomestuvanjata za pecatenje ne se zapisani vo " << store.path()
+                << ": " << stored.error() << "\n";
+    migration.report(out, err);
+    return migration.complete() ? 0 : 3;
+}
+
+} // namespace trelok

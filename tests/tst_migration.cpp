@@ -1,0 +1,296 @@
+#include "test_db.h"
+
+#include "data/counter.h"
+#include "data/csv.h"
+#include "data/orders.h"
+#include "entry/kinds.h"
+#include "platform/fonts.h"
+#include "refdata/code_picker.h"
+#include "shell/command_line.h"
+#include "shell/headless_commands.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+using namespace trelok;
+
+// Filling a new installation from tables in the form mdb-export writes.
+namespace {
+
+const QStringList trelCols{
+    u"TRELOK_BR"_s, u"NALOG1"_s,   u"NALOG2"_s,   u"BNK_NAL"_s,  u"SM_NAL"_s,   u"DAN_BR"_s,
+    u"POVIK"_s,     u"CEL1"_s,     u"CEL2"_s,     u"PRIMAC1"_s,  u"PRIMAC2"_s,  u"BNK_PRIM"_s,
+    u"SMET_PRI"_s,  u"MKD_CEL"_s,  u"MKD_DEC"_s,  u"UP_SMET1"_s, u"UP_SMET2"_s, u"UP_SMET3"_s,
+    u"BU_SMET1"_s,  u"BU_SMET2"_s, u"BU_SMET3"_s, u"PR_SIF1"_s,  u"PR_SIF2"_s,  u"NACIN"_s,
+    u"DATUM"_s,     u"MESTO"_s,    u"VID"_s,      u"VALUTA"_s};
+
+// An order: its number (as the cell holds it) and a few of its texts; the
+// other cells are Null.
+QStringList order(const QString &number, const QString &nalog1, const QString &cel1)
+{
+    QStringList row(trelCols.size());
+    row[0] = number;
+    row[1] = nalog1;
+    row[7] = cel1;
+    row[13] = u"1500"_s;
+    return row;
+}
+
+// A table as mdb-export writes it: header bare, texts quoted with inner
+// quotes doubled, Null (a null QString) as an empty cell, LF line ends.
+QByteArray mdbCsv(const QStringList &header, const QList<QStringList> &rows)
+{
+    QString text = header.join(u',') + u"\n"_s;
+    for (const QStringList &row : rows) {
+        QStringList cells;
+        for (const QString &cell : row)
+            cells.append(cell.isNull() ? QString()
+                                       : u"\""_s + QString(cell).replace(u"\""_s, u"\"\""_s) +
+                                             u"\""_s);
+        text += cells.join(u',') + u"\n"_s;
+    }
+    return text.toUtf8();
+}
+
+const QString cel1 = u"Plakjanje \"carina\", prv red\nvtor red"_s;
+const QList<QStringList> sourceOrders{
+    order(u"1/2019"_s, u"IZVOZNIK"_s, cel1),
+    order(u"  2/2019 "_s, u"UVOZNIK \"AB\""_s, u"Dolg"_s), // blanks around the number
+    order(u"2/2019"_s, u"POVTOREN"_s, u"x"_s),               // line 5: the number again
+    order(QString(), u"BEZ BROJ"_s, u"y"_s),                 // line 6: no number
+    order(u"5/2020"_s, u"TRET"_s, u"\u00e8\u00ea"_s),        // the form font's letters
+};
+
+void writeSource(const QString &folder, bool withCoordinates = true)
+{
+    const QMap<QString, QByteArray> tables{
+        {u"tbl_Trel"_s, mdbCsv(trelCols, sourceOrders)},
+        {u"tbl_Broj"_s, mdbCsv({u"godina"_s, u"tip_dokum"_s, u"tekoven_br"_s},
+                               {{u"2019"_s, u"TRELOK"_s, u"1/2019"_s},   // behind the orders
+                                {u"2020"_s, u"TRELOK"_s, u"9/2020  "_s}, // ahead of them
+                                {u"2021"_s, u"TRELOK"_s, u"x/2021"_s}})},
+        {u"tbl_obvr"_s,
+         mdbCsv({u"dec_cod"_s, u"dec_nam"_s, u"dec_adr"_s, u"dec_ad3"_s, u"dec_tlx"_s},
+                {{u"4030000000001"_s, u"FIRMA \"EDEN\""_s, QString(), u"Ulica 1"_s, u"Skopje"_s},
+                 {u" 4030000000002"_s, u"DVA"_s, u""_s, QString(), QString()}})},
+        {u"tbl_cnf"_s, mdbCsv({u"trelok_br"_s, u"nalog1"_s, u"mesto"_s, u"up_smet3"_s,
+                               u"bu_smet1"_s},
+                              {{u"0000000000"_s, u"NASA FIRMA"_s, u"Bitola"_s, u"20"_s,
+                                u"10"_s}})},
+        {u"tbl_koor"_s, mdbCsv({u"box"_s, u"z_x"_s, u"z_y"_s, u"z_len"_s},
+                               {{u"NALOG1"_s, u"3000"_s, u"2000"_s, u"4000"_s}})},
+        {u"tbl_opst"_s, mdbCsv({u"sifra"_s, u"opstina"_s}, {{u"901"_s, u"OPSTINA X"_s}})},
+        {u"tbl_cuo"_s, mdbCsv({u"key_cuo"_s, u"cuo_desc"_s}, {{u"9001"_s, u"CARINARNICA X"_s}})},
+        {u"tbl_vid"_s, mdbCsv({u"vid"_s, u"opis"_s}, {{u"777"_s, u"VID X"_s}})},
+        {u"tbl_prnt"_s, mdbCsv({u"def_print"_s}, {{u"Pecatar na drug kompjuter"_s}})},
+    };
+    for (auto it = tables.cbegin(); it != tables.cend(); ++it) {
+        if (!withCoordinates && it.key() == u"tbl_koor"_s)
+            continue;
+        QFile file(QDir(folder).filePath(it.key() + u".csv"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(it.value());
+    }
+}
+
+// A stand-in for mdb-export that prints the folder's files.
+QString standInMdbExport(const QString &bin, const QString &folder)
+{
+    QFile script(QDir(bin).filePath(u"mdb-export"_s));
+    if (!script.open(QIODevice::WriteOnly))
+        return {};
+    script.write(u"#!/bin/sh\nf=\"%1/$2.csv\"\n[ -f \"$f\" ] || { echo \"Error: Table $2 does "
+                 "not exist in this database.\" >&2; exit 1; }\nexec cat \"$f\"\n"_s.arg(folder)
+                     .toUtf8());
+    script.setPermissions(script.permissions() | QFile::ExeOwner);
+    return script.fileName();
+}
+
+struct Ran {
+    int status;
+    QString out, err;
+};
+
+Ran run(const TestDb &db, const QStringList &arguments)
+{
+    QStringList line{u"trelok"_s, u"--dir"_s, db.dir.path()};
+    if (db.server)
+        line << u"--db"_s << db.server->url;
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int status = runHeadless(parseCommandLine(line + arguments), o, e);
+    return {status, out, err};
+}
+
+QList<QStringList> csvRows(const QString &file)
+{
+    CsvText text = readCsvFile(file);
+    QList<QStringList> rows;
+    for (const CsvRecord &r : text.records)
+        rows.append(r.fields);
+    return rows;
+}
+
+QStringList codes(const DbResult<QList<CodeLine>> &lines)
+{
+    QStringList out;
+    for (const CodeLine &line : lines.value())
+        out.append(line.code);
+    return out;
+}
+
+} // namespace
+
+class TestMigration : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase_data() { engineRows(); }
+    void init() { USE_ENGINE_OF_ROW(); }
+
+    void fillsNewInstallation_data()
+    {
+        QTest::addColumn<bool>("throughMdb");
+        QTest::newRow("folder of csv files") << false;
+        QTest::newRow("access file through mdb-export") << true;
+    }
+    void fillsNewInstallation()
+    {
+        QFETCH(bool, throughMdb);
+        TestDb db;
+        QTemporaryDir source, bin;
+        writeSource(source.path());
+        QString from = source.path();
+        const QByteArray path = qgetenv("PATH");
+        if (throughMdb) {
+            QVERIFY(!standInMdbExport(bin.path(), source.path()).isEmpty());
+            qputenv("PATH", bin.path().toUtf8() + ":" + path);
+            from = bin.filePath(u"trelok.mdb"_s);
+            QFile mdb(from);
+            QVERIFY(mdb.open(QIODevice::WriteOnly));
+        }
+        const Ran ran = run(db, {u"--migrate-from"_s, from});
+        qputenv("PATH", path);
+        const QString aside = QDir(db.dir.path()).filePath(u"odvoeni-tbl_Trel.csv"_s);
+        QCOMPARE(ran.err, u"trelok: tbl_Trel, red 6: nema vrednost vo kolonata TRELOK_BR\n"
+                          "trelok: tbl_Broj, red 4: tekovniot broj 'x/2021' ne e broj\n"_s);
+        QCOMPARE(ran.out,
+                 u"Preneseno od %1:\n"
+                 "tbl_Trel: procitani 5, zapisani 3, odvoeni (povtoren broj) 1, odbieni 1\n"
+                 "  nezapisanite redovi se vo %2\n"
+                 "tbl_Broj: procitani 3, zapisani 2, odbieni 1\n"
+                 "  nezapisanite redovi se vo %3\n"
+                 "tbl_obvr: procitani 2, zapisani 2\n"
+                 "tbl_cnf: procitani 1, zapisani 1\n"
+                 "tbl_koor: procitani 1, zapisani 1\n"
+                 "tbl_opst: procitani 1, zapisani 1\n"
+                 "tbl_cuo: procitani 1, zapisani 1\n"
+                 "tbl_vid: procitani 1, zapisani 1\n"
+                 "Brojac za 2019: 2/2019\n"
+                 "Brojac za 2020: 9/2020\n"
+                 "tbl_prnt: pecatarot ne se prenesuva; izberete pecatar vo menito "
+                 "Servis/Podesuvanje na Pecatar\n"_s.arg(
+                     from, aside, QDir(db.dir.path()).filePath(u"odvoeni-tbl_Broj.csv"_s)));
+        QCOMPARE(ran.status, 3);
+        // Every column of the rows not stored, as read.
+        QCOMPARE(csvRows(aside), (QList<QStringList>{trelCols, sourceOrders[2], sourceOrders[3]}));
+
+        // The export holds the source's orders under their numbers.
+        const QString exported = QDir(source.path()).filePath(u"export.csv"_s);
+        QCOMPARE(run(db, {u"--export"_s, exported}).status, 0);
+        QList<QStringList> expected{trelCols};
+        for (int i : {0, 1, 4}) {
+            QStringList row = sourceOrders[i];
+            row[0] = row[0].trimmed();
+            expected.append(row);
+        }
+        QCOMPARE(csvRows(exported), expected);
+
+        // The next orders continue the numbers; the register and the
+        // configuration row came across.
+        QCOMPARE(storeNewOrder(db.store, u"2019"_s, u"TRELOK"_s, QVariantList(27)).value(),
+                 u"3/2019"_s);
+        QCOMPARE(get_brojac(db.store, u"2020"_s, u"TRELOK"_s).value(), u"10/2020"_s);
+        QCOMPARE(db.store.texts("SELECT dec_cod, dec_nam, dec_adr FROM tbl_obvr ORDER BY 1").value(),
+                 (QList<QStringList>{{u"4030000000001"_s, u"FIRMA \"EDEN\""_s, u""_s},
+                                     {u"4030000000002"_s, u"DVA"_s, u""_s}}));
+        QCOMPARE(db.store.texts("SELECT nalog1, mesto, up_smet3, povik FROM tbl_cnf").value(),
+                 (QList<QStringList>{{u"NASA FIRMA"_s, u"Bitola"_s, u"20"_s, u""_s}}));
+
+        // The pickers show the source's codes only.
+        QCOMPARE(codes(listCodes(db.store, municipalityPicker())), QStringList{u"901"_s});
+        QCOMPARE(codes(listCodes(db.store, customsOfficePicker())), QStringList{u"9001"_s});
+        QCOMPARE(codes(listKinds(db.store)), QStringList{u"777"_s});
+
+        // A printed page follows the source's coordinates and offsets.
+        QVERIFY(registerApplicationFonts(db.dir.path()) == 4);
+        const QString pdf = QDir(source.path()).filePath(u"order.pdf"_s);
+        QCOMPARE(run(db, {u"--print"_s, u"1/2019"_s, u"--pdf"_s, pdf}).status, 0);
+        QProcess text;
+        text.start(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
+        QVERIFY(text.waitForFinished(30000));
+        const auto word = QRegularExpression(u"xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>IZVOZNIK<"_s)
+                              .match(QString::fromUtf8(text.readAllStandardOutput()));
+        QVERIFY(word.hasMatch());
+        const double tenthMm = 1440 / 254.0;
+        QVERIFY(qAbs(word.captured(1).toDouble() - (3000 + 20 * tenthMm) / 20) < 1.5);
+        QVERIFY(qAbs(word.captured(2).toDouble() - (2000 + 10 * tenthMm) / 20) < 4);
+    }
+
+    void storesNothing_data()
+    {
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("missing table")
+            << u"no tbl_koor"_s << u"Vo %1 ja nema tabelata tbl_koor (fajlot tbl_koor.csv)"_s;
+        QTest::newRow("missing table through mdb-export")
+            << u"mdb without tbl_koor"_s
+            << u"Tabelata tbl_koor ne moze da se procita so mdb-export (izlez 1): Error: Table "
+               "tbl_koor does not exist in this database."_s;
+        QTest::newRow("no mdb-export")
+            << u"no mdb-export"_s
+            << u"Za citanje na %1 e potrebna programata mdb-export od paketot mdbtools; "
+               "instalirajte go so: sudo apt install mdbtools"_s;
+        QTest::newRow("orders already stored")
+            << u"not new"_s
+            << u"Prenosot se pravi samo vo nova instalacija, a vo bazata vekje ima 1 nalozi, 1 "
+               "brojaci i 0 danocni obvrznici"_s;
+    }
+    void storesNothing()
+    {
+        QFETCH(QString, problem);
+        QFETCH(QString, error);
+        TestDb db;
+        if (problem == u"not new"_s)
+            QVERIFY(storeNewOrder(db.store, u"2026"_s, u"TRELOK"_s, QVariantList(27)));
+        QTemporaryDir source, bin;
+        writeSource(source.path(), !problem.contains(u"tbl_koor"_s));
+        QString from = source.path();
+        const QByteArray path = qgetenv("PATH");
+        if (problem.startsWith(u"mdb"_s) || problem == u"no mdb-export"_s) {
+            from = bin.filePath(u"trelok.mdb"_s);
+            QFile mdb(from);
+            QVERIFY(mdb.open(QIODevice::WriteOnly));
+            if (problem.startsWith(u"mdb"_s))
+                standInMdbExport(bin.path(), source.path());
+            qputenv("PATH", problem.startsWith(u"mdb"_s) ? bin.path().toUtf8() + ":" + path
+                                                         : QByteArray("/nonexistent"));
+        }
+        const auto before = db.store.texts("SELECT * FROM tbl_opst");
+        const Ran ran = run(db, {u"--migrate-from"_s, from});
+        qputenv("PATH", path);
+        QCOMPARE(ran.err, u"trelok: Nisto ne e preneseno od %1: %2\n"_s.arg(
+                              from, error.contains(u"%1"_s) ? error.arg(from) : error));
+        QCOMPARE(ran.out, QString());
+        QCOMPARE(ran.status, 1);
+        QCOMPARE(db.store.texts("SELECT * FROM tbl_opst").value(), before.value());
+        QCOMPARE(db.store.texts("SELECT count(*) FROM tbl_Trel").value().value(0).value(0),
+                 problem == u"not new"_s ? u"1"_s : u"0"_s);
+        QVERIFY(QDir(db.dir.path()).entryList({u"odvoeni-*"_s}).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMigration)
+#include "tst_migration.moc"
