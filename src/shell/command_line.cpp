@@ -1,6 +1,7 @@
 #include "shell/command_line.h"
 
 #include "shell/headless_commands.h"
+#include "version.h"
 
 #include <QCommandLineParser>
 
@@ -96,7 +97,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     if (parser.isSet(version)) {
         line.use = CommandLine::Use::Version;
-        line.text = u"trelok 1.1\n"_s;
+        line.text = QStringLiteral("trelok " TRELOK_VERSION "\n");
         return line;
     }
     if (!parser.positionalArguments().isEmpty())
