@@ -74,7 +74,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Priprema i pecatenje na treloki za Carinska Uprava"_s);
-    const QCommandLineOption help = parser.addHelpOption();
+    // Qt's own options (-platform, -style, ...) are refused like any unknown
+    // option, so there is no --help-all to list them.
+    const QCommandLineOption help({u"h"_s, u"help"_s}, u"Displays help on commandline options."_s);
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     for (const OptionEntry &entry : entries)
         parser.addOption(toOption(entry));
@@ -90,7 +93,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return refused(u"Pogresna komandna linija: "_s + parser.errorText());
     }
     CommandLine line;
-    if (parser.isSet(help) || parser.isSet(u"help-all"_s)) {
+    if (parser.isSet(help)) {
         line.use = CommandLine::Use::Help;
         line.text = parser.helpText().replace(u"<executable_name>"_s, u"trelok"_s);
         return line;
