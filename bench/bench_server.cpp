@@ -2,8 +2,10 @@
 // and stopped by tests/pg_server.py with fsync on), side by side with the
 // SQLite file: validation and save of one order (median and p90), and the
 // taxpayer register's window fill with N taxpayers beside the time psql
-// takes to read the same rows in the same run.
-// Usage: bench_server [orders] [taxpayers] [runs]   (defaults 200, 100000, 5)
+// takes to read the same rows in the same run, and --copy-to of a directory
+// with C orders and the N taxpayers beside psql's own \copy of those rows.
+// Usage: bench_server [orders] [taxpayers] [runs] [copied orders]
+//        (defaults 200, 100000, 5, 10000)
 #include "context/app_context.h"
 #include "data/installer.h"
 #include "data/server.h"
@@ -92,6 +94,43 @@ std::vector<double> saveTimes(Store &store, const QString &dir, int orders)
     return times;
 }
 
+// Runs psql's commands on a database of the private server.
+bool psql(const QString &socketDir, const QString &database, const QStringList &commands)
+{
+    QStringList arguments{u"-h"_s, socketDir,   u"-U"_s, u"trelok"_s,
+                          u"-d"_s, database,    u"-q"_s, u"-v"_s,
+                          u"ON_ERROR_STOP=1"_s};
+    for (const QString &command : commands)
+        arguments << u"-c"_s << command;
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(u"psql"_s, arguments);
+    return process.waitForFinished(600000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+// A directory's file with the given orders and taxpayers, for --copy-to.
+bool fillForCopy(Store &store, int orders, int taxpayers)
+{
+    QList<QVariantList> rows, register_;
+    for (int i = 1; i <= orders; ++i) {
+        QVariantList values{u"%1/2026"_s.arg(i)};
+        for (int c = 1; c < 28; ++c)
+            values << u"Tekst 'so' \"navodnici\" %1 %2"_s.arg(i).arg(c);
+        rows << values;
+    }
+    for (int i = 0; i < taxpayers; ++i)
+        register_ << QVariantList{QString::number(4030000000000LL + i), u"Firma {ar} %1"_s.arg(i),
+                                  u"Ulica %1"_s.arg(i % 977), u"Skopje"_s};
+    return store
+        .transaction([&]() -> DbStatus {
+            if (auto a = store.execEach(sql::trel::insert, rows); !a)
+                return a;
+            return store.execEach(sql::obvr::insert, register_);
+        })
+        .ok();
+}
+
 QByteArray registerCsv(int n)
 {
     QByteArray csv = "dec_cod,dec_nam,dec_ad3,dec_tlx\n";
@@ -111,6 +150,7 @@ int main(int argc, char *argv[])
     const int orders = argc > 1 ? std::max(10, atoi(argv[1])) : 200;
     const int n = argc > 2 ? std::max(1, atoi(argv[2])) : 100000;
     const int runs = argc > 3 ? std::max(1, atoi(argv[3])) : 5;
+    const int copiedOrders = argc > 4 ? std::max(1, atoi(argv[4])) : 10000;
     QTemporaryDir dir;
     const QString state = dir.filePath(u"server"_s);
     if (!serverCommand(u"start"_s, state))
@@ -193,6 +233,39 @@ int main(int argc, char *argv[])
         }
         window.reset();
 
+        // --copy-to into an empty database, beside psql loading the same
+        // orders and taxpayers with \copy into the same tables.
+        const QString copyDir = dir.filePath(u"copy"_s);
+        Store source;
+        if (!installIfMissing(copyDir).ok() || !source.open(databasePath(copyDir)).ok() ||
+            !fillForCopy(source, copiedOrders, n))
+            return 1;
+        if (!psql(socketDir, u"postgres"_s, {u"CREATE DATABASE copied"_s}))
+            return 1;
+        QUrl copiedUrl = url;
+        copiedUrl.setPath(u"/copied"_s);
+        timer.restart();
+        auto copied = copyToServer(source, copiedUrl.toString());
+        const double copyMs = timer.nsecsElapsed() / 1e6;
+        if (!copied) {
+            std::fprintf(stderr, "%s\n", qPrintable(copied.error()));
+            return 1;
+        }
+        const QString orderRows = dir.filePath(u"orders.tsv"_s);
+        const QString taxpayerRows = dir.filePath(u"taxpayers.tsv"_s);
+        if (!psql(socketDir, u"copied"_s,
+                  {u"\\copy tbl_trel TO '%1'"_s.arg(orderRows),
+                   u"\\copy tbl_obvr TO '%1'"_s.arg(taxpayerRows)}) ||
+            !psql(socketDir, u"postgres"_s, {u"CREATE DATABASE floor TEMPLATE copied"_s}) ||
+            !psql(socketDir, u"floor"_s, {u"TRUNCATE tbl_trel, tbl_obvr"_s}))
+            return 1;
+        timer.restart();
+        if (!psql(socketDir, u"floor"_s,
+                  {u"\\copy tbl_trel FROM '%1'"_s.arg(orderRows),
+                   u"\\copy tbl_obvr FROM '%1'"_s.arg(taxpayerRows)}))
+            return 1;
+        const double psqlCopyMs = timer.nsecsElapsed() / 1e6;
+
         std::printf("validation and save of one order (%d orders, ms):\n", orders);
         std::printf("  SQLite file:        median %6.2f  p90 %6.2f\n", quantile(fileSaves, 0.5),
                     quantile(fileSaves, 0.9));
@@ -210,6 +283,11 @@ int main(int argc, char *argv[])
                  "SQLite file, p90", quantile(fileSaves, 0.9));
         tableRow("server: register fill and show 100,000", quantile(fillMs, 0.5), "psql reads them",
                  quantile(psqlMs, 0.5));
+        std::printf("--copy-to of %d orders and %d taxpayers: %.1f ms (%lld rows), "
+                    "psql \\copy of them %.1f ms\n",
+                    copiedOrders, n, copyMs, static_cast<long long>(copied.value()), psqlCopyMs);
+        tableRow("server: --copy-to 10,000 orders, 100,000 taxpayers", copyMs,
+                 "psql \\copy of the same rows", psqlCopyMs);
     }
     if (!serverCommand(u"stop"_s, state))
         status = 1;

@@ -11,7 +11,7 @@ runs=(
   "bench_orders 100000 50 10000"
   "bench_taxpayers 100000 5"
   "bench_filter 100000 3"
-  "bench_server 200 100000 5"
+  "bench_server 200 100000 5 10000"
 )
 for extra in "$build"/bench/bench_*; do
   name=$(basename "$extra")

@@ -1,4 +1,5 @@
 #include "shell/application.h"
+#include "version.h"
 
 #include <QApplication>
 
@@ -29,6 +30,6 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trelok"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1"));
+    QApplication::setApplicationVersion(QStringLiteral(TRELOK_VERSION));
     return trelok::runApplication(arguments);
 }

@@ -10,6 +10,7 @@
 // the artefact directory; every printed page is copied there as
 // page-NN.pdf, listed in pages.txt for acceptance_test.py to measure.
 
+#include "cups_jobs.h"
 #include "gui_support.h"
 
 #include "shell/application.h"
@@ -27,7 +28,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
-#include <QProcess>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -42,21 +42,6 @@ namespace {
 struct StoryFailed : std::runtime_error {
     explicit StoryFailed(const QString &what) : std::runtime_error(what.toStdString()) {}
 };
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-int completedJobs(const QString &queue)
-{
-    return run(u"lpstat"_s, {u"-W"_s, u"completed"_s, u"-o"_s, queue})
-        .split(u'\n', Qt::SkipEmptyParts)
-        .size();
-}
 
 // The story's side: every access to a widget happens on the main thread.
 class Clerk {

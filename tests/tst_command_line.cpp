@@ -70,6 +70,8 @@ private slots:
         QTest::newRow("help among others")
             << QStringList{u"--dir"_s, u"x"_s, u"-h"_s} << Use::Help << QString();
         QTest::newRow("version") << QStringList{u"--version"_s} << Use::Version << QString();
+        QTest::newRow("no help-all: Qt's options are refused")
+            << QStringList{u"--help-all"_s} << Use::Error << u"trelok: Nepoznata opcija: --help-all"_s;
         QTest::newRow("extra argument") << QStringList{u"--dir"_s, u"x"_s, u"extra"_s} << Use::Error
                                         << u"trelok: Nepoznat argument: extra"_s;
         QTest::newRow("extra argument with print")

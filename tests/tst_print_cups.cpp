@@ -1,3 +1,4 @@
+#include "cups_jobs.h"
 #include "gui_support.h"
 #include "test_db.h"
 
@@ -13,7 +14,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -26,21 +26,6 @@ using namespace trelok;
 namespace {
 
 const double tolerancePt = 72 / 25.4 * 0.1;
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-int completedJobs(const QString &queue)
-{
-    return run(u"lpstat"_s, {u"-W"_s, u"completed"_s, u"-o"_s, queue})
-        .split(u'\n', Qt::SkipEmptyParts)
-        .size();
-}
 
 bool waitForJob(const QString &queue, int before)
 {
@@ -55,7 +40,7 @@ struct Page {
 
 Page readPage(const QString &pdf)
 {
-    const QString html = run(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
+    const QString html = commandOutput(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
     Page page;
     page.pages = html.count(u"<page "_s);
     static const QRegularExpression word(
@@ -129,7 +114,7 @@ private slots:
         QVERIFY(m_service->preview() && m_service->preview()->isVisible());
         QTest::qWait(1500);
         QCOMPARE(completedJobs(m_queue), before);
-        QCOMPARE(run(u"lpstat"_s, {u"-o"_s, m_queue}).trimmed(), QString());
+        QCOMPARE(commandOutput(u"lpstat"_s, {u"-o"_s, m_queue}).trimmed(), QString());
         QVERIFY(m_prompter.shown.isEmpty());
     }
 

@@ -9,6 +9,7 @@
 #include "platform/dates.h"
 #include "platform/prompter.h"
 #include "print/dash_ops.h"
+#include "refdata/fixed_data.h"
 
 using namespace Qt::StringLiterals;
 
@@ -47,14 +48,15 @@ void fillNew(AppContext &context, EntrySession &session, EntryFilling &out)
         return;
     }
     const Row &row = *config.value();
-    if (fixedDataMissing(row.text(u"nalog1"_s))) {
+    const FixedData company = fixedDataOf(row);
+    if (fixedDataMissing(company.nal1)) {
         context.prompter.inform(fixedDataMessage());
     } else {
-        f.nal1 = row.text(u"nalog1"_s);
-        f.nal2 = row.text(u"nalog2"_s);
-        f.b_nal = row.text(u"bnk_nal"_s);
-        f.s_nal = row.text(u"sm_nal"_s);
-        f.d_nal = row.text(u"dan_br"_s);
+        f.nal1 = company.nal1;
+        f.nal2 = company.nal2;
+        f.b_nal = company.b_nal;
+        f.s_nal = company.s_nal;
+        f.d_nal = company.d_nal;
         f.p_nal = row.text(u"povik"_s);
         f.c_nal1 = f.d_nal;
         f.c_nal2 = context.state.opi_tre;
@@ -62,11 +64,11 @@ void fillNew(AppContext &context, EntrySession &session, EntryFilling &out)
         f.mkd1 = row.text(u"mkd_cel"_s);
         f.mkd2 = row.text(u"mkd_dec"_s);
         f.us1 = u"845"_s;
-        f.us2 = row.text(u"up_smet2"_s);
+        f.us2 = company.us2;
         f.us3 = u"00960"_s;
         f.nac = row.text(u"nacin"_s);
         f.dat = formatDate(today);
-        f.mes = row.text(u"mesto"_s);
+        f.mes = company.mes;
     }
     f.p_nal1 = session.kind == u"GAR"_s ? u"900"_s : session.kind;
     f.p_nal2 = today.toString(u"yyyyMMdd"_s).left(4);

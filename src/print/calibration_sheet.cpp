@@ -1,12 +1,12 @@
 #include "print/calibration_sheet.h"
 
 #include "context/messages.h"
-#include "data/settings.h"
 #include "data/statements.h"
 #include "data/store.h"
 #include "platform/numbers.h"
 #include "print/pdf_output.h"
 #include "print/print_engine.h"
+#include "print/print_job.h"
 
 #include <QFileInfo>
 #include <QFont>
@@ -18,7 +18,6 @@ using namespace Qt::StringLiterals;
 namespace trelok {
 
 namespace {
-constexpr double twipsPerTenthMm = 6.0;
 constexpr double twipsPerMm = 1440 / 25.4;
 constexpr int pageWidthMm = 210, pageHeightMm = 297;
 
@@ -67,15 +66,15 @@ void paintRuler(QPainter &painter, bool horizontal, int lengthMm)
 DbResult<LoadedSheet> loadCalibrationSheet(Store &store)
 {
     LoadedSheet loaded;
-    auto offsets = readOffsets(store);
+    auto offsets = readTwipOffsets(store);
     if (!offsets)
         return DbResult<LoadedSheet>::failure(offsets);
     if (!offsets.value()) {
         loaded.status = SheetStatus::ConfigMissing;
         return loaded;
     }
-    loaded.sheet.desno = twipsPerTenthMm * offsets.value()->right;
-    loaded.sheet.dole = twipsPerTenthMm * offsets.value()->down;
+    loaded.sheet.desno = offsets.value()->desno;
+    loaded.sheet.dole = offsets.value()->dole;
     auto rows = store.select(sql::koor::ordered);
     if (!rows)
         return DbResult<LoadedSheet>::failure(rows);

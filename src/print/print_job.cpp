@@ -17,24 +17,34 @@ using namespace Qt::StringLiterals;
 namespace trelok {
 
 namespace {
-constexpr double twipsPerTenthMm = 6.0;
 constexpr double pointSize = 10.0;
 constexpr double twipsPerPoint = 20.0;
 } // namespace
+
+DbResult<std::optional<TwipOffsets>> readTwipOffsets(Store &store)
+{
+    auto offsets = readOffsets(store);
+    if (!offsets)
+        return DbResult<std::optional<TwipOffsets>>::failure(offsets.error());
+    if (!offsets.value())
+        return std::optional<TwipOffsets>();
+    return std::optional<TwipOffsets>(TwipOffsets{twipsPerTenthMm * offsets.value()->right,
+                                                  twipsPerTenthMm * offsets.value()->down});
+}
 
 DbResult<LoadedJob> loadPrintJob(Store &store, const QString &number)
 {
     LoadedJob loaded;
     loaded.job.number = number;
-    auto offsets = readOffsets(store);
+    auto offsets = readTwipOffsets(store);
     if (!offsets)
         return DbResult<LoadedJob>::failure(offsets);
     if (!offsets.value()) {
         loaded.status = JobStatus::ConfigMissing;
         return loaded;
     }
-    loaded.job.desno = twipsPerTenthMm * offsets.value()->right;
-    loaded.job.dole = twipsPerTenthMm * offsets.value()->down;
+    loaded.job.desno = offsets.value()->desno;
+    loaded.job.dole = offsets.value()->dole;
 
     auto order = store.first(sql::trel::byNumber, {number});
     if (!order)

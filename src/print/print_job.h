@@ -43,8 +43,18 @@ struct LoadedJob {
     PrintJob job;
 };
 
-// Reads the offsets of the configuration row (6 twips per tenth of a
-// millimetre), the order, and the coordinate rows top to bottom, left to
+// The printer's offsets: 6 twips per tenth of a millimetre.
+inline constexpr double twipsPerTenthMm = 6.0;
+
+// The stored print offsets (readOffsets) in twips; nothing when the
+// configuration row is missing.
+struct TwipOffsets {
+    double desno = 0; // horizontal
+    double dole = 0;  // vertical
+};
+DbResult<std::optional<TwipOffsets>> readTwipOffsets(Store &store);
+
+// Reads the offsets of the configuration row (readTwipOffsets), the order, and the coordinate rows top to bottom, left to
 // right. A coordinate row naming no column of the order is passed over and
 // listed in skippedBoxes; a coordinate table without rows is NoCoordinates.
 DbResult<LoadedJob> loadPrintJob(Store &store, const QString &number);

@@ -7,15 +7,8 @@ using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-DbResult<std::optional<FixedData>> readFixedData(Store &store)
+FixedData fixedDataOf(const Row &row)
 {
-    using Out = DbResult<std::optional<FixedData>>;
-    auto config = store.first(sql::cnf::configRow);
-    if (!config)
-        return Out::failure(config);
-    if (!config.value())
-        return std::optional<FixedData>();
-    const Row &row = *config.value();
     FixedData data;
     data.nal1 = row.text(u"nalog1"_s);
     data.nal2 = row.text(u"nalog2"_s);
@@ -24,7 +17,18 @@ DbResult<std::optional<FixedData>> readFixedData(Store &store)
     data.d_nal = row.text(u"dan_br"_s);
     data.mes = row.text(u"mesto"_s);
     data.us2 = row.text(u"up_smet2"_s);
-    return std::optional<FixedData>(data);
+    return data;
+}
+
+DbResult<std::optional<FixedData>> readFixedData(Store &store)
+{
+    using Out = DbResult<std::optional<FixedData>>;
+    auto config = store.first(sql::cnf::configRow);
+    if (!config)
+        return Out::failure(config);
+    if (!config.value())
+        return std::optional<FixedData>();
+    return std::optional<FixedData>(fixedDataOf(*config.value()));
 }
 
 DbStatus storeFixedData(Store &store, const FixedData &typed)

@@ -8,6 +8,7 @@
 
 namespace trelok {
 
+class Row;
 class Store;
 
 // The company's own data in the configuration row, by the boxes of the
@@ -22,8 +23,12 @@ struct FixedData {
     QString us2;   // up_smet2, its municipality code
 };
 
-// The fixed data as the window shows them, every value trimmed (Null as
-// empty); nothing when the configuration row is missing.
+// The fixed data of a configuration row, every value trimmed (Null as
+// empty): what the window shows and what a new order starts with.
+FixedData fixedDataOf(const Row &row);
+
+// The fixed data of the stored configuration row (fixedDataOf); nothing when
+// the row is missing.
 DbResult<std::optional<FixedData>> readFixedData(Store &store);
 
 // Stores the boxes as typed into the configuration row: every value trimmed

@@ -1,6 +1,7 @@
 #include "shell/command_line.h"
 
 #include "shell/headless_commands.h"
+#include "version.h"
 
 #include <QCommandLineParser>
 
@@ -73,7 +74,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Priprema i pecatenje na treloki za Carinska Uprava"_s);
-    const QCommandLineOption help = parser.addHelpOption();
+    // Qt's own options (-platform, -style, ...) are refused like any unknown
+    // option, so there is no --help-all to list them.
+    const QCommandLineOption help({u"h"_s, u"help"_s}, u"Displays help on commandline options."_s);
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     for (const OptionEntry &entry : entries)
         parser.addOption(toOption(entry));
@@ -89,14 +93,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return refused(u"Pogresna komandna linija: "_s + parser.errorText());
     }
     CommandLine line;
-    if (parser.isSet(help) || parser.isSet(u"help-all"_s)) {
+    if (parser.isSet(help)) {
         line.use = CommandLine::Use::Help;
         line.text = parser.helpText().replace(u"<executable_name>"_s, u"trelok"_s);
         return line;
     }
     if (parser.isSet(version)) {
         line.use = CommandLine::Use::Version;
-        line.text = u"trelok 1.1\n"_s;
+        line.text = QStringLiteral("trelok " TRELOK_VERSION "\n");
         return line;
     }
     if (!parser.positionalArguments().isEmpty())

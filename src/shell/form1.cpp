@@ -13,6 +13,7 @@
 #include "print/pec_pod.h"
 #include "refdata/dan_ref.h"
 #include "refdata/fix_firm.h"
+#include "version.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -28,7 +29,7 @@ namespace trelok {
 QString aboutText()
 {
     return u"Priprema / Pecatenje na Treloki za uplata prema Carinska Uprava na RM"_s + QChar(10) +
-           QString(45, u' ') + u"Verzija 1.1"_s;
+           QString(45, u' ') + QStringLiteral("Verzija " TRELOK_VERSION);
 }
 
 Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)

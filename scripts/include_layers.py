@@ -1,0 +1,69 @@
+#!/usr/bin/env python3
+"""Lists the includes of src/ that point up the layers.
+
+The layers, top to bottom: shell (shell/, main.cpp); windows (the sources of
+trelok_ui outside shell/ and platform/); rules (the rest of entry/, print/,
+refdata/); context (context/); data (data/); platform (platform/). Within
+windows and within rules the folders are ordered too: print/ above entry/
+(a page prints an order) above refdata/ (an order is made of reference
+data). A file may include its own folder, anything below it, and platform/.
+
+Usage: scripts/include_layers.py [SRC_DIR]   (default: src beside this script)
+Prints every include that points up, marking those listed in KNOWN, and
+exits 1 when one is not listed there.
+"""
+import pathlib
+import re
+import sys
+
+LAYERS = ["platform", "data", "context", "rules", "windows", "shell"]
+FOLDERS = ["refdata", "entry", "print"]
+
+# Known, to be turned round: entry splits the reference number with print's
+# dash operations (into SharedState), the picker's lists take the kinds.
+KNOWN = {
+    ("entry/entry_filling.cpp", "print/dash_ops.h"),
+    ("refdata/code_picker.h", "entry/kinds.h"),
+}
+
+
+def window_sources(src):
+    text = (src / "CMakeLists.txt").read_text()
+    block = re.search(r"add_library\(trelok_ui STATIC(.*?)\)", text, re.S).group(1)
+    return {pathlib.Path(line).with_suffix("").as_posix() for line in block.split()}
+
+
+def rank(path, windows):
+    """(layer, folder) of a file: higher is further up."""
+    folder = path.parts[0] if len(path.parts) > 1 else "shell"
+    if folder in ("shell", "context", "data", "platform"):
+        return (LAYERS.index(folder), 0)
+    layer = "windows" if path.with_suffix("").as_posix() in windows else "rules"
+    return (LAYERS.index(layer), FOLDERS.index(folder))
+
+
+def main():
+    here = pathlib.Path(__file__).resolve().parent
+    src = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else here.parent / "src"
+    windows = window_sources(src)
+    unknown = 0
+    for file in sorted(src.rglob("*")):
+        if file.suffix not in (".cpp", ".h"):
+            continue
+        path = file.relative_to(src)
+        for number, line in enumerate(file.read_text().splitlines(), 1):
+            m = re.match(r'#include "([^"]+)"', line)
+            if not m or not (src / m.group(1)).exists():
+                continue
+            target = pathlib.Path(m.group(1))
+            if target.parts[0] == path.parts[0] or rank(target, windows) <= rank(path, windows):
+                continue
+            known = (path.as_posix(), target.as_posix()) in KNOWN
+            unknown += not known
+            print(f"{path}:{number}: includes {target}, which is above it"
+                  + (" (known)" if known else ""))
+    return 1 if unknown else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
