@@ -156,15 +156,27 @@ def main():
 def cut_sessions(trelok, root, server_root, count):
     path = os.path.join(root, "orders.csv")
     write_orders(path, count)
-    # The same lines imported without interruptions: what each must look like.
+    # Lines imported without interruptions show what each line must look
+    # like: the same row but for the three columns the file varies per line.
+    sample = os.path.join(root, "sample.csv")
+    write_orders(sample, 3)
     reference = Database(root, server_root, "reference")
     reference.install(trelok)
-    clean = reference.run_import(trelok, "clerk", path)
+    clean = reference.run_import(trelok, "clerk", sample)
     check("uninterrupted import stores every row", clean.returncode == 0,
           clean.stderr[-300:])
-    expected_by_number = dict(reference.orders())
-    expected = {line: expected_by_number[number]
-                for line, number in outcomes(clean.stdout)[0].items() if number}
+    by_number = dict(reference.orders())
+    samples = {line: by_number[number] for line, number in outcomes(clean.stdout)[0].items()}
+
+    def expected_row(line):
+        row = dict(samples[2])
+        row.update(nalog1=f'row-{line} "q", \u0107', mkd_cel=str(line - 1),
+                   povik=f"108-{YEAR}-1010-{line - 2}")
+        return row
+
+    check("the varying columns are the three of the file",
+          all(samples[line] == expected_row(line) for line in samples), str(samples))
+    expected = {line: expected_row(line) for line in range(2, count + 2)}
 
     cut = Database(root, server_root, "cut")
     cut.install(trelok)
