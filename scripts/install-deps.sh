@@ -8,7 +8,7 @@ packages=(
   xvfb xauth
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   sqlite3
-  postgresql libqt6sql6-psql
+  postgresql libqt6sql6-psql libpq-dev
 )
 missing=()
 for p in "${packages[@]}"; do

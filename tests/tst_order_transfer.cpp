@@ -174,14 +174,36 @@ private slots:
                 "701,4030999123456,4030999123456,1,00,004,2,08.12.2026,,701-1010-4030999123456,,,\n"
                 "108,too,few\n"
                 "108,4030999123456,4030999123456,12abc,00,004,2,08.12.2026,,108-2026-1010-7,,,\n"
-                "108,4030999123456,4030999123456,1,00,004,2,08.12.2026,,108-2026--7,,,\n");
+                "108,4030999123456,4030999123456,1,00,004,2,08.12.2026,,108-2026--7,,,\n"
+                // Paid last year, entered now: numbered in this year's sequence.
+                "701,4030999123456,4030999123456,1,00,004,2,30.12.2025,,701-1010,,,\n"
+                // Refused by the database with a text of two lines.
+                "701,4030999123456,4030999123456,1,00,004,2,08.12.2026,,701-1010,,,refuse\n");
         f.close();
+        if (testEngine() == Engine::File) {
+            app.db.exec("CREATE TRIGGER refuse BEFORE INSERT ON tbl_Trel WHEN NEW.NALOG1 = "
+                        "'refuse' BEGIN SELECT RAISE(ABORT, 'refused\r\n  by the test'); END");
+        } else {
+            app.db.execDirect("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                              "BEGIN IF NEW.nalog1 = 'refuse' THEN RAISE EXCEPTION E'refused\\r\\n"
+                              "  by the test'; END IF; RETURN NEW; END $$");
+            app.db.execDirect("CREATE TRIGGER refuse BEFORE INSERT ON tbl_Trel FOR EACH ROW "
+                              "EXECUTE FUNCTION refuse()");
+        }
         QString output;
         QString errors;
         QTextStream out(&output);
         QTextStream err(&errors);
         QCOMPARE(importOrders(app.db.store, app.clock, file, {}, out, err), 1);
-        QCOMPARE(output.split(u'\n', Qt::SkipEmptyParts),
+        // The database's text, on the line of its row.
+        const QStringList lines = output.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 11);
+        QCOMPARE(lines.last(), testEngine() == Engine::File
+                                   ? u"13: refused: refused by the test Unable to fetch row"_s
+                                   : u"13: refused: ERROR:  refused by the test CONTEXT:  "
+                                     "PL/pgSQL function refuse() line 1 at RAISE (P0001) "
+                                     "QPSQL: Unable to create query"_s);
+        QCOMPARE(lines.mid(0, 10),
                  (QStringList{u"2: 1/2026"_s,
                               u"4: refused: Trelokot ne e Snimen,Vnesete tocen danocniot broj !"_s,
                               u"5: refused: Vnesi Iznos za Uplata (Cel del BEZ Decimali) !"_s,
@@ -190,7 +212,8 @@ private slots:
                               "Snimen !"_s,
                               u"8: 2/2026"_s, u"9: refused: ocekuvani se 13 polinja, ima 3"_s,
                               u"10: refused: Vnesi Iznos za Uplata (Cel del BEZ Decimali) !"_s,
-                              u"11: refused: Trelokot ne e Snimen,Vnesete ja Ispostavata !"_s}));
+                              u"11: refused: Trelokot ne e Snimen,Vnesete ja Ispostavata !"_s,
+                              u"12: 3/2026"_s}));
         auto first = app.db.store.texts(sql::trel::everyColumn);
         const QStringList &row = first.value().first();
         QCOMPARE(row[0], u"1/2026"_s);

@@ -24,6 +24,24 @@ const QStringList &orderColumns()
     return columns;
 }
 
+namespace {
+
+// The highest sequence number stored for a year, 0 when there is none. The
+// numbers are texts "N/YYYY"; each is read the way the counter reads its
+// own, so a text no program wrote cannot stop the reading on either engine.
+DbResult<double> highestStoredSequence(Store &store, const QString &year)
+{
+    auto numbers = store.texts(sql::trel::numbersOfYear, {u"%/"_s + year});
+    if (!numbers)
+        return DbResult<double>::failure(numbers);
+    double highest = 0;
+    for (const QStringList &row : numbers.value())
+        highest = std::max(highest, counterSequence(row[0].trimmed()));
+    return highest;
+}
+
+} // namespace
+
 DbResult<QString> storeNewOrder(Store &store, const QString &year, const QString &documentType,
                                 const QVariantList &values)
 {
@@ -33,6 +51,20 @@ DbResult<QString> storeNewOrder(Store &store, const QString &year, const QString
         if (!next)
             return DbStatus::failure(next);
         number = next.value().trimmed();
+        // A counter behind the stored orders (a database from before the
+        // counter moved with its order, a counter edited by hand) gives a
+        // number that is taken: the order takes the one after the highest
+        // of the year instead, and the counter moves there below.
+        auto taken = store.first(sql::trel::numberTaken, {number});
+        if (!taken)
+            return DbStatus::failure(taken);
+        if (taken.value()) {
+            auto highest = highestStoredSequence(store, year);
+            if (!highest)
+                return DbStatus::failure(highest);
+            number = plainNumber(std::max(highest.value(), counterSequence(number)) + 1) +
+                     u"/"_s + year;
+        }
         QVariantList row{number};
         row.append(values);
         if (auto inserted = store.exec(sql::trel::insert, row); !inserted)

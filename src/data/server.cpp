@@ -6,9 +6,11 @@
 #include "data/store.h"
 
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -65,6 +67,35 @@ DbStatus lockedTransaction(QSqlDatabase &db, const std::function<DbStatus()> &wo
     return status;
 }
 
+// A port given as a parameter: a number from 1 to 65535, else 0.
+int portNumber(const QString &text)
+{
+    bool ok = false;
+    const int port = text.toInt(&ok);
+    return ok && port > 0 && port <= 65535 ? port : 0;
+}
+
+// The address as the user wrote it, with any password replaced by "***":
+// a refused address is shown, the password it held never is.
+QString withoutPassword(const QString &url)
+{
+    QString shown = url;
+    const qsizetype authority = shown.indexOf(u"://"_s);
+    if (authority >= 0) {
+        const qsizetype start = authority + 3;
+        qsizetype end = start;
+        while (end < shown.size() && shown[end] != u'/' && shown[end] != u'?' &&
+               shown[end] != u'#')
+            ++end;
+        const qsizetype at = shown.lastIndexOf(u'@', end - 1);
+        const qsizetype colon = at >= start ? shown.indexOf(u':', start) : -1;
+        if (colon >= 0 && colon < at)
+            shown.replace(colon + 1, at - colon - 1, u"***"_s);
+    }
+    static const QRegularExpression parameter(u"([?&]password=)[^&#]*"_s);
+    return shown.replace(parameter, u"\\1***"_s);
+}
+
 QString insertFor(const QString &table, const QStringList &columns, int rows)
 {
     QStringList marks(columns.size(), u"?"_s);
@@ -119,10 +150,12 @@ DbResult<ServerAddress> parseServerAddress(const QString &url)
     const QUrl parsed(url, QUrl::StrictMode);
     const auto refused = [&url](const QString &why) {
         return DbResult<ServerAddress>::failure(
-            u"Neispravna adresa na bazata na podatoci \"%1\": %2"_s.arg(url, why));
+            u"Neispravna adresa na bazata na podatoci \"%1\": %2"_s.arg(withoutPassword(url),
+                                                                       why));
     };
+    // QUrl's own text repeats the whole address.
     if (!parsed.isValid())
-        return refused(parsed.errorString());
+        return refused(u"adresata ne moze da se procita (proverete ja portata i znacite)"_s);
     if (parsed.scheme() != u"postgresql"_s && parsed.scheme() != u"postgres"_s)
         return refused(u"se ocekuva postgresql://korisnik@server:porta/baza"_s);
     if (!parsed.password().isEmpty())
@@ -138,7 +171,7 @@ DbResult<ServerAddress> parseServerAddress(const QString &url)
         if (key == u"host"_s)
             address.host = value;
         else if (key == u"port"_s)
-            address.port = value.toInt();
+            address.port = portNumber(value);
         else if (key == u"user"_s)
             address.user = value;
         else if (key == u"dbname"_s)
@@ -146,6 +179,8 @@ DbResult<ServerAddress> parseServerAddress(const QString &url)
         else
             return refused(u"nepoznat parametar %1"_s.arg(key));
     }
+    if (address.port == 0)
+        return refused(u"portata mora da bide broj od 1 do 65535"_s);
     if (address.database.isEmpty() || address.database.contains(u'/'))
         return refused(u"nedostasuva imeto na bazata"_s);
     return address;
@@ -170,6 +205,14 @@ DbStatus connectServer(const QString &name, const QString &url)
         return DbStatus::failure(
             u"Ne moze da se vospostavi vrska so serverot na bazata na podatoci: %1"_s.arg(
                 serverText(db.lastError())));
+    // The driver reports itself open only while libpq's session is: a
+    // session ended while the driver was still asking the server's version
+    // (the driver would take it for one too old to prepare statements) is
+    // not used.
+    if (!db.isOpen() || !db.driver()->hasFeature(QSqlDriver::PreparedQueries)) {
+        db.close();
+        return DbStatus::failure(u"sesijata zavrsi pri povrzuvanjeto"_s);
+    }
     // A clerk waits for another one's save, but not forever for a
     // workstation that stopped answering while holding the counter.
     if (auto set = direct(db, sql::server::lockTimeout); !set) {

@@ -20,6 +20,10 @@ inline constexpr auto insert =
     "BU_SMET2,BU_SMET3,PR_SIF1,PR_SIF2,NACIN,DATUM,MESTO,VID,VALUTA) VALUES "
     "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
 inline constexpr auto remove = "DELETE FROM tbl_trel where trelok_br=?";
+// Through the unique index on the number.
+inline constexpr auto numberTaken = "SELECT 1 FROM tbl_trel where trelok_br=?";
+// The numbers of one year: the pattern is "%/" and the year.
+inline constexpr auto numbersOfYear = "SELECT trelok_br FROM tbl_trel where trim(trelok_br) LIKE ?";
 } // namespace trel
 
 namespace cnf {
@@ -95,6 +99,10 @@ inline constexpr auto installLock = "SELECT pg_advisory_xact_lock(12803467669898
 inline constexpr auto counterLock = "LOCK TABLE tbl_Broj IN EXCLUSIVE MODE";
 inline constexpr auto lockTimeout = "SET lock_timeout = '30s'";
 inline constexpr auto ping = "SELECT 1";
+// The transaction's own number, and later whether it committed: a COMMIT
+// whose answer was lost with the session is settled by asking.
+inline constexpr auto transactionId = "SELECT txid_current() AS txid";
+inline constexpr auto transactionStatus = "SELECT txid_status(CAST(? AS bigint)) AS status";
 } // namespace server
 
 // The same for the SQLite file.

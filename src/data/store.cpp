@@ -2,14 +2,17 @@
 
 #include "data/schema.h"
 #include "data/server.h"
+#include "data/server_session.h"
 #include "data/statements.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 
 #include <sqlite3.h>
 
@@ -28,6 +31,9 @@ QAtomicInt connectionCounter;
 // How long a statement waits for a database that another program holds
 // (another copy saving, a backup tool) before it gives up.
 constexpr int busyWaitMs = 5000;
+
+// How long the outcome of a COMMIT whose answer was lost is asked for.
+constexpr int outcomeWaitMs = 10000;
 
 QString errorText(const QSqlError &error)
 {
@@ -299,45 +305,100 @@ DbStatus Store::writeTransaction(const std::function<DbStatus()> &work)
 
 DbStatus Store::inTransaction(bool write, const std::function<DbStatus()> &work)
 {
-    if (m_engine == Engine::File) {
-        if (auto begun = exec(write ? sql::file::beginWrite : sql::file::begin); !begun)
-            return begun;
-        DbStatus status = work();
-        if (!status) {
-            (void)exec(sql::file::rollback);
-            return status;
-        }
-        if (auto committed = exec(sql::file::commit); !committed) {
-            (void)exec(sql::file::rollback);
-            return committed;
-        }
+    if (m_engine == Engine::Server)
+        return inServerTransaction(write, work);
+    if (auto begun = exec(write ? sql::file::beginWrite : sql::file::begin); !begun)
+        return begun;
+    DbStatus status = work();
+    if (!status) {
+        (void)exec(sql::file::rollback);
         return status;
     }
+    if (auto committed = exec(sql::file::commit); !committed) {
+        (void)exec(sql::file::rollback);
+        return committed;
+    }
+    return status;
+}
+
+DbStatus Store::inServerTransaction(bool write, const std::function<DbStatus()> &work)
+{
+    // The one moment a closed connection is opened again: before the
+    // transaction begins. Inside it every statement runs on the session
+    // that began it, or fails.
     if (auto connected = reconnect(); !connected)
         return connected;
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     if (!db.transaction())
         return failure<Done>(db.lastError());
+    const SessionId began = sessionId(db);
     m_inTransaction = true;
-    DbStatus status = succeeded();
-    if (write) {
-        QSqlQuery lock(db);
-        if (!lock.exec(QString::fromLatin1(sql::server::counterLock)))
-            status = DbStatus::failure(errorText(lock.lastError()), isServerBusy(lock.lastError()));
-    }
-    if (status)
-        status = work();
-    if (status && !db.commit())
-        status = DbStatus::failure(errorText(db.lastError()));
+    QString transactionId;
+    DbStatus status = [&]() -> DbStatus {
+        if (write) {
+            QSqlQuery lock(db);
+            if (!lock.exec(QString::fromLatin1(sql::server::counterLock)))
+                return DbStatus::failure(errorText(lock.lastError()),
+                                         isServerBusy(lock.lastError()));
+        }
+        // Asked after a COMMIT whose answer never came.
+        auto id = first(sql::server::transactionId);
+        if (!id)
+            return DbStatus::failure(id);
+        transactionId = id.value() ? mget(id.value()->raw(u"txid"_s)) : QString();
+        return work();
+    }();
+    CommitOutcome committed{CommitResult::Failed, status.error()};
+    if (status && sessionId(db) != began)
+        committed.serverText = u"transakcijata ne zavrsi na sesijata na koja zapocna"_s;
+    else if (status)
+        committed = commitSession(db);
     m_inTransaction = false;
-    if (status)
-        return status;
-    db.rollback();
-    // The work's failure is judged now, outside the transaction: a lost
-    // connection is reported as such, anything else as it was.
-    if (!status.busy() && !alive())
-        return lostConnection<Done>(status.error());
-    return status;
+    switch (committed.result) {
+    case CommitResult::Committed:
+        return succeeded();
+    case CommitResult::Unanswered:
+        return outcomeOf(transactionId, committed.serverText);
+    case CommitResult::RolledBack:
+    case CommitResult::Failed:
+        break;
+    }
+    if (!sessionLost(db))
+        db.rollback();
+    // Judged now, outside the transaction: a lost session is reported as
+    // such (and closed, so the next action connects again), anything else
+    // as it was.
+    if (!status.busy() && (sessionLost(db) || !alive()))
+        return lostConnection<Done>(committed.serverText);
+    return status ? DbStatus::failure(committed.serverText) : status;
+}
+
+DbStatus Store::outcomeOf(const QString &transactionId, const QString &serverText)
+{
+    // The session ended while the COMMIT was under way: the server knows
+    // whether it committed. Asked on a new session, the transaction being over.
+    QSqlDatabase::database(m_name, false).close();
+    // A server that restarts is waited for a while; its answer is final.
+    QElapsedTimer waited;
+    waited.start();
+    while (!transactionId.isEmpty() && waited.elapsed() < outcomeWaitMs) {
+        if (auto status = reconnect() ? first(sql::server::transactionStatus, {transactionId})
+                                      : DbResult<std::optional<Row>>::failure(QString());
+            status && status.value()) {
+            const QString state = status.value()->text(u"status"_s);
+            if (state == u"committed"_s)
+                return succeeded();
+            if (state == u"aborted"_s)
+                return lostConnection<Done>(serverText);
+            // "in progress": the ended session's process is still finishing.
+        }
+        QThread::msleep(100);
+    }
+    QSqlDatabase::database(m_name, false).close();
+    return DbStatus::failure(
+        u"%1: %2 Ne e poznato dali e zapisano; proverete pred da go snimite povtorno."_s.arg(
+            QString::fromLatin1(connectionLost), serverText),
+        true);
 }
 
 DbStatus Store::reconnect()
@@ -352,8 +413,12 @@ DbStatus Store::reconnect()
 
 DbResult<QSqlQuery> Store::prepared(const QString &statement)
 {
-    if (auto connected = reconnect(); !connected)
-        return DbResult<QSqlQuery>::failure(connected);
+    // Inside a transaction no new session is opened: a statement on a
+    // closed connection fails, and with it the transaction.
+    if (!m_inTransaction) {
+        if (auto connected = reconnect(); !connected)
+            return DbResult<QSqlQuery>::failure(connected);
+    }
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     if (!db.isOpen())
         return DbResult<QSqlQuery>::failure(u"Bazata na podatoci ne e otvorena"_s);
@@ -393,8 +458,10 @@ template <class T> DbResult<T> Store::failure(const QSqlError &error)
 bool Store::alive()
 {
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (sessionLost(db))
+        return false;
     QSqlQuery ping(db);
-    return db.isOpen() && ping.exec(QString::fromLatin1(sql::server::ping));
+    return ping.exec(QString::fromLatin1(sql::server::ping));
 }
 
 template <class T> DbResult<T> Store::lostConnection(const QString &serverText)

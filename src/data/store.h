@@ -90,6 +90,10 @@ public:
 
 private:
     DbStatus inTransaction(bool write, const std::function<DbStatus()> &work);
+    DbStatus inServerTransaction(bool write, const std::function<DbStatus()> &work);
+    // Whether the transaction transactionId, whose COMMIT went unanswered,
+    // was committed: success, or the lost connection (busy).
+    DbStatus outcomeOf(const QString &transactionId, const QString &serverText);
     DbResult<QSqlQuery> prepared(const QString &statement);
     DbResult<QSqlQuery> run(const QString &statement, const QVariantList &values);
     // A failed statement on the server: when the connection itself is gone,

@@ -17,6 +17,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -148,7 +149,9 @@ RowOutcome OrderImport::store(const QStringList &columns, const QStringList &val
     m_prompter.last.clear();
     EntryFilling filling = fillEntry(m_context, session);
     if (filling.ended)
-        return {{}, m_prompter.last, m_prompter.last == QString::fromLatin1(msg::databaseBusy)};
+        return {{}, m_prompter.last,
+                m_prompter.last == QString::fromLatin1(msg::databaseBusy) ||
+                    m_prompter.last.startsWith(QLatin1StringView(connectionLost))};
     EntryFields &f = filling.fields;
     for (qsizetype i = 0; i < columns.size(); ++i)
         if (const auto box = columnBoxes().constFind(columns[i]); box != columnBoxes().cend())
@@ -171,6 +174,13 @@ RowOutcome OrderImport::store(const QStringList &columns, const QStringList &val
 
 // Each attempt waits up to the store's busy time (5 s) before it gives up.
 constexpr int busyAttempts = 12;
+
+// A text on one line of the output: its line breaks become blanks.
+QString oneLine(const QString &text)
+{
+    static const QRegularExpression breaks(u"\\s*[\\r\\n]+\\s*"_s);
+    return QString(text).replace(breaks, u" "_s).trimmed();
+}
 
 bool sameFile(const QString &a, const QString &b)
 {
@@ -208,8 +218,12 @@ int importOrders(Store &store, Clock &clock, const QString &fileName,
             out << record.line << ": " << outcome.number << "\n";
         } else {
             all = false;
+            // A held file says so in the program's words; a server's text
+            // (a lost connection, a refused row) is folded onto the line.
+            const bool held = outcome.busy && !outcome.refusal.startsWith(
+                                                  QLatin1StringView(connectionLost));
             out << record.line << ": refused: "
-                << (outcome.busy ? QString::fromLatin1(msg::databaseBusy) : outcome.refusal)
+                << (held ? QString::fromLatin1(msg::databaseBusy) : oneLine(outcome.refusal))
                 << "\n";
         }
         // A line is written only once its order is stored for good.

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+class QSqlDatabase;
+
+namespace trelok {
+
+// The libpq session under a Qt connection to the server: which session it
+// is, whether it is gone, and the real outcome of COMMIT.
+
+// The session a connection is on: another PGconn or another server process
+// is another session.
+struct SessionId {
+    const void *connection = nullptr;
+    int serverProcess = 0;
+    bool operator==(const SessionId &) const = default;
+};
+SessionId sessionId(const QSqlDatabase &db);
+
+// The connection is closed, or libpq found the session ended.
+bool sessionLost(const QSqlDatabase &db);
+
+enum class CommitResult {
+    Committed,  // the server answered COMMIT
+    RolledBack, // the server answered ROLLBACK: the transaction had failed
+    Failed,     // the server refused the COMMIT; nothing was stored
+    Unanswered, // the session ended before the answer: the outcome is not known here
+};
+struct CommitOutcome {
+    CommitResult result = CommitResult::Failed;
+    QString serverText;
+};
+// Sends COMMIT on the connection's own session and reads the server's answer.
+CommitOutcome commitSession(QSqlDatabase &db);
+
+} // namespace trelok
