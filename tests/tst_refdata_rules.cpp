@@ -374,6 +374,38 @@ private slots:
                  (QList<StoredTaxpayer>{{u"Star"_s, u"Stara"_s, u"Skopje"_s}}));
     }
 
+    // Two imports of one register at the same moment: each tax number once,
+    // one adds it and the other changes it.
+    void twoImportsAtOnceStoreEachNumberOnce()
+    {
+        if (testEngine() != Engine::File)
+            QSKIP("the program on the directory's file");
+        TestDb db;
+        const QString csv = db.dir.filePath(u"r.csv"_s);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("dec_cod,dec_nam,dec_ad3,dec_tlx\n");
+        for (int i = 0; i < 3000; ++i)
+            file.write(QByteArray::number(4030000000000LL + i) + ",Firma,Ul. 1,Ohrid\n");
+        file.close();
+        QProcess first, second;
+        for (QProcess *p : {&first, &second})
+            p->start(QStringLiteral(TRELOK_PROGRAM),
+                     {u"--dir"_s, db.dir.path(), u"--import-taxpayers"_s, csv});
+        QStringList outs;
+        for (QProcess *p : {&first, &second}) {
+            QVERIFY(p->waitForFinished(120000));
+            QCOMPARE(p->exitCode(), 0);
+            outs << QString::fromUtf8(p->readAllStandardOutput());
+        }
+        outs.sort();
+        QCOMPARE(outs, (QStringList{u"Dodadeni: 0\nPromeneti: 3000\nOdbieni: 0\n"_s,
+                                    u"Dodadeni: 3000\nPromeneti: 0\nOdbieni: 0\n"_s}));
+        QCOMPARE(taxpayerCount(db), 3000);
+        // A new installation keeps one row per tax number.
+        QVERIFY(!db.store.exec("INSERT INTO tbl_obvr (dec_cod) VALUES ('4030000000000')").ok());
+    }
+
     void importOfAMissingFile()
     {
         TestDb db;
