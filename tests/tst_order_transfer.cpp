@@ -14,6 +14,7 @@
 #include <QTextStream>
 
 #include <chrono>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -362,6 +363,13 @@ private slots:
         QCOMPARE(exportOrders(app.db.store, app.db.store.path(), err), 1);
         QCOMPARE(exportOrders(app.db.store, app.db.dir.path(), err), 1);
         QCOMPARE(digest(app.db.store.path()), before);
+        // A device or a pipe is not replaced by a file.
+        const QString pipe = app.db.dir.filePath(u"pipe"_s);
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QCOMPARE(exportOrders(app.db.store, pipe, err), 1);
+        QVERIFY(errors.endsWith(u"trelok: %1 ne e obicen fajl (ured ili cevka); izvozot ne e "
+                                "zapisan\n"_s.arg(pipe)));
+        QVERIFY(!QFileInfo(pipe).isFile());
     }
 };
 

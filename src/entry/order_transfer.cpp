@@ -258,6 +258,9 @@ int exportOrders(Store &store, const QString &fileName, QTextStream &err)
         return fail(u"Ne e daden fajl za izvoz"_s);
     if (QFileInfo(fileName).isDir())
         return fail(u"%1 e direktorium"_s.arg(fileName));
+    // A device or a pipe would be replaced by the file, not written to.
+    if (QFileInfo(fileName).exists() && !QFileInfo(fileName).isFile())
+        return fail(u"%1 ne e obicen fajl (ured ili cevka); izvozot ne e zapisan"_s.arg(fileName));
     if (sameFile(fileName, store.path()))
         return fail(u"%1 e bazata na podatoci na programata"_s.arg(fileName));
     auto rows = store.texts(sql::trel::everyColumn);
