@@ -48,8 +48,16 @@ QList<ConfLine> readConf(const QString &appDir)
                 line.key = text.left(equals).trimmed();
                 line.value = text.mid(equals + 1).trimmed();
                 if (line.value.size() >= 2 && line.value.startsWith(u'"') &&
-                    line.value.endsWith(u'"'))
+                    line.value.endsWith(u'"')) {
                     line.value = line.value.mid(1, line.value.size() - 2);
+                } else if (line.value.contains(u',')) {
+                    // As the INI format reads it: an unquoted comma ends a
+                    // list item, blanks around the items are dropped.
+                    QStringList items = line.value.split(u',');
+                    for (QString &item : items)
+                        item = item.trimmed();
+                    line.value = items.join(u',');
+                }
             }
         }
         lines.append(line);
