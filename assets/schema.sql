@@ -20,7 +20,9 @@ CREATE TABLE tbl_obvr (
   dec_cod TEXT, dec_nam TEXT, dec_adr TEXT, dec_ad2 TEXT, dec_ad3 TEXT, dec_ad4 TEXT,
   dec_tel TEXT, dec_fax TEXT, dec_tlx TEXT, dec_pos TEXT, dec_zem TEXT, dec_emb TEXT
 );
-CREATE INDEX idx_obvr_dec_cod ON tbl_obvr (dec_cod);
+-- One row per tax number; a database from before this index keeps working
+-- without it.
+CREATE UNIQUE INDEX idx_obvr_dec_cod ON tbl_obvr (dec_cod);
 CREATE TABLE tbl_opst (sifra TEXT, opstina TEXT);
 CREATE INDEX idx_opst_sifra ON tbl_opst (sifra);
 CREATE TABLE tbl_cuo (key_cuo TEXT, cuo_desc TEXT);

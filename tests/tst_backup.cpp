@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -137,16 +138,29 @@ private slots:
         QCOMPARE(dailyBackup(app.db.store, app.db.dir.path(), day.addDays(-1)).value(),
                  DailyBackup::AlreadyDone);
         QCOMPARE(ordersIn(QDir(folder).filePath(u"trelok-2026-11-30.db"_s)), QStringList());
-        // Other files in the folder are not copies to prune.
-        QFile other(QDir(folder).filePath(u"notes.txt"_s));
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.close();
+        // Other files in the folder are not copies to prune, also when they
+        // only end like one; side files of a copy whose writer is gone are.
+        QProcess gone;
+        gone.start(u"true"_s);
+        QVERIFY(gone.waitForFinished());
+        const QString leftover = u".trelok-2026-11-05.db-%1-aB3dE9.part"_s.arg(gone.processId());
+        for (const QString &name : {u"notes.txt"_s, u"old-trelok-2020-01-01.db"_s, leftover,
+                                    leftover + u"-journal"_s}) {
+            QFile other(QDir(folder).filePath(name));
+            QVERIFY(other.open(QIODevice::WriteOnly));
+        }
         // The 31st copy: the oldest goes.
         QCOMPARE(dailyBackup(app.db.store, app.db.dir.path(), day).value(), DailyBackup::Written);
         const QStringList files = filesIn(folder);
-        QCOMPARE(files.size(), 31);
+        QCOMPARE(files.size(), 32);
         QCOMPARE(files.first(), u"notes.txt"_s);
-        QCOMPARE(files.at(1), u"trelok-2026-11-02.db"_s);
+        QCOMPARE(files.at(1), u"old-trelok-2020-01-01.db"_s);
+        QCOMPARE(files.at(2), u"trelok-2026-11-02.db"_s);
+        QVERIFY(!QFile::exists(QDir(folder).filePath(leftover)));
+        QVERIFY(!QFile::exists(QDir(folder).filePath(leftover + u"-journal"_s)));
+        QCOMPARE(QFile::permissions(folder) & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(QFile::permissions(QDir(folder).filePath(files.last())) & 0x0077,
+                 QFileDevice::Permissions());
         QCOMPARE(files.last(), u"trelok-2026-12-01.db"_s);
         QCOMPARE(ordersIn(QDir(folder).filePath(files.last())), QStringList{u"1/2026"_s});
         QCOMPARE(integrity(QDir(folder).filePath(files.last())), u"ok"_s);

@@ -2,12 +2,20 @@
 #include "entry_dialog_script.h"
 
 #include "data/csv.h"
+#include "data/order_columns.h"
 #include "data/orders.h"
 #include "entry/order_transfer.h"
 #include "entry/saving.h"
+#include "refdata/taxpayer_import.h"
 
 #include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTextStream>
+
+#include <chrono>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -57,14 +65,26 @@ EntryFields generated(QRandomGenerator &random, const QString &kind)
     EntryFields f;
     for (const auto &[name, m] : EntryFields::boxes())
         f.*m = pick(random, pool);
+    // What a box could never hold is refused by the import.
+    for (const ColumnDescriptor &column : orderColumnTable)
+        for (const auto &[name, m] : EntryFields::boxes())
+            while (column.box && name == QLatin1StringView(column.box) &&
+                   !columnRefusal(column, f.*m).isEmpty())
+                f.*m = pick(random, pool);
     // The whole amount takes digits only, blanks between and around them.
     const QString digits = QString::number(1 + random.bounded(99999));
     f.mkd1 = random.bounded(2) ? digits : u" "_s + digits.left(1) + u" "_s + digits.mid(1) + u" "_s;
     f.mkd2 = random.bounded(2) ? u" 50 "_s : u"00"_s;
-    f.nac = random.bounded(2) ? u"2"_s : u" 2 "_s;
+    f.nac = u"2"_s; // the box holds one character
     if (kind == u"108"_s) {
         // Segments free of the dash that separates them.
-        const auto segment = [&] { return pick(random, pool).remove(u'-'); };
+        const auto segment = [&] {
+            QString text;
+            do
+                text = pick(random, pool).remove(u'-');
+            while (text.contains(u'\n') || text.contains(u'\r'));
+            return text;
+        };
         f.p_nal1 = kind;
         f.p_nal2 = u"20"_s + QString::number(10 + random.bounded(20));
         f.p_nal3 = u"x"_s + segment();
@@ -148,9 +168,10 @@ private slots:
         QTextStream err(&errors);
         OrderImportOptions options;
         options.acceptUnknown = true;
-        QCOMPARE(importOrders(target.db.store, target.clock, file, options, out, err), 0);
+        const int status = importOrders(target.db.store, target.clock, file, options, out, err);
         QVERIFY2(errors.isEmpty(), qPrintable(errors));
-        QVERIFY(!output.contains(u"refused"_s));
+        QVERIFY2(!output.contains(u"refused"_s), qPrintable(output.section(u"refused"_s, 1, 1)));
+        QCOMPARE(status, 0);
         QCOMPARE(exported(target.db.store), first);
     }
 
@@ -166,13 +187,15 @@ private slots:
         f.write("vid,Dan_br,cel1,mkd_cel,mkd_dec,up_smet2,nacin,datum,valuta,povik,trelok_br,"
                 "primac1,nalog1\r\n"
                 "108,4030999123456,4030999123456,1500,00,004,2,08.12.2026,,108-2025-1010-7,99/1,"
-                "X,\"two\nlines\"\n"
+                "X,\"two, lines\"\n\n"
                 "108,4030999000000,4030999123456,1500,00,004,2,08.12.2026,,108-2026-1010-7,,,\n"
                 "205,4030999123456,4030999123456,0,00,004,2,08.12.2026,,,,,\n"
                 "QQQ,4030999123456,4030999123456,1,00,004,2,08.12.2026,,,,,\n"
                 "701,4030999123456,4030999123456,1,00,004,1,08.12.2026,09.12.2026,701-1010,,,\n"
                 "701,4030999123456,4030999123456,1,00,004,2,08.12.2026,,701-1010-4030999123456,,,\n"
                 "108,too,few\n"
+                "108,4030999123456,4030999123456,1500,00,004,2,08.12.2026,,,,,\"two\nlines\"\n"
+                "108,4030999123456,4030999123456,1500,00,004,22,08.12.2026,,,,,\n"
                 "108,4030999123456,4030999123456,12abc,00,004,2,08.12.2026,,108-2026-1010-7,,,\n"
                 "108,4030999123456,4030999123456,1,00,004,2,08.12.2026,,108-2026--7,,,\n"
                 // Paid last year, entered now: numbered in this year's sequence.
@@ -197,13 +220,13 @@ private slots:
         QCOMPARE(importOrders(app.db.store, app.clock, file, {}, out, err), 1);
         // The database's text, on the line of its row.
         const QStringList lines = output.split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 11);
+        QCOMPARE(lines.size(), 13);
         QCOMPARE(lines.last(), testEngine() == Engine::File
-                                   ? u"13: refused: refused by the test Unable to fetch row"_s
-                                   : u"13: refused: ERROR:  refused by the test CONTEXT:  "
+                                   ? u"16: refused: refused by the test Unable to fetch row"_s
+                                   : u"16: refused: ERROR:  refused by the test CONTEXT:  "
                                      "PL/pgSQL function refuse() line 1 at RAISE (P0001) "
                                      "QPSQL: Unable to create query"_s);
-        QCOMPARE(lines.mid(0, 10),
+        QCOMPARE(lines.mid(0, 12),
                  (QStringList{u"2: 1/2026"_s,
                               u"4: refused: Trelokot ne e Snimen,Vnesete tocen danocniot broj !"_s,
                               u"5: refused: Vnesi Iznos za Uplata (Cel del BEZ Decimali) !"_s,
@@ -211,13 +234,17 @@ private slots:
                               u"7: refused: Pogresni Datumi na UPLATA/VALUTA, Trelokot NE E "
                               "Snimen !"_s,
                               u"8: 2/2026"_s, u"9: refused: ocekuvani se 13 polinja, ima 3"_s,
-                              u"10: refused: Vnesi Iznos za Uplata (Cel del BEZ Decimali) !"_s,
-                              u"11: refused: Trelokot ne e Snimen,Vnesete ja Ispostavata !"_s,
-                              u"12: 3/2026"_s}));
+                              u"10: refused: Kolonata NALOG1 sodrzi nov red, a poleto ima eden "
+                              "red"_s,
+                              u"12: refused: Kolonata NACIN ima 2 znaci, a poleto prima "
+                              "najmnogu 1"_s,
+                              u"13: refused: Vnesi Iznos za Uplata (Cel del BEZ Decimali) !"_s,
+                              u"14: refused: Trelokot ne e Snimen,Vnesete ja Ispostavata !"_s,
+                              u"15: 3/2026"_s}));
         auto first = app.db.store.texts(sql::trel::everyColumn);
         const QStringList &row = first.value().first();
         QCOMPARE(row[0], u"1/2026"_s);
-        QCOMPARE(row[1], u"two\nlines"_s);
+        QCOMPARE(row[1], u"two, lines"_s);
         QCOMPARE(row[6], u"108-2025-1010-7"_s); // the typed year is kept
         QCOMPARE(row[9], u"Carinska Uprava na RM"_s);
         QCOMPARE(first.value()[1][6], u"701-1010-4030999123456"_s);
@@ -233,6 +260,10 @@ private slots:
         QTest::newRow("column twice") << QByteArray("VID,vid\n108,108\n") << u"dva pati"_s;
         QTest::newRow("not UTF-8") << QByteArray("VID,NALOG1\n108,\xff\xfe\n") << u"UTF-8"_s;
         QTest::newRow("empty") << QByteArray() << u"prazen"_s;
+        QTest::newRow("a record longer than any row")
+            << QByteArray("VID,NALOG1\n108,") + QByteArray(2400000, 'x') + "\n108,x\n"
+            << u"in.csv: Zapisot od red 2 e podolg od najdolgiot red sto programata moze da go "
+               "zapise (2359401 znaci)"_s;
     }
 
     void unusableFilesStoreNothing()
@@ -257,6 +288,97 @@ private slots:
         QCOMPARE(app.db.store.texts(sql::trel::everyColumn).value().size(), 0);
     }
 
+    void whatIsNotAFileIsRefusedBeforeReading_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("directory") << u"."_s << u"trelok: . e direktorium, a ne fajl"_s;
+        for (const char *device : {"/dev/zero", "/dev/urandom"})
+            QTest::newRow(device) << QString::fromLatin1(device)
+                                  << u"trelok: %1 ne e fajl (ured ili vtiknuvac); nisto ne e "
+                                     "procitano"_s.arg(QString::fromLatin1(device));
+    }
+    void whatIsNotAFileIsRefusedBeforeReading()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, error);
+        AppFixture app;
+        QString output;
+        QString errors;
+        QTextStream out(&output);
+        QTextStream err(&errors);
+        QCOMPARE(importOrders(app.db.store, app.clock, path, {}, out, err), 1);
+        QCOMPARE(importTaxpayers(app.db.store, path, out, err), 1);
+        const QString refused = error + u"\ntrelok: nisto ne e snimeno\n"_s;
+        QCOMPARE(errors, refused + refused);
+        QVERIFY(output.isEmpty());
+    }
+
+    void carriageReturnSurvivesTheExport()
+    {
+        AppFixture app;
+        app.storeOrder(u"1/2026"_s, u"108"_s, u"108-2026-1010-7"_s);
+        app.db.exec("UPDATE tbl_trel SET nalog1 = ?", {u"a\rb"_s});
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"orders.csv"_s);
+        QString errors;
+        QTextStream err(&errors);
+        QCOMPARE(exportOrders(app.db.store, file, err), 0);
+        CsvFile csv;
+        QCOMPARE(csv.open(file, longestCsvRecord(orderColumnTable)), QString());
+        QList<QStringList> records;
+        QCOMPARE(csv.records([&](CsvRecord &r) { return records.append(r.fields), true; }),
+                 QString());
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records[1][1], u"a\rb"_s);
+        // Read back whole, it is refused as the one-line box could not hold it.
+        QString output;
+        QTextStream out(&output);
+        QCOMPARE(importOrders(app.db.store, app.clock, file, {}, out, err), 1);
+        QCOMPARE(output, u"2: refused: Kolonata NALOG1 sodrzi nov red, a poleto ima eden red\n"_s);
+    }
+
+    // A file is imported without anyone to press the button again: a
+    // database held longer than one busy wait is tried again.
+    void importWaitsForABusyDatabase()
+    {
+        if (testEngine() != Engine::File)
+            QSKIP("the file's lock");
+        AppFixture app;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"in.csv"_s);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("vid,dan_br,cel1,mkd_cel,mkd_dec,up_smet2,nacin,datum,povik\n"
+                "701,4030999123456,4030999123456,1,00,004,2,08.12.2026,701-1010-4030999123456\n");
+        f.close();
+        const QString path = app.db.store.path();
+        std::thread holder([path] {
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"holder"_s);
+                db.setDatabaseName(path);
+                QSqlQuery query(db);
+                if (!db.open() || !query.exec(u"BEGIN IMMEDIATE"_s))
+                    qFatal("cannot hold the database");
+                std::this_thread::sleep_for(std::chrono::milliseconds(7000));
+                query.exec(u"ROLLBACK"_s);
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(u"holder"_s);
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        QString output;
+        QString errors;
+        QTextStream out(&output);
+        QTextStream err(&errors);
+        OrderImportOptions options;
+        options.acceptUnknown = true;
+        const int status = importOrders(app.db.store, app.clock, file, options, out, err);
+        holder.join();
+        QCOMPARE(output, u"2: 1/2026\n"_s);
+        QCOMPARE(status, 0);
+    }
+
     void exportRefusesTheDatabaseItself()
     {
         AppFixture app;
@@ -267,6 +389,13 @@ private slots:
         QCOMPARE(exportOrders(app.db.store, app.db.store.path(), err), 1);
         QCOMPARE(exportOrders(app.db.store, app.db.dir.path(), err), 1);
         QCOMPARE(digest(app.db.store.path()), before);
+        // A device or a pipe is not replaced by a file.
+        const QString pipe = app.db.dir.filePath(u"pipe"_s);
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QCOMPARE(exportOrders(app.db.store, pipe, err), 1);
+        QVERIFY(errors.endsWith(u"trelok: %1 ne e obicen fajl (ured ili cevka); izvozot ne e "
+                                "zapisan\n"_s.arg(pipe)));
+        QVERIFY(!QFileInfo(pipe).isFile());
     }
 };
 

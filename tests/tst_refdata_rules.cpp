@@ -297,22 +297,28 @@ private slots:
             db, "dec_cod,dec_nam,dec_ad3,dec_tlx\n"
                 " 1111111111111 , Nov Naziv ,\"Ul. \"\"Makedonija\"\" 5\",  Bitola \n"
                 "2222222222222,\xd0\x9a\xd0\xbe\xd0\xbc\xd0\xbf\xd0\xb0\xd0\xbd\xd0\xb8\xd1\x98\xd0"
-                "\xb0,\"Ul. 2,\nkat 3\",\n"
+                "\xb0,\"Ul. 2, kat 3\",\n\n"
                 "333333333333,Kratok,Ul. 3,Struga\n"
                 "44444444444.4,Tocka,Ul. 4,Struga\n"
                 "5555555555555,,Ul. 5,Struga\n"
                 "6666666666666,Bez adresa,,Struga\n"
                 "7777777777777,Tri polinja,Ul. 7\n"
-                "2222222222222,Vtor pat,Ul. 2b,Kumanovo\n");
+                "2222222222222,Vtor pat,Ul. 2b,Kumanovo\n"
+                "8888888888888,Dva reda,\"Ul. 8,\nkat 1\",Ohrid\n"
+                "8888888888888,Predolgo ime na firma sto ne sobira vo poleto,Ul. 8,Ohrid\n");
         QCOMPARE(run.status, 1);
-        QCOMPARE(run.out, u"Dodadeni: 1\nPromeneti: 2\nOdbieni: 5\n"_s);
+        QCOMPARE(run.out, u"Dodadeni: 1\nPromeneti: 2\nOdbieni: 7\n"_s);
         QCOMPARE(run.err,
                  u"trelok: odbien red 5 (333333333333): Pogresen Danocen Broj\n"
                  "trelok: odbien red 6 (44444444444.4): Pogresen Danocen Broj - dozvoleni se "
                  "samo broevi !\n"
                  "trelok: odbien red 7 (5555555555555): Vnesete naziv na Komitentot!\n"
                  "trelok: odbien red 8 (6666666666666): Vnesete adresa na Komitentot!\n"
-                 "trelok: odbien red 9: ocekuvani se 4 polinja, ima 3\n"_s);
+                 "trelok: odbien red 9: ocekuvani se 4 polinja, ima 3\n"
+                 "trelok: odbien red 11 (8888888888888): Kolonata dec_ad3 sodrzi nov red, a "
+                 "poleto ima eden red\n"
+                 "trelok: odbien red 13 (8888888888888): Kolonata dec_nam ima 45 znaci, a poleto "
+                 "prima najmnogu 35\n"_s);
         QCOMPARE(storedRows(db, u"1111111111111"_s),
                  (QList<StoredTaxpayer>{{u"Nov Naziv"_s, u"Ul. \"Makedonija\" 5"_s, u"Bitola"_s}}));
         // Added once, then changed by its second row.
@@ -329,12 +335,12 @@ private slots:
         const ImportRun run =
             runImport(db, "\xef\xbb\xbf"
                           "DEC_COD,dec_nam,dec_ad3,dec_tlx\r\n"
-                          "2222222222222,\xd0\x9a\xd0\xbe,\"Ul. 2,\r\nkat 3\",\r\n");
+                          "2222222222222,\xd0\x9a\xd0\xbe,\"Ul. 2, kat 3\",\r\n");
         QCOMPARE(run.err, QString());
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, u"Dodadeni: 1\nPromeneti: 0\nOdbieni: 0\n"_s);
         QCOMPARE(storedRows(db, u"2222222222222"_s),
-                 (QList<StoredTaxpayer>{{u"\u041a\u043e"_s, u"Ul. 2,\r\nkat 3"_s, u""_s}}));
+                 (QList<StoredTaxpayer>{{u"\u041a\u043e"_s, u"Ul. 2, kat 3"_s, u""_s}}));
     }
 
     void importThatCannotBeReadStoresNothing_data()
@@ -369,6 +375,38 @@ private slots:
         QCOMPARE(digest(databasePath(db.dir.path())), before);
         QCOMPARE(storedRows(db, u"2222222222222"_s),
                  (QList<StoredTaxpayer>{{u"Star"_s, u"Stara"_s, u"Skopje"_s}}));
+    }
+
+    // Two imports of one register at the same moment: each tax number once,
+    // one adds it and the other changes it.
+    void twoImportsAtOnceStoreEachNumberOnce()
+    {
+        if (testEngine() != Engine::File)
+            QSKIP("the program on the directory's file");
+        TestDb db;
+        const QString csv = db.dir.filePath(u"r.csv"_s);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("dec_cod,dec_nam,dec_ad3,dec_tlx\n");
+        for (int i = 0; i < 3000; ++i)
+            file.write(QByteArray::number(4030000000000LL + i) + ",Firma,Ul. 1,Ohrid\n");
+        file.close();
+        QProcess first, second;
+        for (QProcess *p : {&first, &second})
+            p->start(QStringLiteral(TRELOK_PROGRAM),
+                     {u"--dir"_s, db.dir.path(), u"--import-taxpayers"_s, csv});
+        QStringList outs;
+        for (QProcess *p : {&first, &second}) {
+            QVERIFY(p->waitForFinished(120000));
+            QCOMPARE(p->exitCode(), 0);
+            outs << QString::fromUtf8(p->readAllStandardOutput());
+        }
+        outs.sort();
+        QCOMPARE(outs, (QStringList{u"Dodadeni: 0\nPromeneti: 3000\nOdbieni: 0\n"_s,
+                                    u"Dodadeni: 3000\nPromeneti: 0\nOdbieni: 0\n"_s}));
+        QCOMPARE(taxpayerCount(db), 3000);
+        // A new installation keeps one row per tax number.
+        QVERIFY(!db.store.exec("INSERT INTO tbl_obvr (dec_cod) VALUES ('4030000000000')").ok());
     }
 
     void importOfAMissingFile()

@@ -154,6 +154,47 @@ private slots:
         QCOMPARE(got, chosen);
     }
 
+    // trelok.conf is the user's: writing database= keeps every other line,
+    // and a database= line the program does not read is reported.
+    void confKeepsTheUsersLines_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("comments and unknown keys")
+            << QByteArray("# mine\n; also mine\nzoom=2\n\n[pecati]\nx = 1\n")
+            << QByteArray("# mine\n; also mine\nzoom=2\n\ndatabase=U\n[pecati]\nx = 1\n")
+            << QString();
+        QTest::newRow("replaced where it was read")
+            << QByteArray("archive=/a\r\ndatabase=old\r\n# end")
+            << QByteArray("archive=/a\r\ndatabase=U\r\n# end")
+            << QString();
+        QTest::newRow("in another section")
+            << QByteArray("[server]\ndatabase=old\n")
+            << QByteArray("database=U\n[server]\ndatabase=old\n")
+            << u"trelok.conf, red 3: database= ne se koristi (vo sekcijata [server])"_s;
+    }
+    void confKeepsTheUsersLines()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        QFile file(configFilePath(dir.path()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(before);
+        file.close();
+        QCOMPARE(storeConfiguredDatabase(dir.path(), u"U"_s), QString());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), after);
+        QCOMPARE(configuredDatabase(dir.path()), u"U"_s);
+        QCOMPARE(QFile::permissions(file.fileName()) & 0x0077, QFileDevice::Permissions());
+        const QString unused = unusedDatabaseLine(dir.path());
+        QCOMPARE(unused.isEmpty(), problem.isEmpty());
+        QVERIFY2(unused.contains(problem), qPrintable(unused));
+        QCOMPARE(databaseChoiceProblem(u"postgresql://x/y"_s, dir.path()), QString());
+    }
+
     void unreachableServerEndsWithItsOwnText()
     {
         QTemporaryDir dir;

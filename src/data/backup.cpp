@@ -2,7 +2,9 @@
 
 #include "data/statements.h"
 #include "data/store.h"
+#include "platform/file_writes.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -12,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <signal.h>
 
 using namespace Qt::StringLiterals;
 
@@ -45,6 +48,32 @@ bool sameFile(const QString &a, const QString &b)
     return first.absoluteFilePath() == second.absoluteFilePath();
 }
 
+// The side file of a copy being written beside target: the writer's
+// process number in its name tells a copy still being written from the
+// leftover of one that was interrupted.
+QString partialPattern(const QString &target)
+{
+    return u".%1-%2-XXXXXX.part"_s.arg(target).arg(QCoreApplication::applicationPid());
+}
+
+// Removes the side files (and their journals) of earlier copies to a
+// target whose name matches targetName, whose writer is gone. Nothing else
+// in the folder is touched.
+void removeLeftovers(const QDir &folder, const QString &targetName)
+{
+    const QRegularExpression leftover(u"^\\.(%1)-(\\d+)-[A-Za-z0-9]{6}\\.part(-journal)?$"_s.arg(
+        targetName));
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const auto match = leftover.match(name);
+        if (!match.hasMatch())
+            continue;
+        const pid_t writer = pid_t(match.captured(2).toLongLong());
+        if (writer > 0 && (::kill(writer, 0) == 0 || errno == EPERM))
+            continue; // still being written
+        QFile::remove(folder.filePath(name));
+    }
+}
+
 } // namespace
 
 DbStatus backupDatabase(Store &store, const QString &file)
@@ -56,8 +85,8 @@ DbStatus backupDatabase(Store &store, const QString &file)
         return DbStatus::failure(u"Papkata %1 ne postoi"_s.arg(target.absolutePath()));
     if (target.isDir())
         return DbStatus::failure(u"%1 e papka"_s.arg(file));
-    QTemporaryFile partial(
-        target.absoluteDir().filePath(u".%1-XXXXXX.part"_s.arg(target.fileName())));
+    removeLeftovers(target.absoluteDir(), QRegularExpression::escape(target.fileName()));
+    QTemporaryFile partial(target.absoluteDir().filePath(partialPattern(target.fileName())));
     if (!partial.open())
         return DbStatus::failure(
             u"Ne moze da se zapise vo %1: %2"_s.arg(target.absolutePath(), partial.errorString()));
@@ -66,12 +95,17 @@ DbStatus backupDatabase(Store &store, const QString &file)
         return copied;
     if (auto checked = checkCopy(partial.fileName()); !checked)
         return checked;
+    // The copy reaches the disk before it gets its name, and the name after.
+    if (!syncFile(partial.fileName()))
+        return DbStatus::failure(u"Kopijata ne moze da se zapise na diskot: %1: %2"_s.arg(
+            file, QString::fromLocal8Bit(std::strerror(errno))));
     // rename replaces an existing copy in one step.
     if (std::rename(QFile::encodeName(partial.fileName()).constData(),
                     QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
         return DbStatus::failure(u"Kopijata ne moze da se preimenuva vo %1: %2"_s.arg(
             file, QString::fromLocal8Bit(std::strerror(errno))));
     partial.setAutoRemove(false);
+    syncDirectory(target.absolutePath());
     return succeeded();
 }
 
@@ -94,6 +128,9 @@ DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate tod
     const QString folder = backupFolder(appDir);
     if (!QDir().mkpath(folder))
         return DbResult<DailyBackup>::failure(u"Papkata %1 ne moze da se napravi"_s.arg(folder));
+    keepPrivate(folder, {});
+    // Side files of any day's copy that was interrupted.
+    removeLeftovers(QDir(folder), u"trelok-\\d{4}-\\d{2}-\\d{2}\\.db"_s);
     if (auto written = backupDatabase(store, path); !written)
         return DbResult<DailyBackup>::failure(written);
 

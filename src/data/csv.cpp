@@ -3,107 +3,115 @@
 #include "platform/makscii.h"
 
 #include <QFile>
-#include <QStringDecoder>
+#include <QTemporaryFile>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-CsvText readCsv(const QString &text)
+void CsvParser::endRecord(QList<CsvRecord> &records)
 {
-    CsvText out;
-    QStringList record;
-    QString field;
-    bool quoted = false;
-    bool fieldStarted = false; // something of the current field was read
-    bool any = false;          // something of the current record was read
-    qsizetype line = 1;
-    qsizetype recordLine = 1;
-    qsizetype quoteLine = 1;
-    const auto endRecord = [&] {
-        if (any) {
-            record.append(field);
-            out.records.append(CsvRecord{record, recordLine});
+    if (m_any) {
+        m_record.append(m_field);
+        records.append(CsvRecord{m_record, m_recordLine});
+    }
+    m_record.clear();
+    m_field.clear();
+    m_fieldStarted = false;
+    m_any = false;
+    m_chars = 0;
+}
+
+bool CsvParser::feed(QStringView text, QList<CsvRecord> &records)
+{
+    if (!m_error.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        if (m_skipLf) {
+            m_skipLf = false;
+            if (c == u'\n')
+                continue;
         }
-        record.clear();
-        field.clear();
-        fieldStarted = false;
-        any = false;
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
+        if (m_max >= 0 && ++m_chars > m_max) {
+            m_error = u"Zapisot od red %1 e podolg od najdolgiot red sto programata moze da go "
+                      "zapise (%2 znaci)"_s.arg(m_recordLine)
+                          .arg(m_max);
+            return false;
+        }
+        if (m_state == State::Quoted) {
             if (c == u'"') {
-                if (i + 1 < text.size() && text[i + 1] == u'"') {
-                    field.append(u'"');
-                    ++i;
-                } else {
-                    quoted = false;
-                }
+                m_state = State::QuoteInQuoted;
             } else {
                 if (c == u'\n')
-                    ++line;
-                field.append(c);
+                    ++m_line;
+                m_field.append(c);
             }
             continue;
         }
+        if (m_state == State::QuoteInQuoted) {
+            m_state = State::Plain;
+            if (c == u'"') {
+                m_field.append(c);
+                m_state = State::Quoted;
+                continue;
+            }
+        }
         if (c == u'\n' || c == u'\r') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            endRecord();
-            ++line;
-            recordLine = line;
+            m_skipLf = c == u'\r';
+            endRecord(records);
+            ++m_line;
+            m_recordLine = m_line;
             continue;
         }
-        if (!any)
-            recordLine = line;
-        any = true;
-        if (c == u'"' && !fieldStarted) {
-            quoted = true;
-            fieldStarted = true;
-            quoteLine = line;
+        if (!m_any)
+            m_recordLine = m_line;
+        m_any = true;
+        if (c == u'"' && !m_fieldStarted) {
+            m_state = State::Quoted;
+            m_fieldStarted = true;
+            m_quoteLine = m_line;
         } else if (c == u',') {
-            record.append(field);
-            field.clear();
-            fieldStarted = false;
+            m_record.append(m_field);
+            m_field.clear();
+            m_fieldStarted = false;
         } else {
-            field.append(c);
-            fieldStarted = true;
+            m_field.append(c);
+            m_fieldStarted = true;
         }
     }
-    if (quoted) {
-        out.error = u"Fajlot zavrsuva vo sredina na pole vo navodnici (red %1)"_s.arg(quoteLine);
-        return out;
+    return true;
+}
+
+bool CsvParser::finish(QList<CsvRecord> &records)
+{
+    if (!m_error.isEmpty())
+        return false;
+    if (m_state == State::Quoted) {
+        m_error = u"Fajlot zavrsuva vo sredina na pole vo navodnici (red %1)"_s.arg(m_quoteLine);
+        return false;
     }
-    endRecord();
+    m_state = State::Plain;
+    endRecord(records);
+    return true;
+}
+
+CsvText readCsv(const QString &text)
+{
+    CsvText out;
+    CsvParser parser;
+    if (!parser.feed(text, out.records) || !parser.finish(out.records))
+        out.error = parser.error();
     return out;
 }
 
-CsvText readCsvFile(const QString &fileName, bool makscii)
+QList<QStringList> parseCsv(const QString &text)
 {
-    CsvText out;
-    QFile file(fileName);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        out.error = u"Fajlot %1 ne moze da se procita: %2"_s.arg(fileName, file.errorString());
-        return out;
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    if (utf8.hasError()) {
-        out.error = u"Fajlot %1 ne e vo UTF-8"_s.arg(fileName);
-        return out;
-    }
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    if (makscii)
-        text = fromCyrillic(text);
-    out = readCsv(text);
-    if (!out.error.isEmpty())
-        out.error = fileName + u": "_s + out.error;
-    return out;
+    QList<QStringList> records;
+    for (CsvRecord &record : readCsv(text).records)
+        records.append(std::move(record.fields));
+    return records;
 }
 
 QString csvRecord(const QStringList &fields)
@@ -130,12 +138,112 @@ QString csvRecord(const QStringList &fields)
     return line + u"\r\n"_s;
 }
 
-QList<QStringList> parseCsv(const QString &text)
+namespace {
+
+// Bytes read at a time.
+constexpr qint64 chunkSize = 64 * 1024;
+
+// Why a path cannot be read as a file of records, or nothing.
+QString notAFile(const QString &fileName)
 {
-    QList<QStringList> records;
-    for (CsvRecord &record : readCsv(text).records)
-        records.append(std::move(record.fields));
-    return records;
+    struct stat st {};
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+        return {}; // opening reports why
+    if (S_ISDIR(st.st_mode))
+        return u"%1 e direktorium, a ne fajl"_s.arg(fileName);
+    if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode))
+        return u"%1 ne e fajl (ured ili vtiknuvac); nisto ne e procitano"_s.arg(fileName);
+    return {};
+}
+
+bool isRegularFile(const QString &fileName)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(fileName).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+CsvFile::CsvFile() = default;
+CsvFile::~CsvFile() = default;
+
+QString CsvFile::read(QFile &device, QFile *copy, const std::function<bool(CsvRecord &)> &visit)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    CsvParser parser(m_max);
+    QList<CsvRecord> records;
+    QByteArray bytes(chunkSize, Qt::Uninitialized);
+    bool first = true;
+    const auto hand = [&]() {
+        for (CsvRecord &record : records)
+            if (!visit(record))
+                return false;
+        records.clear();
+        return true;
+    };
+    for (;;) {
+        // A pipe blocks until there is more; nothing read is the end.
+        const qint64 n = device.read(bytes.data(), chunkSize);
+        if (n < 0 && device.error() != QFileDevice::NoError)
+            return u"Fajlot %1 ne moze da se procita: %2"_s.arg(m_fileName, device.errorString());
+        if (n <= 0)
+            break;
+        if (copy && copy->write(bytes.constData(), n) != n)
+            return u"Fajlot %1 ne moze da se procita: privremenata kopija: %2"_s.arg(
+                m_fileName, copy->errorString());
+        QString text = utf8(QByteArrayView(bytes.constData(), n));
+        if (utf8.hasError())
+            return u"Fajlot %1 ne e vo UTF-8"_s.arg(m_fileName);
+        if (first && !text.isEmpty()) {
+            if (text.front() == QChar(0xFEFF))
+                text.remove(0, 1);
+            first = false;
+        }
+        if (m_makscii)
+            text = fromCyrillic(text);
+        if (!parser.feed(text, records))
+            return m_fileName + u": "_s + parser.error();
+        if (!hand())
+            return {};
+    }
+    if (!parser.finish(records))
+        return m_fileName + u": "_s + parser.error();
+    hand();
+    return {};
+}
+
+QString CsvFile::open(const QString &fileName, qsizetype maxRecordChars, bool makscii)
+{
+    m_fileName = fileName;
+    m_readFrom = fileName;
+    m_max = maxRecordChars;
+    m_makscii = makscii;
+    m_copy.reset();
+    if (const QString refused = notAFile(fileName); !refused.isEmpty())
+        return refused;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return u"Fajlot %1 ne moze da se procita: %2"_s.arg(fileName, file.errorString());
+    if (!isRegularFile(fileName)) {
+        m_copy = std::make_unique<QTemporaryFile>();
+        if (!m_copy->open())
+            return u"Fajlot %1 ne moze da se procita: privremenata kopija: %2"_s.arg(
+                fileName, m_copy->errorString());
+        m_readFrom = m_copy->fileName();
+    }
+    const QString error = read(file, m_copy.get(), [](CsvRecord &) { return true; });
+    if (error.isEmpty() && m_copy && !m_copy->flush())
+        return u"Fajlot %1 ne moze da se procita: privremenata kopija: %2"_s.arg(
+            fileName, m_copy->errorString());
+    return error;
+}
+
+QString CsvFile::records(const std::function<bool(CsvRecord &)> &visit)
+{
+    QFile file(m_readFrom);
+    if (!file.open(QIODevice::ReadOnly))
+        return u"Fajlot %1 ne moze da se procita: %2"_s.arg(m_fileName, file.errorString());
+    return read(file, nullptr, visit);
 }
 
 } // namespace trelok

@@ -2,7 +2,14 @@
 
 #include <QList>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class QFile;
+class QTemporaryFile;
 
 namespace trelok {
 
@@ -18,23 +25,83 @@ struct CsvText {
     QString error; // empty when the whole text was read
 };
 
-// Reads comma-separated text with RFC 4180 quoting: a field that begins with
-// a quote runs to the closing quote, may hold commas and line breaks, and ""
-// inside it is one quote. Line breaks are LF or CRLF; blank lines are
-// skipped. A text that ends inside a quoted field is reported as cut off,
-// with the line where that field began.
+// Reads comma-separated text with RFC 4180 quoting, a character at a time,
+// so that a text may come in pieces: a field that begins with a quote runs
+// to the closing quote, may hold commas and line breaks, and "" inside it is
+// one quote. Line breaks are LF, CRLF or CR; blank lines are skipped. A
+// record longer than maxRecordChars (its characters as written, quotes and
+// separators included) stops the reading with an error.
+class CsvParser {
+public:
+    explicit CsvParser(qsizetype maxRecordChars = -1) : m_max(maxRecordChars) {}
+    // Reads text; complete records are appended to records. False once an
+    // error stopped the reading.
+    bool feed(QStringView text, QList<CsvRecord> &records);
+    // The end of the text: the last record, or the error of a text cut off
+    // inside a quoted field (with the line where that field began).
+    bool finish(QList<CsvRecord> &records);
+    const QString &error() const { return m_error; }
+
+private:
+    enum class State { Plain, Quoted, QuoteInQuoted };
+    void endRecord(QList<CsvRecord> &records);
+
+    qsizetype m_max;
+    State m_state = State::Plain;
+    QStringList m_record;
+    QString m_field;
+    bool m_fieldStarted = false; // something of the current field was read
+    bool m_any = false;          // something of the current record was read
+    bool m_skipLf = false;       // a CR ended the record; an LF after it belongs to it
+    qsizetype m_chars = 0;       // characters of the current record
+    qsizetype m_line = 1;
+    qsizetype m_recordLine = 1;
+    qsizetype m_quoteLine = 1;
+    QString m_error;
+};
+
 CsvText readCsv(const QString &text);
 
-// readCsv over a UTF-8 file (a byte order mark is passed over); a file that
-// cannot be read or is not UTF-8 is reported in error. With makscii, typed
-// Macedonian Cyrillic letters become the code points the form font shows.
-CsvText readCsvFile(const QString &fileName, bool makscii = false);
+// The records of readCsv, without their lines; the first one is the header.
+QList<QStringList> parseCsv(const QString &text);
 
 // One record as a line of comma-separated text ending in CRLF, each field
 // quoted where needed so that readCsv gives it back exactly.
 QString csvRecord(const QStringList &fields);
 
-// The records of readCsv, without their lines; the first one is the header.
-QList<QStringList> parseCsv(const QString &text);
+// An import reads a file without anyone to press the button again: a
+// database held by another program is tried this many times, each attempt
+// waiting the store's busy time.
+inline constexpr int importBusyAttempts = 12;
+
+// A UTF-8 CSV file read as a stream: memory stays bounded whatever the file
+// holds. open() refuses what is not a file (a directory, a device) before
+// reading a byte, and reads the whole file once to check its form: UTF-8,
+// every record at most maxRecordChars long, not cut off inside a quoted
+// field. A pipe is kept in a temporary file while it is checked, so
+// records() can read it again. Only a file whose form was checked is read:
+// an import that cannot be read to its end stores nothing. A byte order
+// mark is passed over; with makscii, typed Macedonian Cyrillic letters
+// become the code points the form font shows.
+class CsvFile {
+public:
+    CsvFile();
+    ~CsvFile();
+    // The error, empty when the file was read to its end.
+    QString open(const QString &fileName, qsizetype maxRecordChars, bool makscii = false);
+    // Reads the records from the start, a record at a time; visit returns
+    // false to stop. Returns the error, empty when it read to the end.
+    QString records(const std::function<bool(CsvRecord &)> &visit);
+    const QString &fileName() const { return m_fileName; }
+
+private:
+    QString read(QFile &device, QFile *copy, const std::function<bool(CsvRecord &)> &visit);
+
+    QString m_fileName;
+    QString m_readFrom; // the file itself, or the temporary copy of a pipe
+    qsizetype m_max = -1;
+    bool m_makscii = false;
+    std::unique_ptr<QTemporaryFile> m_copy;
+};
 
 } // namespace trelok

@@ -3,6 +3,7 @@
 #include "data/csv.h"
 #include "data/schema.h"
 #include "data/store.h"
+#include "platform/app_config.h"
 #include "platform/file_writes.h"
 #include "platform/fonts.h"
 
@@ -190,6 +191,10 @@ DbStatus openApplicationDatabase(Store &store, const QString &directory, const Q
     auto installed = installIfMissing(directory);
     if (!installed)
         return DbStatus::failure(installed);
+    // What the program keeps here is the user's alone; a directory of
+    // another owner is only read.
+    keepPrivate(directory, {QString::fromLatin1(databaseFileName),
+                            QString::fromLatin1(configFileName), u"backup"_s});
     if (serverUrl.isEmpty())
         return store.open(databasePath(directory));
     return store.openServer(serverUrl, databasePath(directory));

@@ -1,6 +1,7 @@
 #include "data/orders.h"
 
 #include "data/counter.h"
+#include "data/order_columns.h"
 #include "data/statements.h"
 #include "data/store.h"
 #include "platform/numbers.h"
@@ -15,12 +16,12 @@ namespace trelok {
 
 const QStringList &orderColumns()
 {
-    static const QStringList columns{
-        u"TRELOK_BR"_s, u"NALOG1"_s,   u"NALOG2"_s,   u"BNK_NAL"_s,  u"SM_NAL"_s,   u"DAN_BR"_s,
-        u"POVIK"_s,     u"CEL1"_s,     u"CEL2"_s,     u"PRIMAC1"_s,  u"PRIMAC2"_s,  u"BNK_PRIM"_s,
-        u"SMET_PRI"_s,  u"MKD_CEL"_s,  u"MKD_DEC"_s,  u"UP_SMET1"_s, u"UP_SMET2"_s, u"UP_SMET3"_s,
-        u"BU_SMET1"_s,  u"BU_SMET2"_s, u"BU_SMET3"_s, u"PR_SIF1"_s,  u"PR_SIF2"_s,  u"NACIN"_s,
-        u"DATUM"_s,     u"MESTO"_s,    u"VID"_s,      u"VALUTA"_s};
+    static const QStringList columns = [] {
+        QStringList names;
+        for (const ColumnDescriptor &column : orderColumnTable)
+            names.append(QString::fromLatin1(column.name));
+        return names;
+    }();
     return columns;
 }
 

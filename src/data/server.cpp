@@ -143,6 +143,20 @@ DbResult<qint64> copyTable(Store &source, QSqlDatabase &db, const QString &table
     return qint64(rows.size());
 }
 
+// A register from before the unique index may hold a tax number twice: it
+// is copied as it is, under the plain index it had.
+DbStatus keepPlainRegisterIndex(Store &source, QSqlDatabase &db)
+{
+    auto twice = source.first(sql::obvr::twice);
+    if (!twice)
+        return DbStatus::failure(twice);
+    if (!twice.value())
+        return succeeded();
+    if (auto dropped = direct(db, sql::obvr::dropIndex); !dropped)
+        return dropped;
+    return direct(db, sql::obvr::plainIndex);
+}
+
 } // namespace
 
 DbResult<ServerAddress> parseServerAddress(const QString &url)
@@ -259,6 +273,8 @@ DbResult<qint64> copyToServer(Store &source, const QString &url)
                             .arg(tables.value()));
                 if (auto created = applySchema(db); !created)
                     return created;
+                if (auto kept = keepPlainRegisterIndex(source, db); !kept)
+                    return kept;
                 for (const QString &table : tableNames()) {
                     auto rows = copyTable(source, db, table);
                     if (!rows)

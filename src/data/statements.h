@@ -2,23 +2,17 @@
 
 // Every statement the program runs, by table. Each "?" is a bound value.
 
+#include "data/order_columns.h"
+
 namespace trelok::sql {
 
 namespace trel {
 inline constexpr auto all = "SELECT * FROM tbl_trel ";
-// Every column in the INSERT's order.
-inline constexpr auto everyColumn =
-    "SELECT TRELOK_BR,NALOG1,NALOG2,BNK_NAL,SM_NAL,DAN_BR,POVIK,CEL1,CEL2,PRIMAC1,PRIMAC2,"
-    "BNK_PRIM,SMET_PRI,MKD_CEL,MKD_DEC,UP_SMET1,UP_SMET2,UP_SMET3,BU_SMET1,BU_SMET2,BU_SMET3,"
-    "PR_SIF1,PR_SIF2,NACIN,DATUM,MESTO,VID,VALUTA FROM tbl_trel";
-// The columns the order chooser shows, in its column order.
+// Every column in the INSERT's order (data/order_columns.h).
+inline constexpr const char *everyColumn = orderStatement::select.chars;
 inline constexpr auto chooser = "SELECT trelok_br,povik,cel1,cel2,datum,nacin,vid FROM tbl_trel ";
 inline constexpr auto byNumber = "SELECT * FROM tbl_trel where trelok_br=?";
-inline constexpr auto insert =
-    "INSERT INTO tbl_Trel (TRELOK_BR,NALOG1,NALOG2,BNK_NAL,SM_NAL,DAN_BR,POVIK,CEL1,CEL2,"
-    "PRIMAC1,PRIMAC2,BNK_PRIM,SMET_PRI,MKD_CEL,MKD_DEC,UP_SMET1,UP_SMET2,UP_SMET3,BU_SMET1,"
-    "BU_SMET2,BU_SMET3,PR_SIF1,PR_SIF2,NACIN,DATUM,MESTO,VID,VALUTA) VALUES "
-    "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+inline constexpr const char *insert = orderStatement::insert.chars;
 inline constexpr auto remove = "DELETE FROM tbl_trel where trelok_br=?";
 // Through the unique index on the number.
 inline constexpr auto numberTaken = "SELECT 1 FROM tbl_trel where trelok_br=?";
@@ -51,6 +45,11 @@ inline constexpr auto update =
     "update tbl_obvr set dec_nam = ?, dec_ad3 = ?, dec_tlx = ?  where dec_cod = ?";
 inline constexpr auto insert = "insert into tbl_obvr values(?,?,'','',?,'','','',?,'','','')";
 inline constexpr auto codes = "SELECT dec_cod FROM tbl_obvr";
+// A tax number stored more than once (a register from before the unique index).
+inline constexpr auto twice = "SELECT dec_cod FROM tbl_obvr GROUP BY dec_cod HAVING count(*) > 1";
+// Such a register is copied under the plain index it had.
+inline constexpr auto dropIndex = "DROP INDEX idx_obvr_dec_cod";
+inline constexpr auto plainIndex = "CREATE INDEX idx_obvr_dec_cod ON tbl_obvr (dec_cod)";
 } // namespace obvr
 
 namespace opst {

@@ -4,6 +4,7 @@
 #include "context/messages.h"
 #include "data/counter.h"
 #include "data/csv.h"
+#include "data/order_columns.h"
 #include "data/orders.h"
 #include "data/statements.h"
 #include "data/store.h"
@@ -19,9 +20,12 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QTextStream>
 
 #include <algorithm>
+#include <cerrno>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -70,24 +74,28 @@ public:
     QString last;
 };
 
-// The entry box a column of tbl_Trel fills; TRELOK_BR, the recipient and VID
-// have none.
+// The entry box a column of tbl_Trel fills, read from the table of the
+// order's columns; TRELOK_BR, the recipient and VID have none.
 const QHash<QString, EntryFields::Member> &columnBoxes()
 {
-    static const QHash<QString, EntryFields::Member> boxes{
-        {u"NALOG1"_s, &EntryFields::nal1},    {u"NALOG2"_s, &EntryFields::nal2},
-        {u"BNK_NAL"_s, &EntryFields::b_nal},  {u"SM_NAL"_s, &EntryFields::s_nal},
-        {u"DAN_BR"_s, &EntryFields::d_nal},   {u"POVIK"_s, &EntryFields::p_nal},
-        {u"CEL1"_s, &EntryFields::c_nal1},    {u"CEL2"_s, &EntryFields::c_nal2},
-        {u"SMET_PRI"_s, &EntryFields::s_pri}, {u"MKD_CEL"_s, &EntryFields::mkd1},
-        {u"MKD_DEC"_s, &EntryFields::mkd2},   {u"UP_SMET1"_s, &EntryFields::us1},
-        {u"UP_SMET2"_s, &EntryFields::us2},   {u"UP_SMET3"_s, &EntryFields::us3},
-        {u"BU_SMET1"_s, &EntryFields::sb1},   {u"BU_SMET2"_s, &EntryFields::sb2},
-        {u"BU_SMET3"_s, &EntryFields::sb3},   {u"PR_SIF1"_s, &EntryFields::ps1},
-        {u"PR_SIF2"_s, &EntryFields::ps2},    {u"NACIN"_s, &EntryFields::nac},
-        {u"DATUM"_s, &EntryFields::dat},      {u"MESTO"_s, &EntryFields::mes},
-        {u"VALUTA"_s, &EntryFields::valu}};
+    static const QHash<QString, EntryFields::Member> boxes = [] {
+        QHash<QString, EntryFields::Member> byColumn;
+        for (const ColumnDescriptor &column : orderColumnTable)
+            for (const auto &[name, member] : EntryFields::boxes())
+                if (column.box && name == QLatin1StringView(column.box))
+                    byColumn.insert(QString::fromLatin1(column.name), member);
+        return byColumn;
+    }();
     return boxes;
+}
+
+// Why a value from the file cannot go into its box, or nothing.
+QString boxRefusal(const QString &column, const QString &value)
+{
+    for (const ColumnDescriptor &descriptor : orderColumnTable)
+        if (descriptor.box && column == QLatin1StringView(descriptor.name))
+            return columnRefusal(descriptor, value);
+    return {};
 }
 
 // The header's column names in upper case, or why it cannot be used.
@@ -134,6 +142,9 @@ RowOutcome OrderImport::store(const QStringList &columns, const QStringList &val
 {
     if (values.size() != columns.size())
         return {{}, u"ocekuvani se %1 polinja, ima %2"_s.arg(columns.size()).arg(values.size())};
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        if (const QString why = boxRefusal(columns[i], values[i]); !why.isEmpty())
+            return {{}, why};
     const qsizetype vidAt = columns.indexOf(u"VID"_s);
     const QString kind = vidAt >= 0 ? values[vidAt].trimmed() : QString();
     auto description = kindDescription(m_store, kind);
@@ -172,9 +183,6 @@ RowOutcome OrderImport::store(const QStringList &columns, const QStringList &val
     return {saved.value().number, {}};
 }
 
-// Each attempt waits up to the store's busy time (5 s) before it gives up.
-constexpr int busyAttempts = 12;
-
 // A text on one line of the output: its line breaks become blanks.
 QString oneLine(const QString &text)
 {
@@ -193,26 +201,33 @@ bool sameFile(const QString &a, const QString &b)
 int importOrders(Store &store, Clock &clock, const QString &fileName,
                  const OrderImportOptions &options, QTextStream &out, QTextStream &err)
 {
-    const CsvText csv = readCsvFile(fileName, options.makscii);
-    QStringList columns;
-    QString error = csv.error;
-    if (error.isEmpty() && csv.records.isEmpty())
-        error = u"%1: fajlot e prazen"_s.arg(fileName);
-    if (error.isEmpty())
-        error = readHeader(csv.records.first().fields, columns);
-    if (!error.isEmpty()) {
+    const auto refuse = [&err](const QString &error) {
         err << "trelok: " << error << "\ntrelok: nisto ne e snimeno\n";
         err.flush();
         return 1;
-    }
+    };
+    // The whole file is read once before anything is stored.
+    CsvFile file;
+    if (const QString error =
+            file.open(fileName, longestCsvRecord(orderColumnTable), options.makscii);
+        !error.isEmpty())
+        return refuse(error);
+    QStringList columns;
+    QString headerError;
+    bool first = true;
     OrderImport import(store, clock, options);
     bool all = true;
-    for (qsizetype r = 1; r < csv.records.size(); ++r) {
-        const CsvRecord &record = csv.records[r];
+    qsizetype rows = 0;
+    const QString error = file.records([&](CsvRecord &record) {
+        if (std::exchange(first, false)) {
+            headerError = readHeader(record.fields, columns);
+            return headerError.isEmpty();
+        }
         // A file is read without anyone to press the button again: a
         // database held by another program is waited for longer.
+        ++rows;
         RowOutcome outcome = import.store(columns, record.fields);
-        for (int attempt = 1; outcome.busy && attempt < busyAttempts; ++attempt)
+        for (int attempt = 1; outcome.busy && attempt < importBusyAttempts; ++attempt)
             outcome = import.store(columns, record.fields);
         if (outcome.refusal.isEmpty()) {
             out << record.line << ": " << outcome.number << "\n";
@@ -228,7 +243,21 @@ int importOrders(Store &store, Clock &clock, const QString &fileName,
         }
         // A line is written only once its order is stored for good.
         out.flush();
+        return true;
+    });
+    // A file changed between the check and the reading: its lines so far
+    // stand as reported.
+    if (!error.isEmpty() && !rows)
+        return refuse(error);
+    if (!error.isEmpty()) {
+        err << "trelok: " << error << "\n";
+        err.flush();
+        return 1;
     }
+    if (first)
+        return refuse(u"%1: fajlot e prazen"_s.arg(fileName));
+    if (!headerError.isEmpty())
+        return refuse(headerError);
     return all ? 0 : 1;
 }
 
@@ -243,6 +272,9 @@ int exportOrders(Store &store, const QString &fileName, QTextStream &err)
         return fail(u"Ne e daden fajl za izvoz"_s);
     if (QFileInfo(fileName).isDir())
         return fail(u"%1 e direktorium"_s.arg(fileName));
+    // A device or a pipe would be replaced by the file, not written to.
+    if (QFileInfo(fileName).exists() && !QFileInfo(fileName).isFile())
+        return fail(u"%1 ne e obicen fajl (ured ili cevka); izvozot ne e zapisan"_s.arg(fileName));
     if (sameFile(fileName, store.path()))
         return fail(u"%1 e bazata na podatoci na programata"_s.arg(fileName));
     auto rows = store.texts(sql::trel::everyColumn);
@@ -258,9 +290,17 @@ int exportOrders(Store &store, const QString &fileName, QTextStream &err)
     QByteArray bytes = csvRecord(orderColumns()).toUtf8();
     for (const QStringList &order : orders)
         bytes += csvRecord(order).toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return fail(u"%1: %2"_s.arg(fileName, file.errorString()));
-    return 0;
+    errno = 0;
+    if (file.write(bytes) == bytes.size() && file.commit())
+        return 0;
+    // The toolkit's text for a full disk can be "Unknown error".
+    const int error = errno;
+    const QStorageInfo disk(QFileInfo(fileName).absolutePath());
+    if (error == ENOSPC || (disk.isValid() && disk.bytesAvailable() < bytes.size()))
+        return fail(u"%1: diskot e poln, izvozot ne e zapisan (potrebni se %2 bajti)"_s.arg(
+                        fileName)
+                        .arg(bytes.size()));
+    return fail(u"%1: %2"_s.arg(fileName, file.errorString()));
 }
 
 } // namespace trelok

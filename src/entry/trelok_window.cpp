@@ -2,6 +2,7 @@
 
 #include "context/app_context.h"
 #include "context/pictures.h"
+#include "data/order_columns.h"
 #include "data/store.h"
 #include "entry/entry_dialog.h"
 #include "entry/form_picture.h"
@@ -197,9 +198,9 @@ void Trelok::buildBoxes()
     box(u"mkd1"_s)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (const char *name : {"us1", "us3", "sb1", "sb2", "sb3", "ps1", "ps2"})
         box(QString::fromLatin1(name))->setEnabled(false);
-    box(u"nac"_s)->setMaxLength(1);
-    box(u"dat"_s)->setMaxLength(10);
-    box(u"valu"_s)->setMaxLength(10);
+    for (const ColumnDescriptor &column : orderColumnTable)
+        if (column.box)
+            box(QString::fromLatin1(column.box))->setMaxLength(column.maxLength);
     box(u"p_nal3"_s)->installEventFilter(this);
 }
 

@@ -30,7 +30,7 @@ bool sameContent(const QString &path, const QByteArray &data)
     return file.readAll() == data;
 }
 
-QString replaceFile(const QString &target, const QByteArray &data)
+QString replaceFile(const QString &target, const QByteArray &data, FileAccess access)
 {
     const QFileInfo info(target);
     QTemporaryFile side(info.absolutePath() + u"/."_s + info.fileName() + u".XXXXXX"_s);
@@ -54,7 +54,7 @@ QString replaceFile(const QString &target, const QByteArray &data)
         return u"Datotekata %1 ne e celosno zapisana (%2 od %3 bajti)"_s.arg(target)
             .arg(qint64(st.st_size))
             .arg(data.size());
-    ::fchmod(fd, 0644);
+    ::fchmod(fd, mode_t(filePermissions(access)));
     const QString sideName = side.fileName();
     side.close();
     if (std::rename(QFile::encodeName(sideName).constData(),
@@ -63,6 +63,30 @@ QString replaceFile(const QString &target, const QByteArray &data)
     side.setAutoRemove(false);
     syncDirectory(info.absolutePath());
     return {};
+}
+
+unsigned filePermissions(FileAccess access)
+{
+    if (access == FileAccess::OwnerOnly)
+        return 0600;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~unsigned(mask);
+}
+
+void keepPrivate(const QString &directory, const QStringList &entries)
+{
+    ::chmod(QFile::encodeName(directory).constData(), 0700);
+    for (const QString &entry : entries) {
+        const QString path = directory + u'/' + entry;
+        struct stat st {};
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode))
+            ::chmod(QFile::encodeName(path).constData(), 0700);
+        else if (S_ISREG(st.st_mode))
+            ::chmod(QFile::encodeName(path).constData(), 0600);
+    }
 }
 
 bool syncFile(const QString &path)

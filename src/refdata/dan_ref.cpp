@@ -68,18 +68,18 @@ dan_ref::dan_ref(AppContext &context, QWidget *parent) : QDialog(parent), m_cont
     m_label5->setAccessibleName(u"Rezim"_s);
     const struct {
         const char16_t *caption;
-        int top, width, maxLength;
-    } boxes[4] = {{u"Dano~en broj:", 6300, 2400, 13},
-                  {u"Naziv:", 6660, 5400, 35},
-                  {u"Adresa:", 7020, 5400, 35},
-                  {u"Grad:", 7380, 3000, 17}};
+        int top, width;
+    } boxes[4] = {{u"Dano~en broj:", 6300, 2400},
+                  {u"Naziv:", 6660, 5400},
+                  {u"Adresa:", 7020, 5400},
+                  {u"Grad:", 7380, 3000}};
     for (int i = 0; i < 4; ++i) {
         m_label[i] = label(this, u"Label%1"_s.arg(i + 1), QString::fromUtf16(boxes[i].caption),
                            QRect(120, boxes[i].top, 1800, 315), form);
         m_text[i] =
             textBox(this, u"Text%1"_s.arg(i + 1), QRect(1980, boxes[i].top, boxes[i].width, 330),
                     form, m_label[i]->accessibleName());
-        m_text[i]->setMaxLength(boxes[i].maxLength);
+        m_text[i]->setMaxLength(taxpayerColumns[i].maxLength);
         m_label[i]->setBuddy(m_text[i]);
     }
     m_command5 = button(this, u"Command5"_s, u"OK-Prifati ja Promenata"_s,

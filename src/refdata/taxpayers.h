@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/columns.h"
 #include "data/result.h"
 
 #include <QList>
@@ -17,6 +18,16 @@ struct Taxpayer {
     QString name;    // dec_nam
     QString address; // dec_ad3
     QString city;    // dec_tlx
+};
+
+// The register's columns the window edits, in the order of Taxpayer and of
+// the import's header, with the edit panel's boxes (Text1 to Text4) and
+// what they take. Stored trimmed.
+inline constexpr ColumnDescriptor taxpayerColumns[] = {
+    {"dec_cod", "Text1", 13, true, true},
+    {"dec_nam", "Text2", 35, true, true},
+    {"dec_ad3", "Text3", 35, true, true},
+    {"dec_tlx", "Text4", 17, true, true},
 };
 
 // The whole register in tax number order, read once: a Null name or address

@@ -60,6 +60,9 @@ int runWindows(const CommandLine &commandLine)
         return 1;
     };
     const QString appDir = applicationDirectory(commandLine.value("dir"));
+    if (const QString problem = databaseChoiceProblem(commandLine.value("db"), appDir);
+        !problem.isEmpty())
+        return report(problem);
     Store store;
     if (auto opened =
             openApplicationDatabase(store, appDir, chosenDatabase(commandLine.value("db"), appDir));

@@ -68,9 +68,9 @@ int copyTo(HeadlessRun &run)
         run.err.flush();
         return 1;
     }
-    if (!storeConfiguredDatabase(run.appDir, url)) {
+    if (const QString error = storeConfiguredDatabase(run.appDir, url); !error.isEmpty()) {
         run.err << "trelok: Podatocite se kopirani, no trelok.conf vo " << run.appDir
-                << " ne moze da se zapise\n";
+                << " ne moze da se zapise: " << error << "\n";
         run.err.flush();
         return 1;
     }
@@ -149,6 +149,10 @@ int runHeadless(const CommandLine &commandLine, QTextStream &out, QTextStream &e
     const QString url = commandLine.command->run == copyTo
                             ? QString()
                             : chosenDatabase(commandLine.value("db"), appDir);
+    if (commandLine.command->run != copyTo)
+        if (const QString problem = databaseChoiceProblem(commandLine.value("db"), appDir);
+            !problem.isEmpty())
+            return fail(problem);
     if (auto opened = openApplicationDatabase(store, appDir, url); !opened)
         return fail(opened.error());
     HeadlessRun run{store, commandLine, appDir, out, err};
