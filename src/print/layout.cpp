@@ -20,8 +20,9 @@ namespace trelok {
 namespace {
 
 constexpr double twipsPerTenthMm = 6;
-// One line of the page font (10 pt) with its leading.
-constexpr double lineHeight = 230;
+// A frame's height: the page font's capitals (10 pt), clear of the next line
+// (NALOG1 and NALOG2 stand 193 twips apart).
+constexpr double lineHeight = 180;
 
 QString columnOf(const QString &box)
 {

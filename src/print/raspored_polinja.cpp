@@ -33,9 +33,10 @@ namespace {
 constexpr double surfaceScale = 10;
 constexpr int pageWidth = 8700, pageHeight = 4860; // twips of the page shown
 
+// Shown to a tenth of a tenth; typing takes what is typed.
 QString tenthsText(double twips)
 {
-    return QString::number(twipsToTenths(twips), 'g', 10);
+    return QString::number(std::round(twipsToTenths(twips) * 10) / 10, 'g', 10);
 }
 
 // The page with the form's picture, the texts as printed and a frame per
@@ -150,14 +151,14 @@ raspored_polinja::raspored_polinja(AppContext &context, QWidget *parent)
 {
     setObjectName(u"raspored_polinja"_s);
     setWindowTitle(u"Raspored na Polinjata"_s);
-    setClientSize(this, 16050, 8220);
+    setClientSize(this, 16260, 8220);
     const QFont form = formFont(10, true);
     const QFont plain = font();
 
     m_surface = new LayoutSurface(*this);
     m_surface->move(twips::point(120, 120));
 
-    auto *label1 = label(this, u"Label1"_s, u"Polinja na trelokot"_s,
+    auto *label1 = label(this, u"Label1"_s, u"Poliwa na trelokot"_s,
                          QRect(13320, 120, 2610, 300), form);
     m_list1 = new QListWidget(this);
     m_list1->setObjectName(u"List1"_s);
@@ -171,20 +172,20 @@ raspored_polinja::raspored_polinja(AppContext &context, QWidget *parent)
     const QRegularExpression number(u"\\d*\\.?\\d*"_s);
     for (int i = 0; i < 3; ++i) {
         auto *caption = label(this, u"Label%1"_s.arg(i + 2), captions[i],
-                              QRect(13320, 4800 + i * 420, 1100, 330), form);
+                              QRect(13320, 4800 + i * 420, 900, 330), form);
         auto *box = textBox(this, u"Text%1"_s.arg(i + 1),
-                            QRect(14420, 4780 + i * 420, 900, 330), plain,
+                            QRect(14220, 4780 + i * 420, 1100, 330), plain,
                             caption->accessibleName() + u" (0,1 mm)"_s);
         box->setValidator(new QRegularExpressionValidator(number, box));
         caption->setBuddy(box);
-        label(this, u"Label%1"_s.arg(i + 5), u"0,1 mm"_s, QRect(15380, 4800 + i * 420, 600, 330),
+        label(this, u"Label%1"_s.arg(i + 5), u"0,1 mm"_s, QRect(15400, 4800 + i * 420, 780, 330),
               plain);
         connect(box, &QLineEdit::editingFinished, this, [this, i] { Text_Typed(i); });
         m_boxes.append(box);
     }
-    label(this, u"Label8"_s,
-          u"Strelki: 0,1 mm, Shift+strelki: 1 mm,\nvle~ewe so gluv~eto"_s,
-          QRect(13320, 6060, 2610, 600), formFont(8));
+    label(this, u"Label8"_s, u"Strelki: 0,1 mm; Shift+strelki: 1 mm; vlecenje so glusecot"_s,
+          QRect(13320, 6120, 2800, 600), plain)
+        ->setWordWrap(true);
 
     auto *command1 = button(this, u"Command1"_s, u"OK - Snimi"_s, QRect(120, 7620, 2200, 420),
                             QColor(192, 255, 192), form);
@@ -192,8 +193,11 @@ raspored_polinja::raspored_polinja(AppContext &context, QWidget *parent)
                             QRect(2440, 7620, 4300, 420), QColor(255, 255, 160), form);
     auto *command3 = button(this, u"Command3"_s, u"Pe~ati kalibraciski list"_s,
                             QRect(6860, 7620, 3600, 420), QColor(255, 224, 160), form);
-    auto *command4 = button(this, u"Command4"_s, u"Izlez / Otkaz"_s, QRect(13730, 7620, 2200, 420),
+    auto *command4 = button(this, u"Command4"_s, u"Izlez / Otkaz"_s, QRect(13920, 7620, 2200, 420),
                             QColor(255, 0, 0), form);
+    // Return in a box takes the typed value; it presses no button.
+    for (QPushButton *b : {command1, command2, command3, command4})
+        b->setAutoDefault(false);
     connect(command1, &QPushButton::clicked, this, &raspored_polinja::Command1_Click);
     connect(command2, &QPushButton::clicked, this, &raspored_polinja::Command2_Click);
     connect(command3, &QPushButton::clicked, this, &raspored_polinja::Command3_Click);
@@ -292,9 +296,13 @@ void raspored_polinja::List1_SelectionChanged()
 
 void raspored_polinja::Text_Typed(int coordinate)
 {
-    const QString typed = m_boxes[coordinate]->text().trimmed();
-    if (typed.isEmpty() || typed == u"."_s)
+    // Leaving a box that was not typed in changes nothing (it shows a
+    // rounded value).
+    QLineEdit *box = m_boxes[coordinate];
+    const QString typed = box->text().trimmed();
+    if (!box->isModified() || typed.isEmpty() || typed == u"."_s)
         return;
+    box->setModified(false);
     const double twips = tenthsToTwips(typed.toDouble());
     for (int i : chosen()) {
         LayoutRow &row = m_layout[i];
