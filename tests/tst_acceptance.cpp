@@ -362,7 +362,7 @@ void Clerk::layout()
     });
     auto *left = child<QLineEdit>(w, u"Text1"_s);
     waitUntil(u"MESTO at 671.5 tenths of a millimetre"_s,
-              [&] { return onGui([left] { return left->text(); }) == u"1119.2"_s; });
+              [&] { return left->text() == u"1119.2"_s; });
     picture(w, u"raspored_polinja"_s);
     click(w, u"Command1"_s);
     answer(u"Rasporedot na polinjata e snimen !"_s, QMessageBox::Ok);
