@@ -4,7 +4,8 @@
 Starts a virtual X display (Xvfb) and a private CUPS server with a queue that
 writes PDF, then runs tst_acceptance: the complete program on a fresh
 application directory, driven by mouse and keyboard through its menu and
-windows (fixed data, a taxpayer, printer and calibration 10 / -5, an order of
+windows (fixed data, a taxpayer, printer and calibration 10 / -5, the field
+MESTO moved 1 mm right in the layout window, an order of
 kind 108 saved, printed, changed and printed again, then one order each of
 205, GAR, 701 and 900). Afterwards it checks the stored orders and the
 counter in the database and measures every printed page with
@@ -115,6 +116,8 @@ def check_database(appdir, stored, year):
           f"({counter})")
     koor = {box.strip().upper(): (float(x), float(y), float(ln)) for box, x, y, ln in
             db.execute("SELECT box, z_x, z_y, z_len FROM tbl_koor")}
+    check("the layout window moved MESTO 1 mm to the right (6655 + 60 twips)",
+          koor.get("MESTO") == (6715.0, 4269.0, 1819.0), f"({koor.get('MESTO')})")
     db.close()
     return koor
 

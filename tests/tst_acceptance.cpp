@@ -260,6 +260,7 @@ private:
     void fixedData();
     void taxpayer();
     void printer();
+    void layout();
     QWidget *newOrder(const QString &kind);
     void saveNew(QWidget *entry, const QString &number);
 
@@ -333,6 +334,26 @@ void Clerk::printer()
     waitClosed(u"pec_pod"_s);
 }
 
+// One field moved 1 mm to the right in the layout window, and saved.
+void Clerk::layout()
+{
+    menu(u"srvs"_s, u"rasp_pol"_s);
+    QWidget *w = window(u"raspored_polinja"_s);
+    chooseLine(w, u"List1"_s, u"MESTO"_s);
+    QWidget *surface = child(w, u"surface"_s);
+    send([surface] {
+        surface->setFocus();
+        QTest::keyClick(surface, Qt::Key_Right, Qt::ShiftModifier);
+    });
+    auto *left = child<QLineEdit>(w, u"Text1"_s);
+    waitUntil(u"MESTO at 671.5 tenths of a millimetre"_s,
+              [&] { return left->text() == u"1119.2"_s; });
+    picture(w, u"raspored_polinja"_s);
+    click(w, u"Command1"_s);
+    answer(u"Rasporedot na polinjata e snimen !"_s, QMessageBox::Ok);
+    waitClosed(u"raspored_polinja"_s);
+}
+
 QWidget *Clerk::newOrder(const QString &kind)
 {
     menu(u"vns"_s, u"ntrel"_s);
@@ -364,6 +385,7 @@ void Clerk::story()
     fixedData();
     taxpayer();
     printer();
+    layout();
     picture(window(u"Form1"_s), u"Form1-printer"_s);
 
     // 108: a purpose line taxpayer outside the register, last year's year.

@@ -33,6 +33,9 @@ namespace vid {
 inline constexpr auto all = "SELECT * FROM tbl_vid";
 inline constexpr auto byCode = "SELECT * FROM tbl_vid where vid =?";
 inline constexpr auto byTrimmedCode = "SELECT * FROM tbl_vid where trim(vid) =?";
+inline constexpr auto list = "SELECT vid,opis FROM tbl_vid";
+inline constexpr auto removeAll = "DELETE FROM tbl_vid";
+inline constexpr auto insert = "INSERT INTO tbl_vid (vid,opis) VALUES (?,?)";
 } // namespace vid
 
 namespace obvr {
@@ -56,11 +59,18 @@ namespace opst {
 inline constexpr auto byCode = "SELECT * FROM tbl_opst where sifra =?";
 inline constexpr auto byTrimmedCode = "SELECT * FROM tbl_opst  where trim(sifra)=?";
 inline constexpr auto all = "SELECT * FROM tbl_opst";
+// The code list as a whole (--import-municipalities, --export-municipalities).
+inline constexpr auto list = "SELECT sifra,opstina FROM tbl_opst";
+inline constexpr auto removeAll = "DELETE FROM tbl_opst";
+inline constexpr auto insert = "INSERT INTO tbl_opst (sifra,opstina) VALUES (?,?)";
 } // namespace opst
 
 namespace cuo {
 inline constexpr auto byTrimmedCode = "SELECT * FROM tbl_cuo  where trim(key_cuo)=?";
 inline constexpr auto all = "SELECT * FROM tbl_cuo";
+inline constexpr auto list = "SELECT key_cuo,cuo_desc FROM tbl_cuo";
+inline constexpr auto removeAll = "DELETE FROM tbl_cuo";
+inline constexpr auto insert = "INSERT INTO tbl_cuo (key_cuo,cuo_desc) VALUES (?,?)";
 } // namespace cuo
 
 namespace prnt {
@@ -70,6 +80,10 @@ inline constexpr auto setPrinter = "UPDATE tbl_prnt set def_print=?";
 
 namespace koor {
 inline constexpr auto ordered = "SELECT * FROM tbl_koor order by z_y,z_x";
+// The layout as a whole (layout window, --import-layout, --export-layout).
+inline constexpr auto list = "SELECT box,z_x,z_y,z_len FROM tbl_koor";
+inline constexpr auto removeAll = "DELETE FROM tbl_koor";
+inline constexpr auto insert = "INSERT INTO tbl_koor (box,z_x,z_y,z_len) VALUES (?,?,?,?)";
 } // namespace koor
 
 namespace broj {
@@ -96,6 +110,9 @@ inline constexpr auto installLock = "SELECT pg_advisory_xact_lock(12803467669898
 // one before it, also for the first number of a year, whose row does not
 // exist yet (a row lock would lock nothing). Readers are not held up.
 inline constexpr auto counterLock = "LOCK TABLE tbl_Broj IN EXCLUSIVE MODE";
+// Held by a workstation saving the layout: a second one reads the table
+// only after the first one's layout is complete.
+inline constexpr auto layoutLock = "LOCK TABLE tbl_koor IN EXCLUSIVE MODE";
 inline constexpr auto lockTimeout = "SET lock_timeout = '30s'";
 inline constexpr auto ping = "SELECT 1";
 // The transaction's own number, and later whether it committed: a COMMIT

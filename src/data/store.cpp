@@ -192,6 +192,16 @@ DbStatus Store::exec(const QString &statement, const QVariantList &values)
     return succeeded();
 }
 
+DbStatus Store::execUnprepared(const char *statement)
+{
+    if (auto connected = reconnect(); !connected)
+        return connected;
+    QSqlQuery query(QSqlDatabase::database(m_name, false));
+    if (!query.exec(QString::fromLatin1(statement)))
+        return failure<Done>(query.lastError());
+    return succeeded();
+}
+
 DbStatus Store::each(const char *statement, const QVariantList &values,
                      const std::function<void(const QSqlQuery &)> &visit)
 {

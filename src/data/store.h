@@ -73,6 +73,9 @@ public:
     // the query positioned on each row in turn (values by column position).
     DbStatus each(const char *statement, const QVariantList &values,
                   const std::function<void(const QSqlQuery &)> &visit);
+    // Runs a statement without values that the server does not prepare
+    // (LOCK TABLE), as it is.
+    DbStatus execUnprepared(const char *statement);
     // Runs one statement, prepared once, for each list of values in turn;
     // stops at the first failure.
     DbStatus execEach(const char *statement, const QList<QVariantList> &valueLists);

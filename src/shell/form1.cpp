@@ -11,6 +11,7 @@
 #include "platform/prompter.h"
 #include "platform/twips.h"
 #include "print/pec_pod.h"
+#include "print/raspored_polinja.h"
 #include "refdata/dan_ref.h"
 #include "refdata/fix_firm.h"
 #include "version.h"
@@ -105,6 +106,7 @@ void Form1::buildMenu()
     addItem(service, u"pec_podes"_s, u"&Podesuvanje na Pecatar"_s, &Form1::pec_podes_Click);
     addItem(service, u"vfpd"_s, u"&Vasi Fiksni Podatoci"_s, &Form1::vfpd_Click);
     addItem(service, u"sdb"_s, u"&Sifrarnik na Danocni Broevi"_s, &Form1::sdb_Click);
+    addItem(service, u"rasp_pol"_s, u"Raspored na Polinjata"_s, &Form1::rasp_pol_Click);
     QMenu *help = menu(u"pomosss"_s, u"Po&mos"_s);
     addItem(help, u"uinstall"_s, u"Upatstvo za &Instalacija"_s, &Form1::uinstall_Click);
     addItem(help, u"upkor"_s, u"Upatstvo za &Koristenje"_s, &Form1::upkor_Click);
@@ -192,6 +194,13 @@ void Form1::pec_podes_Click()
 {
     pec_pod window(
         m_context, [this](const QString &name) { setPrinterLabel(name); }, this);
+    if (window.Form_Load())
+        window.exec();
+}
+
+void Form1::rasp_pol_Click()
+{
+    raspored_polinja window(m_context, this);
     if (window.Form_Load())
         window.exec();
 }

@@ -36,6 +36,7 @@ public:
     void azur_tre_Click();
     void pct_Click();
     void pec_podes_Click();
+    void rasp_pol_Click();
     void vfpd_Click();
     void sdb_Click();
     void uinstall_Click();

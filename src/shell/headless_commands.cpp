@@ -12,6 +12,7 @@
 #include "platform/qt_printers.h"
 #include "refdata/taxpayer_import.h"
 #include "shell/command_line_print.h"
+#include "shell/table_commands.h"
 
 #include <QTextStream>
 
@@ -120,6 +121,35 @@ const QList<HeadlessCommand> &headlessCommands()
         {{"backup", "FILE", "Copy the database into FILE, checked, while it is in use."},
          {},
          backUp},
+        {{"export-layout", "FILE",
+          "Write the print layout (where each field goes) to the CSV file FILE."},
+         {},
+         exportLayoutCommand},
+        {{"import-layout", "FILE",
+          "Replace the print layout by the CSV file FILE (header box,z_x,z_y,z_len)."},
+         {},
+         importLayoutCommand},
+        {{"import-municipalities", "FILE",
+          "Replace the municipalities by the CSV file FILE (header sifra,opstina)."},
+         {makscii},
+         importMunicipalitiesCommand},
+        {{"export-municipalities", "FILE", "Write the municipalities to the CSV file FILE."},
+         {},
+         exportMunicipalitiesCommand},
+        {{"import-offices", "FILE",
+          "Replace the customs offices by the CSV file FILE (header key_cuo,cuo_desc)."},
+         {makscii},
+         importOfficesCommand},
+        {{"export-offices", "FILE", "Write the customs offices to the CSV file FILE."},
+         {},
+         exportOfficesCommand},
+        {{"import-kinds", "FILE",
+          "Replace the payment kinds by the CSV file FILE (header vid,opis)."},
+         {makscii},
+         importKindsCommand},
+        {{"export-kinds", "FILE", "Write the payment kinds to the CSV file FILE."},
+         {},
+         exportKindsCommand},
         {{"copy-to", "URL",
           "Copy this directory's orders, counter, company data, reference tables and register "
           "into the empty server database URL, then use it."},
