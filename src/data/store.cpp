@@ -415,6 +415,10 @@ DbStatus Store::reconnect()
 {
     if (m_engine == Engine::File || QSqlDatabase::database(m_name, false).isOpen())
         return succeeded();
+    // A transaction never goes on on a new session: it has failed with the old one.
+    if (m_inTransaction)
+        return DbStatus::failure(
+            u"%1: Transakcijata e prekinata."_s.arg(QString::fromLatin1(connectionLost)), true);
     if (auto connected = connectServer(m_name, m_url); !connected)
         return DbStatus::failure(
             u"%1: %2"_s.arg(QString::fromLatin1(connectionLost), connected.error()), true);

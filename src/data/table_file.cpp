@@ -53,7 +53,16 @@ DbStatus replaceRows(Store &store, const TableFile &table, const QList<QStringLi
 int importTableFile(Store &store, const TableFile &table, const QString &fileName, bool makscii,
                     QTextStream &out, QTextStream &err)
 {
-    const CsvText csv = readCsvFile(fileName, makscii);
+    // A layout or a code list has short rows; a longer record is no such file.
+    constexpr qsizetype longestRecord = 4096;
+    CsvFile file;
+    CsvText csv;
+    csv.error = file.open(fileName, longestRecord, makscii);
+    if (csv.error.isEmpty())
+        csv.error = file.records([&csv](CsvRecord &record) {
+            csv.records.append(std::move(record));
+            return true;
+        });
     if (!csv.error.isEmpty())
         return failed(err, {csv.error});
     if (csv.records.isEmpty() || !isHeader(csv.records.first().fields, table.header))

@@ -19,7 +19,6 @@ namespace trelok {
 
 namespace {
 
-constexpr double twipsPerTenthMm = 6;
 // A frame's height: the page font's capitals (10 pt), clear of the next line
 // (NALOG1 and NALOG2 stand 193 twips apart).
 constexpr double lineHeight = 180;
