@@ -25,7 +25,7 @@ DbResult<std::optional<TwipOffsets>> readTwipOffsets(Store &store)
 {
     auto offsets = readOffsets(store);
     if (!offsets)
-        return DbResult<std::optional<TwipOffsets>>::failure(offsets.error());
+        return DbResult<std::optional<TwipOffsets>>::failure(offsets);
     if (!offsets.value())
         return std::optional<TwipOffsets>();
     return std::optional<TwipOffsets>(TwipOffsets{twipsPerTenthMm * offsets.value()->right,
