@@ -8,6 +8,7 @@
 #include "entry/trelok_window.h"
 #include "print/pec_pod.h"
 #include "print/print_engine.h"
+#include "print/raspored_polinja.h"
 #include "refdata/dan_ref.h"
 #include "refdata/fix_firm.h"
 #include "refdata/fixed_data.h"
@@ -187,6 +188,7 @@ const QList<std::pair<const char *, Prepare>> &actions()
              };
          }},
         {"izbor_trelok opening", opening<izbor_trelok>},
+        {"raspored_polinja opening", opening<raspored_polinja>},
         {"entry window opening, new", [](AppFixture &app) { return openingEntry(app, u"V"_s); }},
         {"entry window opening, change",
          [](AppFixture &app) { return openingEntry(app, u"A"_s); }},

@@ -104,7 +104,7 @@ DbResult<Layout> readLayout(Store &store)
 {
     auto rows = store.texts(sql::koor::list);
     if (!rows)
-        return DbResult<Layout>::failure(rows.error());
+        return DbResult<Layout>::failure(rows);
     return layoutOfTexts(rows.value());
 }
 
@@ -155,12 +155,12 @@ DbResult<QHash<QString, QString>> layoutTexts(Store &store)
 {
     auto orders = listOrders(store);
     if (!orders)
-        return DbResult<QHash<QString, QString>>::failure(orders.error());
+        return DbResult<QHash<QString, QString>>::failure(orders);
     if (orders.value().isEmpty())
         return sampleTexts();
     auto order = store.first(sql::trel::byNumber, {orders.value().first().trelok_br});
     if (!order)
-        return DbResult<QHash<QString, QString>>::failure(order.error());
+        return DbResult<QHash<QString, QString>>::failure(order);
     if (!order.value())
         return sampleTexts();
     QHash<QString, QString> texts;

@@ -12,6 +12,7 @@
 #include "print/calibration_sheet.h"
 #include "print/print_engine.h"
 #include "print/printer_output.h"
+#include "print/sheet_for_printer.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -257,31 +258,16 @@ void pec_pod::Command6_Click()
 
 void pec_pod::Command7_Click()
 {
-    const QString printer = m_context.state.def_prn;
-    if (printer.isEmpty()) {
-        m_context.prompter.inform(noPrinterMessage());
+    const auto loaded = loadSheetForPrinter(m_context);
+    if (!loaded)
         return;
-    }
-    if (!SelectPrinter(m_context.printers, printer)) {
-        m_context.prompter.inform(msg::printerMissing(printer));
-        return;
-    }
-    auto loaded = loadCalibrationSheet(m_context.store);
-    if (!loaded) {
-        m_context.fail(loaded);
-        return;
-    }
-    if (loaded.value().status == SheetStatus::ConfigMissing) {
-        m_context.fail(QString::fromLatin1(msg::configMissing));
-        return;
-    }
-    if (const QString reason = unprintableSheetReason(loaded.value()); !reason.isEmpty()) {
+    if (const QString reason = unprintableSheetReason(*loaded); !reason.isEmpty()) {
         m_context.prompter.inform(reason);
         return;
     }
     // The offsets shown, saved or not yet: the sheet shows where they put
     // the fields before they are kept.
-    CalibrationSheet sheet = loaded.value().sheet;
+    CalibrationSheet sheet = loaded->sheet;
     sheet.desno = offsetTwips(m_text1->text());
     sheet.dole = offsetTwips(m_text2->text());
     if (const QString error = m_printSheet(m_context.printers.current(), sheet); !error.isEmpty())

@@ -11,6 +11,7 @@
 #include "print/calibration_sheet.h"
 #include "print/print_engine.h"
 #include "print/printer_output.h"
+#include "print/sheet_for_printer.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -211,12 +212,12 @@ bool raspored_polinja::Form_Load()
 {
     auto layout = readLayout(m_context.store);
     if (!layout) {
-        m_context.fail(layout.error());
+        m_context.fail(layout);
         return false;
     }
     auto texts = layoutTexts(m_context.store);
     if (!texts) {
-        m_context.fail(texts.error());
+        m_context.fail(texts);
         return false;
     }
     m_layout = m_opened = layout.value();
@@ -347,26 +348,11 @@ void raspored_polinja::Command2_Click()
 
 void raspored_polinja::Command3_Click()
 {
-    const QString printer = m_context.state.def_prn;
-    if (printer.isEmpty()) {
-        m_context.prompter.inform(noPrinterMessage());
+    const auto loaded = loadSheetForPrinter(m_context);
+    if (!loaded)
         return;
-    }
-    if (!SelectPrinter(m_context.printers, printer)) {
-        m_context.prompter.inform(msg::printerMissing(printer));
-        return;
-    }
-    auto loaded = loadCalibrationSheet(m_context.store);
-    if (!loaded) {
-        m_context.fail(loaded.error());
-        return;
-    }
-    if (loaded.value().status == SheetStatus::ConfigMissing) {
-        m_context.fail(QString::fromLatin1(msg::configMissing));
-        return;
-    }
     // The stored offsets with the layout shown, saved or not.
-    CalibrationSheet sheet = loaded.value().sheet;
+    CalibrationSheet sheet = loaded->sheet;
     sheet.marks.clear();
     for (const LayoutRow &row : m_layout)
         sheet.marks.append({row.box, row.z_x, row.z_y});
