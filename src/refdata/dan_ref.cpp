@@ -225,6 +225,15 @@ void dan_ref::Command5_Click()
                 duplicate = true;
             else
                 stored = addTaxpayer(m_context.store, t);
+            // Another clerk added the same number in the meantime: the
+            // register's unique index refused this one.
+            if (!stored && !stored.busy()) {
+                auto added = taxpayerExists(m_context.store, t.code);
+                if (added && added.value()) {
+                    duplicate = true;
+                    stored = succeeded();
+                }
+            }
         }
         if (!stored) {
             m_context.fail(stored);
