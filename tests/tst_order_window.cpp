@@ -3,16 +3,19 @@
 
 #include "data/orders.h"
 #include "entry/izbor_trelok.h"
+#include "entry/izbor_vid.h"
 #include "entry/order_list_model.h"
 #include "entry/trelok_window.h"
 #include "print/trelok_pogled.h"
 #include "shell/form1.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
+#include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -310,6 +313,62 @@ private slots:
                  u"ОК - Избери"_s);
         chooser.findChild<QPushButton *>(u"Command1"_s)->click();
         QCOMPARE(app.context.state.p_tre_br, u"2/2026"_s);
+    }
+
+    // Enter or a double click on a line chooses it as "OK" does, in both
+    // choosers; each line gives a screen reader the letters shown.
+    void aLineChosenFromTheKeyboardOrTheMouse_data()
+    {
+        QTest::addColumn<bool>("orders");
+        QTest::addColumn<bool>("doubleClick");
+        QTest::newRow("orders, Enter") << true << false;
+        QTest::newRow("orders, double click") << true << true;
+        QTest::newRow("kinds, Enter") << false << false;
+        QTest::newRow("kinds, double click") << false << true;
+    }
+    void aLineChosenFromTheKeyboardOrTheMouse()
+    {
+        QFETCH(bool, orders);
+        QFETCH(bool, doubleClick);
+        AppFixture app;
+        app.storeOrder(u"1/2026"_s, u"205"_s, u"Dava~ki"_s);
+        app.storeOrder(u"2/2026"_s, u"108"_s, u"p"_s);
+        std::unique_ptr<QDialog> window;
+        QAbstractItemView *list = nullptr;
+        if (orders) {
+            auto *chooser = new izbor_trelok(app.context);
+            window.reset(chooser);
+            QVERIFY(chooser->Form_Load());
+            list = chooser->list();
+        } else {
+            auto *chooser = new izbor_vid(app.context);
+            window.reset(chooser);
+            QVERIFY(chooser->Form_Load());
+            list = chooser->list();
+        }
+        window->show();
+        const QModelIndex second = list->model()->index(1, 0);
+        list->setCurrentIndex(second);
+        QAccessibleInterface *shown = QAccessible::queryAccessibleInterface(list);
+        QVERIFY(shown && shown->tableInterface());
+        QCOMPARE(shown->tableInterface()->cellAt(1, 1)->text(QAccessible::Name),
+                 orders ? u"Давачки"_s : u"Давачки по електронска царинска декларација"_s);
+        if (doubleClick) {
+            const QPoint at = list->visualRect(second).center();
+            QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        } else {
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_Return);
+        }
+        QVERIFY(!window->isVisible());
+        if (orders) {
+            QCOMPARE(app.context.state.p_tre_br, u"1/2026"_s);
+            QCOMPARE(app.context.state.vid_tre, u"205"_s);
+        } else {
+            QCOMPARE(app.context.state.vid_tre, u"205"_s);
+            QCOMPARE(app.context.state.opi_tre, u"Dava~ki po elektronska carinska deklaracija"_s);
+        }
     }
 };
 

@@ -2,7 +2,9 @@
 #include "entry_dialog_script.h"
 
 #include "data/orders.h"
+#include "entry/order_list_model.h"
 #include "entry/saving.h"
+#include "platform/row_filter.h"
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -307,6 +309,66 @@ private slots:
             numbers << line.trelok_br;
         QCOMPARE(numbers,
                  (QStringList{u"10/2026"_s, u"9/2026"_s, u"2/2026"_s, u"1/2025"_s, u"12/2024"_s}));
+    }
+
+    // The chooser's list read a page at a time gives exactly the whole list
+    // read at once and sorted here: the same lines in the same order, the
+    // same type-ahead and the same search results. Orders of several years,
+    // with gaps, numbers of one to four digits, stored in no order.
+    void pagedListIsTheWholeList()
+    {
+        TestDb db;
+        QList<QVariantList> rows;
+        const QStringList purposes{u"Carina za uvoz"_s, u"[tip ^aj"_s, u"Шеќер"_s, u"{e}er"_s, {}};
+        for (int year : {2019, 2024, 2025, 2026})
+            for (int sequence = 1; sequence < 1500; sequence += 1 + (sequence * year) % 9) {
+                QVariantList row(28, QString());
+                row[0] = u"%1/%2"_s.arg(sequence).arg(year);
+                row[6] = u"108-%1-%2"_s.arg(year).arg(sequence % 17);
+                row[7] = purposes[sequence % purposes.size()];
+                row[24] = u"%1.12.%2"_s.arg(sequence % 28 + 1).arg(year);
+                row[26] = sequence % 3 ? u"108"_s : u"701"_s;
+                rows.insert((sequence * 7919) % (rows.size() + 1), row);
+            }
+        QVERIFY(db.store.execEach(sql::trel::insert, rows).ok());
+        const QList<OrderLine> whole = listOrders(db.store).value();
+        const auto text = [](const OrderLine &l) {
+            return QStringList{l.trelok_br, l.povik, l.cel1, l.cel2, l.datum, l.nacin, l.vid}.join(
+                u'|');
+        };
+        OrderListModel model(db.store);
+        QVERIFY(model.load().ok());
+        QCOMPARE(model.rowCount(), whole.size());
+        QVERIFY(whole.size() > 1000);
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int r = 0; r < whole.size(); ++r)
+                QCOMPARE(text(model.line(r)), text(whole[r]));
+            QVERIFY(!model.takeFailure());
+            QVERIFY(model.readMore(300).ok());
+            QVERIFY(model.readAll().ok());
+        }
+        for (const QString &typed : {u"e"_s, u"2025"_s, u"ШЕЌЕР"_s, u"[TIP"_s, u"2/20"_s,
+                                     u"701"_s, u"zzz"_s, u""_s}) {
+            QVERIFY(model.search(typed).ok());
+            QStringList expected, shown;
+            for (const OrderLine &l : whole)
+                for (int c = 0; c < 7; ++c)
+                    if (RowFilter::fold(OrderListModel::cell(l, c))
+                            .contains(RowFilter::fold(typed))) {
+                        expected << text(l);
+                        break;
+                    }
+            for (int r = 0; r < model.rowCount(); ++r)
+                shown << text(model.line(r));
+            QCOMPARE(shown, expected);
+        }
+        for (const QString &typed : {u"1"_s, u"14"_s, u"9/2019"_s, u"1499"_s, u"x"_s}) {
+            int expected = -1;
+            for (int r = 0; r < whole.size() && expected < 0; ++r)
+                if (whole[r].trelok_br.startsWith(typed, Qt::CaseInsensitive))
+                    expected = r;
+            QCOMPARE(model.lineStartingWith(typed), expected);
+        }
     }
 };
 

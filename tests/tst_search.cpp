@@ -143,6 +143,21 @@ private slots:
         QVERIFY(!chooser.isVisible());
     }
 
+    // A number typed whole chooses its order, whatever else the search shows.
+    void aWholeNumberChoosesItsOrder()
+    {
+        AppFixture app;
+        for (const QString &number : {u"2/2025"_s, u"12/2025"_s, u"42/2025"_s})
+            storeOrder(app, number, u"108-2025"_s, u"Carina"_s, u"108"_s);
+        izbor_trelok chooser(app.context);
+        chooser.Form_Load();
+        chooser.show();
+        type(chooser.searchBox(), u"2/2025"_s);
+        QCOMPARE(numbersShown(chooser), (QStringList{u"42/2025"_s, u"12/2025"_s, u"2/2025"_s}));
+        chooser.findChild<QPushButton *>(u"Command1"_s)->click();
+        QCOMPARE(app.context.state.p_tre_br, u"2/2025"_s);
+    }
+
     void registerSearchSortAndChange()
     {
         AppFixture app;

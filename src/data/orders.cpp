@@ -153,4 +153,26 @@ DbResult<QList<OrderLine>> listOrders(Store &store)
     return lines;
 }
 
+DbResult<int> orderCount(Store &store)
+{
+    auto rows = store.texts(sql::trel::count);
+    if (!rows)
+        return DbResult<int>::failure(rows);
+    return rows.value().isEmpty() ? 0 : rows.value().first().value(0).toInt();
+}
+
+DbResult<QList<OrderLine>> orderPage(Store &store, int first, int count)
+{
+    const char *page = store.engine() == Engine::Server ? sql::newest::server::page
+                                                        : sql::newest::file::page;
+    auto rows = store.texts(page, {count, first});
+    if (!rows)
+        return DbResult<QList<OrderLine>>::failure(rows);
+    QList<OrderLine> lines;
+    lines.reserve(rows.value().size());
+    for (const QStringList &row : std::as_const(rows.value()))
+        lines.append({row[0], row[1], row[2], row[3], row[4], row[5], row[6]});
+    return lines;
+}
+
 } // namespace trelok

@@ -37,4 +37,10 @@ struct OrderLine {
 // sequence number, both descending.
 DbResult<QList<OrderLine>> listOrders(Store &store);
 
+// The same order asked of the database, a part at a time: how many orders
+// there are, and the lines from the first-th (counted from 0), at most count
+// of them. Over the index on year and number this reads only those lines.
+DbResult<int> orderCount(Store &store);
+DbResult<QList<OrderLine>> orderPage(Store &store, int first, int count);
+
 } // namespace trelok

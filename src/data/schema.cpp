@@ -1,5 +1,7 @@
 #include "data/schema.h"
 
+#include "data/statements.h"
+
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -30,6 +32,12 @@ DbStatus applySchema(QSqlDatabase &db)
         if (!statement.isEmpty() && !query.exec(statement))
             return DbStatus::failure(query.lastError().text());
     }
+    // The chooser's newest-first order, in the form each engine compares
+    // texts by code point. A database from before it works without it.
+    const bool server = db.driverName() == u"QPSQL"_s;
+    if (!query.exec(QString::fromLatin1(server ? sql::newest::server::index
+                                               : sql::newest::file::index)))
+        return DbStatus::failure(query.lastError().text());
     return succeeded();
 }
 

@@ -18,7 +18,47 @@ inline constexpr auto remove = "DELETE FROM tbl_trel where trelok_br=?";
 inline constexpr auto numberTaken = "SELECT 1 FROM tbl_trel where trelok_br=?";
 // The numbers of one year: the pattern is "%/" and the year.
 inline constexpr auto numbersOfYear = "SELECT trelok_br FROM tbl_trel where trim(trelok_br) LIKE ?";
+inline constexpr auto count = "SELECT count(*) FROM tbl_trel";
 } // namespace trel
+
+// The chooser's order, newest first, as keys both engines compute the same
+// way (an index can hold them): the year is the text after the number's
+// last "/", the sequence the digits before it without leading zeros, longer
+// first; the number's own text breaks ties. T is the trimmed number, P the
+// place of its last "/" (0 when there is none).
+#define TRELOK_T "trim(trelok_br)"
+#define TRELOK_P "length(rtrim(" TRELOK_T ",replace(" TRELOK_T ",'/','')))"
+#define TRELOK_YEAR "(CASE WHEN " TRELOK_P ">0 THEN substr(" TRELOK_T "," TRELOK_P "+1) ELSE '' END)"
+#define TRELOK_SEQ                                                                                 \
+    "(ltrim(CASE WHEN " TRELOK_P ">0 THEN substr(" TRELOK_T ",1," TRELOK_P "-1) ELSE " TRELOK_T   \
+    " END,'0'))"
+#define TRELOK_LINE "SELECT trelok_br,povik,cel1,cel2,datum,nacin,vid FROM tbl_trel "
+
+namespace newest {
+// SQLite compares texts by their bytes.
+namespace file {
+inline constexpr auto index = "CREATE INDEX idx_trel_newest ON tbl_Trel (" TRELOK_YEAR
+                              ",length" TRELOK_SEQ "," TRELOK_SEQ ",TRELOK_BR)";
+// The lines from the ?-th (counted from 0), at most ? of them.
+inline constexpr auto page = TRELOK_LINE "ORDER BY " TRELOK_YEAR " DESC,length" TRELOK_SEQ
+                                         " DESC," TRELOK_SEQ " DESC,trelok_br DESC LIMIT ? OFFSET ?";
+} // namespace file
+// The server compares them by code point only under the collation "C".
+namespace server {
+inline constexpr auto index = "CREATE INDEX idx_trel_newest ON tbl_Trel (" TRELOK_YEAR
+                              " COLLATE \"C\",(length" TRELOK_SEQ ")," TRELOK_SEQ
+                              " COLLATE \"C\",TRELOK_BR COLLATE \"C\")";
+inline constexpr auto page =
+    TRELOK_LINE "ORDER BY " TRELOK_YEAR " COLLATE \"C\" DESC,length" TRELOK_SEQ " DESC," TRELOK_SEQ
+                " COLLATE \"C\" DESC,trelok_br COLLATE \"C\" DESC LIMIT ? OFFSET ?";
+} // namespace server
+} // namespace newest
+
+#undef TRELOK_T
+#undef TRELOK_P
+#undef TRELOK_YEAR
+#undef TRELOK_SEQ
+#undef TRELOK_LINE
 
 namespace cnf {
 inline constexpr auto configRow = "SELECT * FROM tbl_cnf where trelok_br='0000000000'";

@@ -14,7 +14,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
+
+#include <algorithm>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -25,7 +29,9 @@ namespace {
 // Typing jumps to the first order whose number starts with what was typed.
 class OrderListView : public QTreeView {
 public:
-    using QTreeView::QTreeView;
+    OrderListView(QWidget *parent, std::function<int(const QString &)> find)
+        : QTreeView(parent), m_find(std::move(find))
+    {}
 
     void keyboardSearch(const QString &search) override
     {
@@ -34,21 +40,25 @@ public:
         else
             m_typed = search;
         m_typedAt.start();
-        QAbstractItemModel *m = model();
-        if (!m || m->rowCount() == 0)
+        if (!model() || model()->rowCount() == 0)
             return;
-        const QModelIndexList found =
-            m->match(m->index(0, 0), Qt::DisplayRole, m_typed, 1, Qt::MatchStartsWith);
-        if (found.isEmpty())
+        const int line = m_find(m_typed);
+        if (line < 0)
             return;
-        setCurrentIndex(found.first());
-        scrollTo(found.first());
+        const QModelIndex found = model()->index(line, 0);
+        setCurrentIndex(found);
+        scrollTo(found);
     }
 
 private:
+    std::function<int(const QString &)> m_find;
     QString m_typed;
     QElapsedTimer m_typedAt;
 };
+
+// Lines read for searching in one step while the window is open: about this
+// long, so the window stays quick to answer.
+constexpr qint64 readingStepMs = 20;
 
 } // namespace
 
@@ -59,8 +69,12 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
     setWindowTitle(u"Izbor na Trelok"_s);
     setClientSize(this, 10080, 5925);
     const QFont captions = formFont(10);
-    m_model = new OrderListModel(this);
-    m_list = new OrderListView(this);
+    m_model = new OrderListModel(context.store, this);
+    m_list = new OrderListView(this, [this](const QString &typed) {
+        if (!readAllLines())
+            return -1;
+        return m_model->lineStartingWith(typed);
+    });
     m_list->setObjectName(u"ListView1"_s);
     m_list->setGeometry(twips::rect(120, 240, 9735, 4695));
     m_list->setFont(captions);
@@ -87,26 +101,72 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
                                 caption->accessibleName());
     caption->setBuddy(m_baraj);
     connect(m_baraj, &QLineEdit::textChanged, this, &izbor_trelok::baraj_Change);
+    chooseOnEnter(m_list, [this] { Command1_Click(); });
     chainTabOrder({m_list, command1, command2, m_baraj});
     m_list->setFocus();
+    // A line the view could not read is told once the view has finished.
+    connect(m_model, &OrderListModel::readFailed, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (auto failed = m_model->takeFailure())
+                m_context.fail(*failed);
+        });
+    });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        if (m_model->rowCount() > 0)
+            m_list->setCurrentIndex(m_model->index(0, 0));
+    });
+    m_reading.setInterval(0);
+    connect(&m_reading, &QTimer::timeout, this, &izbor_trelok::readStep);
 }
 
 bool izbor_trelok::Form_Load()
 {
-    auto orders = [this] {
+    const auto loaded = [this] {
         Hourglass wait;
-        return listOrders(m_context.store);
+        return m_model->load();
     }();
-    if (!orders) {
-        m_context.fail(orders);
+    if (!loaded) {
+        m_context.fail(loaded);
         return false;
     }
-    if (orders.value().isEmpty()) {
+    if (m_model->rowCount() == 0) {
         m_context.prompter.inform(u"Ne POSTOI Nitu Eden Trelok !"_s);
         return true;
     }
-    m_model->setLines(std::move(orders.value()));
     m_list->setCurrentIndex(m_model->index(0, 0));
+    return true;
+}
+
+void izbor_trelok::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_model->allRead())
+        m_reading.start();
+}
+
+void izbor_trelok::readStep()
+{
+    QElapsedTimer took;
+    took.start();
+    // A failure stops the reading; the first search reads again and tells it.
+    if (!m_model->readMore(m_step) || m_model->allRead()) {
+        m_reading.stop();
+        return;
+    }
+    const qint64 ms = std::max<qint64>(1, took.elapsed());
+    m_step = int(std::clamp<qint64>(m_step * readingStepMs / ms, 1024, 65536));
+}
+
+bool izbor_trelok::readAllLines()
+{
+    if (m_model->allRead())
+        return true;
+    m_reading.stop();
+    Hourglass wait;
+    if (auto read = m_model->readAll(); !read) {
+        m_context.fail(read);
+        return false;
+    }
     return true;
 }
 
@@ -121,7 +181,11 @@ void izbor_trelok::Command1_Click()
         Command2_Click();
         return;
     }
-    const OrderLine &line = m_model->line(current.row());
+    const OrderLine line = m_model->line(current.row());
+    if (auto failed = m_model->takeFailure()) {
+        m_context.fail(*failed);
+        return;
+    }
     m_context.state.p_tre_br = line.trelok_br;
     m_context.state.vid_tre = line.vid.trimmed();
     accept();
@@ -135,8 +199,17 @@ void izbor_trelok::Command2_Click()
 
 void izbor_trelok::baraj_Change()
 {
-    m_model->setFilter(m_baraj->text());
-    if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0)
+    if (!readAllLines())
+        return;
+    if (auto searched = m_model->search(m_baraj->text()); !searched) {
+        m_context.fail(searched);
+        return;
+    }
+    // The order whose number is exactly the text is the one chosen,
+    // whatever else the search shows.
+    if (const int exact = m_model->lineOfNumber(m_baraj->text()); exact >= 0)
+        m_list->setCurrentIndex(m_model->index(exact, 0));
+    else if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0)
         m_list->setCurrentIndex(m_model->index(0, 0));
 }
 

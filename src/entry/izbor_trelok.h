@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QTimer>
 
 class QLineEdit;
 class QPushButton;
@@ -13,7 +14,8 @@ class OrderListModel;
 
 // The order chooser: lists every stored order, newest first, and leaves the
 // chosen order's number in p_tre_br and its kind in vid_tre, or "0" in
-// p_tre_br when nothing was chosen.
+// p_tre_br when nothing was chosen. Enter or a double click on a line
+// chooses it as "OK - Izberi" does.
 class izbor_trelok : public QDialog {
     Q_OBJECT
 public:
@@ -33,9 +35,18 @@ public:
 
 protected:
     void reject() override; // the close box and Escape act like "Izlez / Otkaz"
+    // Once shown, the lines are read for searching a part at a time.
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void readStep();
+    // Reads the lines not read yet (before a search); false when reading
+    // failed and was told.
+    bool readAllLines();
+
     AppContext &m_context;
+    QTimer m_reading;
+    int m_step = 4096;
     QTreeView *m_list = nullptr;
     OrderListModel *m_model = nullptr;
     QLineEdit *m_baraj = nullptr;

@@ -3,6 +3,7 @@
 #include "context/app_context.h"
 #include "entry/kinds.h"
 #include "platform/controls.h"
+#include "platform/makscii.h"
 #include "platform/pointer.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
@@ -38,6 +39,7 @@ izbor_vid::izbor_vid(AppContext &context, QWidget *parent) : QDialog(parent), m_
                             QColor(255, 0, 0), captions);
     connect(command1, &QPushButton::clicked, this, &izbor_vid::Command1_Click);
     connect(command2, &QPushButton::clicked, this, &izbor_vid::Command2_Click);
+    chooseOnEnter(m_list, [this] { Command1_Click(); });
     chainTabOrder({m_list, command1, command2});
     m_list->setFocus();
 }
@@ -58,8 +60,13 @@ bool izbor_vid::Form_Load()
             u"Nepostoi Nitu eden Vid na Uplata !, Vnesete gi vidovite na ulpata vo tbl_Vid !"_s);
         return true;
     }
-    for (const CodeLine &kind : kinds.value())
-        m_list->addTopLevelItem(new QTreeWidgetItem(QStringList{kind.code, kind.name}));
+    for (const CodeLine &kind : kinds.value()) {
+        auto *line = new QTreeWidgetItem(QStringList{kind.code, kind.name});
+        // A screen reader is given the letters the font shows.
+        for (int column = 0; column < 2; ++column)
+            line->setData(column, Qt::AccessibleTextRole, makscii(line->text(column)));
+        m_list->addTopLevelItem(line);
+    }
     m_list->setCurrentItem(m_list->topLevelItem(0));
     return true;
 }

@@ -3,18 +3,28 @@
 #include "data/orders.h"
 #include "platform/filtered_table_model.h"
 
+#include <QHash>
+
+#include <optional>
+
 namespace trelok {
 
-// The stored orders as the order chooser lists them: seven columns over
-// rows read once, so a register of any size opens at once. A search
-// (setFilter) narrows the lines; line() takes the order a line shows.
+class Store;
+
+// The stored orders as the order chooser lists them, newest first: seven
+// columns, read from the database a page at a time as the view shows them,
+// so a register of any size opens at once. For searching, every line is
+// read once into the search's list (a part at a time while the window is
+// open, or all at the first search); from then on lines come from there. A
+// search narrows the lines; line() takes the order a line shows.
 class OrderListModel : public FilteredTableModel {
     Q_OBJECT
 public:
-    explicit OrderListModel(QObject *parent = nullptr) : FilteredTableModel(parent) {}
+    explicit OrderListModel(Store &store, QObject *parent = nullptr);
 
-    void setLines(QList<OrderLine> lines);
-    const OrderLine &line(int row) const { return m_lines.at(sourceRow(row)); }
+    // Reads how many orders there are; the lines follow as they are shown.
+    DbStatus load();
+    OrderLine line(int row) const;
 
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -23,12 +33,40 @@ public:
     // date, method, kind.
     static const QString &cell(const OrderLine &line, int column);
 
+    // Shows the lines with the text in any column (every line for the empty
+    // text), after reading all of them for searching.
+    DbStatus search(const QString &text);
+    // Reads at most rows more lines for searching.
+    DbStatus readMore(int rows);
+    DbStatus readAll();
+    bool allRead() const { return m_allRead; }
+
+    // The first line shown whose order number begins with typed, without
+    // regard to case (type-ahead), or -1; after readAll.
+    int lineStartingWith(const QString &typed) const;
+    // The line shown of the order numbered exactly number, or -1; after
+    // readAll.
+    int lineOfNumber(const QString &number) const;
+
+    // A failure of reading the lines shown (the view cannot be told), once.
+    std::optional<DbStatus> takeFailure();
+
+signals:
+    void readFailed();
+
 protected:
-    QString sourceText(int source, int column) const override;
-    int sourceCount() const override { return int(m_lines.size()); }
+    int sourceCount() const override { return m_count; }
 
 private:
-    QList<OrderLine> m_lines;
+    // A row's column: from the lines read for searching, or from the page
+    // of the database that holds it.
+    QString sourceText(int source, int column) const;
+
+    Store &m_store;
+    int m_count = 0;
+    bool m_allRead = false;
+    mutable QHash<int, QList<OrderLine>> m_pages;
+    mutable std::optional<DbStatus> m_failure;
 };
 
 } // namespace trelok

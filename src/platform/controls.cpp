@@ -4,6 +4,7 @@
 #include "platform/makscii.h"
 #include "platform/twips.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -133,6 +134,43 @@ QLabel *label(QWidget *parent, const QString &name, const QString &caption, QRec
     }
     l->setPalette(palette);
     return l;
+}
+
+namespace {
+class EnterChooses : public QObject {
+public:
+    EnterChooses(QAbstractItemView *list, std::function<void()> choose)
+        : QObject(list), m_list(list), m_choose(std::move(choose))
+    {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_list && event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                m_list->currentIndex().isValid()) {
+                m_choose();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QAbstractItemView *m_list;
+    std::function<void()> m_choose;
+};
+} // namespace
+
+void chooseOnEnter(QAbstractItemView *list, const std::function<void()> &choose)
+{
+    list->installEventFilter(new EnterChooses(list, choose));
+    QObject::connect(list, &QAbstractItemView::doubleClicked, list,
+                     [choose](const QModelIndex &index) {
+                         if (index.isValid())
+                             choose();
+                     });
 }
 
 void chainTabOrder(const QList<QWidget *> &widgets)

@@ -6,6 +6,9 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
+class QAbstractItemView;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -35,6 +38,10 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
                     QColor back, const QFont &font);
 QLabel *label(QWidget *parent, const QString &name, const QString &caption, QRect twipRect,
               const QFont &font, QColor text = QColor(), QColor back = QColor());
+
+// Enter on a line of the list, and a double click on one, run choose (as
+// the window's "OK" does).
+void chooseOnEnter(QAbstractItemView *list, const std::function<void()> &choose);
 
 // Tab order in the given sequence (hidden and disabled ones are passed over).
 void chainTabOrder(const QList<QWidget *> &widgets);

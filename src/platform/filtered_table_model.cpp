@@ -25,20 +25,6 @@ int FilteredTableModel::lineOf(int source) const
     return at != rows.end() && *at == source ? int(at - rows.begin()) : -1;
 }
 
-void FilteredTableModel::refold()
-{
-    m_filter.clear();
-    const int rows = sourceCount();
-    const int columns = columnCount();
-    std::vector<QString> cells(static_cast<size_t>(columns));
-    for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < columns; ++column)
-            cells[size_t(column)] = sourceText(row, column);
-        m_filter.addRow(cells.data(), columns);
-    }
-    m_filter.searchAgain();
-}
-
 void FilteredTableModel::setFilter(const QString &text)
 {
     if (!m_filter.changes(text))

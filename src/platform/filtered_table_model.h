@@ -9,8 +9,9 @@
 namespace trelok {
 
 // A table model whose lines can be narrowed by a search box: the model
-// holds its rows ("source rows"); the lines shown are the rows where any
-// column contains the searched text (RowFilter), in the same order. Row
+// holds its rows ("source rows") in its RowFilter (filter()); the lines
+// shown are the rows where any column contains the searched text, in the
+// same order. Row
 // numbers given to and taken from views are shown lines; sourceRow maps a
 // line to the row it shows. Selected and current lines stay with their rows
 // while they remain shown.
@@ -28,17 +29,16 @@ public:
     int lineOf(int source) const;
 
 protected:
-    // The text of a row's column, as the list shows it.
-    virtual QString sourceText(int source, int column) const = 0;
     virtual int sourceCount() const = 0;
 
-    // After the rows were replaced (inside a model reset): folds their texts
-    // again and applies the current search to them.
-    void refold();
     // After the rows were reordered (row i is the former row order[i]),
     // inside a layout change: the search follows, and so do persistent
     // indexes.
     void reordered(const std::vector<int> &order);
+    // The rows' texts as the search holds them (a model may keep its rows
+    // there alone).
+    RowFilter &filter() { return m_filter; }
+    const RowFilter &filter() const { return m_filter; }
 
 private:
     RowFilter m_filter;

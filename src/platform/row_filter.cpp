@@ -2,16 +2,76 @@
 
 #include "platform/makscii.h"
 
-#include <QStringMatcher>
+#include <QByteArrayView>
 
-#include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace trelok {
 
 namespace {
-// Between the cells of a row; a text box cannot hold it, so a search never
-// matches across two columns.
-constexpr char16_t cellBreak = u'\n';
+
+// Ends each cell: a byte that UTF-8 never holds.
+constexpr char cellBreak = char(0xFF);
+// A text box cannot hold a line break: a search with one matches nothing.
+constexpr char16_t lineBreak = u'\n';
+// Rows are kept in blocks of this size, so holding a long list never copies
+// what is already held.
+constexpr qsizetype blockSize = qsizetype(4) << 20;
+
+const std::array<char, 128> &asciiFolded()
+{
+    static const auto table = [] {
+        std::array<char, 128> t{};
+        for (int c = 0; c < 128; ++c)
+            t[size_t(c)] = char(foldShown(QChar(c)).unicode());
+        return t;
+    }();
+    return table;
+}
+
+void putUtf8(QByteArray &out, char32_t c)
+{
+    if (c < 0x80) {
+        out.append(char(c));
+    } else if (c < 0x800) {
+        out.append(char(0xC0 | (c >> 6)));
+        out.append(char(0x80 | (c & 0x3F)));
+    } else {
+        out.append(char(0xE0 | (c >> 12)));
+        out.append(char(0x80 | ((c >> 6) & 0x3F)));
+        out.append(char(0x80 | (c & 0x3F)));
+    }
+}
+
+// The bytes of one row folded as fold() folds its text: ASCII through a
+// table, a character of two or three bytes through foldShown, the rest (a
+// character outside the first plane, which fold leaves alone) as it is.
+void foldUtf8(const char *from, const char *to, QByteArray &out)
+{
+    out.resize(0);
+    const auto &ascii = asciiFolded();
+    while (from < to) {
+        const auto b = static_cast<unsigned char>(*from);
+        if (b < 0x80) {
+            out.append(ascii[b]);
+            ++from;
+        } else if ((b & 0xE0) == 0xC0 && to - from >= 2) {
+            const char32_t c = (char32_t(b & 0x1F) << 6) | (from[1] & 0x3F);
+            putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
+            from += 2;
+        } else if ((b & 0xF0) == 0xE0 && to - from >= 3) {
+            const char32_t c =
+                (char32_t(b & 0x0F) << 12) | (char32_t(from[1] & 0x3F) << 6) | (from[2] & 0x3F);
+            putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
+            from += 3;
+        } else {
+            out.append(char(b));
+            ++from;
+        }
+    }
+}
+
 } // namespace
 
 QString RowFilter::fold(QStringView text)
@@ -24,48 +84,66 @@ QString RowFilter::fold(QStringView text)
 
 void RowFilter::clear()
 {
-    m_text.clear();
-    m_start.assign(1, 0);
+    m_blocks.clear();
+    m_rows.clear();
     m_matches.clear();
+}
+
+void RowFilter::append(const QByteArray &row)
+{
+    if (m_blocks.empty() || m_blocks.back().size() + row.size() > blockSize) {
+        m_blocks.emplace_back();
+        m_blocks.back().reserve(std::max(blockSize, row.size()));
+    }
+    QByteArray &block = m_blocks.back();
+    const auto begin = quint32(block.size());
+    block.append(row);
+    m_rows.push_back({quint32(m_blocks.size() - 1), begin, quint32(block.size())});
 }
 
 void RowFilter::addRow(const QString *cells, qsizetype count)
 {
+    QByteArray row;
     for (qsizetype i = 0; i < count; ++i) {
-        const QString &cell = cells[i];
-        const qsizetype at = m_text.size();
-        if (m_text.capacity() < at + cell.size() + 1)
-            m_text.reserve(std::max(at + cell.size() + 1, 2 * m_text.capacity()));
-        m_text.resize(at + cell.size() + 1);
-        QChar *out = m_text.data() + at;
-        for (QChar c : cell)
-            *out++ = foldShown(c);
-        *out = QChar(cellBreak);
+        row.append(cells[i].toUtf8());
+        row.append(cellBreak);
     }
-    m_start.push_back(m_text.size());
+    append(row);
+}
+
+QString RowFilter::cell(int row, int column) const
+{
+    const Span &span = m_rows[size_t(row)];
+    const char *at = m_blocks[span.block].constData() + span.begin;
+    const char *end = m_blocks[span.block].constData() + span.end;
+    for (int c = 0; c < column && at < end; ++c)
+        at = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at))) + 1;
+    const auto *stop = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at)));
+    return QString::fromUtf8(at, stop ? stop - at : end - at);
 }
 
 void RowFilter::permute(const std::vector<int> &order)
 {
-    QString text;
-    text.reserve(m_text.size());
-    std::vector<qsizetype> start;
-    start.reserve(m_start.size());
-    start.push_back(0);
+    std::vector<QByteArray> blocks = std::move(m_blocks);
+    const std::vector<Span> rows = std::move(m_rows);
+    m_blocks.clear();
+    m_rows.clear();
+    m_rows.reserve(rows.size());
     for (int row : order) {
-        text.append(QStringView(m_text).sliced(m_start[size_t(row)],
-                                               m_start[size_t(row) + 1] - m_start[size_t(row)]));
-        start.push_back(text.size());
+        const Span &span = rows[size_t(row)];
+        append(QByteArray::fromRawData(blocks[span.block].constData() + span.begin,
+                                       span.end - span.begin));
     }
-    m_text = std::move(text);
-    m_start = std::move(start);
     searchAll();
 }
 
-bool RowFilter::rowContains(int row, const QStringMatcher &matcher) const
+bool RowFilter::rowContains(int row, const QByteArray &needle, QByteArray &folded) const
 {
-    const qsizetype from = m_start[size_t(row)];
-    return matcher.indexIn(QStringView(m_text).sliced(from, m_start[size_t(row) + 1] - from)) >= 0;
+    const Span &span = m_rows[size_t(row)];
+    const char *data = m_blocks[span.block].constData();
+    foldUtf8(data + span.begin, data + span.end, folded);
+    return memmem(folded.constData(), size_t(folded.size()), needle.constData(),
+                  size_t(needle.size())) != nullptr;
 }
 
 bool RowFilter::search(const QString &text)
@@ -75,14 +153,15 @@ bool RowFilter::search(const QString &text)
         return false;
     const bool narrows = !m_needle.isEmpty() && needle.contains(m_needle);
     m_needle = needle;
-    if (!narrows || m_needle.contains(QChar(cellBreak))) {
+    if (!narrows || m_needle.contains(QChar(lineBreak))) {
         searchAll();
         return true;
     }
-    const QStringMatcher matcher(m_needle, Qt::CaseSensitive);
+    const QByteArray bytes = m_needle.toUtf8();
+    QByteArray folded;
     std::vector<int> kept;
     for (int row : m_matches)
-        if (rowContains(row, matcher))
+        if (rowContains(row, bytes, folded))
             kept.push_back(row);
     m_matches = std::move(kept);
     return true;
@@ -91,12 +170,13 @@ bool RowFilter::search(const QString &text)
 void RowFilter::searchAll()
 {
     m_matches.clear();
-    if (m_needle.isEmpty() || m_needle.contains(QChar(cellBreak)))
+    if (m_needle.isEmpty() || m_needle.contains(QChar(lineBreak)))
         return;
-    const QStringMatcher matcher(m_needle, Qt::CaseSensitive);
+    const QByteArray bytes = m_needle.toUtf8();
+    QByteArray folded;
     const int rows = rowCount();
     for (int row = 0; row < rows; ++row)
-        if (rowContains(row, matcher))
+        if (rowContains(row, bytes, folded))
             m_matches.push_back(row);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <QStringMatcher>
 #include <QStringView>
 
 #include <vector>
@@ -10,9 +10,10 @@ namespace trelok {
 
 // Finds the rows of a list where any column contains a searched text,
 // compared as the "MAC C Times" font shows it and without regard to case
-// (foldShown). Each row's texts are folded once; a search that extends the
-// previous one looks only at the rows that matched it, so typing one more
-// letter stays quick on a list of any length.
+// (foldShown). The rows' texts are held once, as UTF-8 in large blocks, and
+// folded while searching; a search that extends the previous one looks only
+// at the rows that matched it, so typing one more letter stays quick on a
+// list of any length. The held texts also give back each cell (cell).
 class RowFilter {
 public:
     // Forgets the rows, keeping the search; add the rows again, then call
@@ -20,7 +21,9 @@ public:
     void clear();
     void addRow(const QString *cells, qsizetype count);
     void searchAgain() { searchAll(); }
-    int rowCount() const { return int(m_start.size()) - 1; }
+    int rowCount() const { return int(m_rows.size()); }
+    // A column's text of a row, as it was added.
+    QString cell(int row, int column) const;
 
     // Reorders the rows: row i becomes the former row order[i]. The search
     // is applied again to the new order.
@@ -38,12 +41,17 @@ public:
     static QString fold(QStringView text);
 
 private:
+    // Where a row's bytes are: its cells, each ended by a byte UTF-8 never
+    // holds, so a search never matches across two columns.
+    struct Span {
+        quint32 block, begin, end;
+    };
     void searchAll();
+    void append(const QByteArray &row);
+    bool rowContains(int row, const QByteArray &needle, QByteArray &folded) const;
 
-    bool rowContains(int row, const QStringMatcher &matcher) const;
-
-    QString m_text;                    // every row's folded cells, one after the other
-    std::vector<qsizetype> m_start{0}; // where each row begins in m_text
+    std::vector<QByteArray> m_blocks;
+    std::vector<Span> m_rows;
     QString m_needle;
     std::vector<int> m_matches;
 };

@@ -153,7 +153,7 @@ DbResult<LayoutSaved> saveLayout(Store &store, const Layout &shown, const Layout
 
 DbResult<QHash<QString, QString>> layoutTexts(Store &store)
 {
-    auto orders = listOrders(store);
+    auto orders = orderPage(store, 0, 1); // the newest order
     if (!orders)
         return DbResult<QHash<QString, QString>>::failure(orders);
     if (orders.value().isEmpty())

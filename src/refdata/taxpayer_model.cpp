@@ -1,5 +1,7 @@
 #include "refdata/taxpayer_model.h"
 
+#include "platform/makscii.h"
+
 #include <algorithm>
 #include <numeric>
 #include <vector>
@@ -11,23 +13,21 @@ namespace trelok {
 void TaxpayerModel::setTaxpayers(QList<Taxpayer> rows)
 {
     beginResetModel();
-    m_rows = std::move(rows);
-    refold();
+    filter().clear();
+    for (const Taxpayer &t : std::as_const(rows)) {
+        const QString cells[] = {t.code, t.name, t.address, t.city};
+        filter().addRow(cells, 4);
+    }
+    rows.clear();
+    filter().searchAgain();
     endResetModel();
 }
 
-const QString &TaxpayerModel::field(const Taxpayer &t, int column)
+Taxpayer TaxpayerModel::taxpayer(int row) const
 {
-    switch (column) {
-    case 1:
-        return t.name;
-    case 2:
-        return t.address;
-    case 3:
-        return t.city;
-    default:
-        return t.code;
-    }
+    const int source = sourceRow(row);
+    return {filter().cell(source, 0), filter().cell(source, 1), filter().cell(source, 2),
+            filter().cell(source, 3)};
 }
 
 void TaxpayerModel::sortByColumn(int column)
@@ -36,27 +36,18 @@ void TaxpayerModel::sortByColumn(int column)
         return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // The texts folded once, then compared as plain texts.
-    const qsizetype n = m_rows.size();
+    const int n = filter().rowCount();
     std::vector<QString> keys;
     keys.reserve(size_t(n));
-    for (const Taxpayer &t : std::as_const(m_rows))
-        keys.push_back(field(t, column).toCaseFolded());
+    for (int row = 0; row < n; ++row)
+        keys.push_back(filter().cell(row, column).toCaseFolded());
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
-    QList<Taxpayer> sorted;
-    sorted.reserve(m_rows.size());
-    for (int row : order)
-        sorted.append(std::move(m_rows[row]));
-    m_rows = std::move(sorted);
+    keys.clear();
     reordered(order);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-}
-
-QString TaxpayerModel::sourceText(int source, int column) const
-{
-    return field(m_rows[source], column);
 }
 
 int TaxpayerModel::columnCount(const QModelIndex &parent) const
@@ -68,8 +59,11 @@ QVariant TaxpayerModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return field(taxpayer(index.row()), index.column());
+    if (role == Qt::DisplayRole)
+        return filter().cell(sourceRow(index.row()), index.column());
+    // A screen reader is given the letters the font shows.
+    if (role == Qt::AccessibleTextRole)
+        return makscii(filter().cell(sourceRow(index.row()), index.column()));
     return {};
 }
 

@@ -5,9 +5,10 @@
 
 namespace trelok {
 
-// The taxpayer register as a list model: the rows are read once and held as
-// texts; the view draws only the lines it shows. A search (setFilter)
-// narrows the lines; taxpayer() takes the row a line shows.
+// The taxpayer register as a list model: the rows are read once and held
+// once, as the search's texts; the view draws only the lines it shows. A
+// search (setFilter) narrows the lines; taxpayer() takes the row a line
+// shows.
 class TaxpayerModel : public FilteredTableModel {
     Q_OBJECT
 public:
@@ -15,7 +16,7 @@ public:
 
     void setTaxpayers(QList<Taxpayer> rows);
     void clear() { setTaxpayers({}); }
-    const Taxpayer &taxpayer(int row) const { return m_rows[sourceRow(row)]; }
+    Taxpayer taxpayer(int row) const;
 
     // Sorts by the column (0 tax number, 1 name, 2 address, 3 city),
     // ascending, by text without regard to case; rows that compare equal keep
@@ -28,15 +29,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    // The column's text of a row.
-    static const QString &field(const Taxpayer &t, int column);
-
 protected:
-    QString sourceText(int source, int column) const override;
-    int sourceCount() const override { return int(m_rows.size()); }
-
-private:
-    QList<Taxpayer> m_rows;
+    int sourceCount() const override { return filter().rowCount(); }
 };
 
 } // namespace trelok

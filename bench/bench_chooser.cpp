@@ -1,0 +1,246 @@
+// The order chooser and the taxpayer register on a database of any size:
+// opens both offscreen and prints one figure a line, beside the floor of the
+// same run (the sqlite3 command-line tool reading the chooser's seven
+// columns in its order):
+//   chooser_open_ms, chooser_read_all_ms (every line read for searching,
+//   after the window shows), chooser_search_ms (one keystroke of a new
+//   search), register_open_ms, register_sort_ms, peak_mb (the process with
+//   the chooser open), register_peak_mb, sqlite3_read_ms.
+// Usage: bench_chooser FILE              (an existing database file)
+//        bench_chooser --build N FILE    (builds FILE with N orders and N
+//                                         taxpayers first; FILE must not exist)
+#include "context/app_context.h"
+#include "data/installer.h"
+#include "data/orders.h"
+#include "data/statements.h"
+#include "data/store.h"
+#include "entry/izbor_trelok.h"
+#include "entry/order_list_model.h"
+#include "platform/clock.h"
+#include "platform/printers.h"
+#include "platform/recording_prompter.h"
+#include "refdata/dan_ref.h"
+#include "refdata/taxpayer_model.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTreeView>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using namespace trelok;
+
+namespace {
+
+double ms(const QElapsedTimer &t)
+{
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// The most this process has held, MB.
+double peakMb()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return -1;
+}
+
+// Orders of eight years with gaps in the numbering and numbers of one to
+// six digits, stored oldest first as the program stores them; as many
+// taxpayers.
+bool build(int n, const QString &file)
+{
+    QTemporaryDir dir;
+    if (!installIfMissing(dir.path()))
+        return false;
+    {
+        Store store;
+        if (!store.open(databasePath(dir.path())))
+            return false;
+        const int years = 8;
+        const int perYear = std::max(1, n / years);
+        auto filled = store.transaction([&]() -> DbStatus {
+            QList<QVariantList> rows;
+            const auto flush = [&](const char *statement) {
+                auto done = store.execEach(statement, rows);
+                rows.clear();
+                return done;
+            };
+            for (int i = 0; i < n; ++i) {
+                const int year = 2019 + std::min(years - 1, i / perYear);
+                const int sequence = 1 + (i % perYear) + (i % perYear) / 7; // every 8th missing
+                QVariantList order{u"%1/%2"_s.arg(sequence).arg(year)};
+                for (int c = 1; c < 28; ++c)
+                    order.append(QString());
+                order[1] = u"Firma %1 DOOEL"_s.arg(i % 5000);
+                order[5] = QString::number(4000000000000LL + qint64(i % 5000) * 7919);
+                order[6] = u"108-%1-1010-%2"_s.arg(year).arg(sequence);
+                order[7] = u"Carina za uvoz, faktura %1"_s.arg(i);
+                order[8] = i % 3 == 0 ? u"Dava~ki"_s : QString();
+                order[13] = QString::number(100 + i % 90000);
+                order[14] = u"00"_s;
+                order[23] = QString::number(1 + i % 2);
+                order[24] = u"%1.%2.%3"_s.arg(1 + i % 28, 2, 10, QChar(u'0'))
+                                .arg(1 + i % 12, 2, 10, QChar(u'0'))
+                                .arg(year);
+                order[26] = i % 4 == 0 ? u"701"_s : u"108"_s;
+                rows.append(order);
+                if (rows.size() == 10000)
+                    if (auto done = flush(sql::trel::insert); !done)
+                        return done;
+            }
+            if (auto done = flush(sql::trel::insert); !done)
+                return done;
+            for (int i = 0; i < n; ++i) {
+                rows.append({QString::number(4000000000000LL + qint64(i) * 7919),
+                             u"Firma %1 DOOEL"_s.arg(i), u"ul. Partizanska %1"_s.arg(i % 300),
+                             i % 5 ? u"Skopje"_s : u"Bitola"_s});
+                if (rows.size() == 10000)
+                    if (auto done = flush(sql::obvr::insert); !done)
+                        return done;
+            }
+            return flush(sql::obvr::insert);
+        });
+        if (!filled) {
+            std::fprintf(stderr, "build: %s\n", qPrintable(filled.error()));
+            return false;
+        }
+    }
+    return QFile::rename(databasePath(dir.path()), file);
+}
+
+// sqlite3 reading the chooser's seven columns in its order.
+double sqliteRead(const QString &file)
+{
+    QString statement = QString::fromLatin1(sql::newest::file::page);
+    statement.chop(QStringLiteral(" LIMIT ? OFFSET ?").size());
+    QProcess sqlite;
+    sqlite.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer t;
+    t.start();
+    sqlite.start(u"sqlite3"_s, {file, statement});
+    if (!sqlite.waitForFinished(600000) || sqlite.exitCode() != 0) {
+        std::fprintf(stderr, "sqlite3 failed: %s\n", qPrintable(sqlite.errorString()));
+        return -1;
+    }
+    return ms(t);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 4 && args[1] == u"--build"_s) {
+        if (QFileInfo::exists(args[3]) || !build(args[2].toInt(), args[3])) {
+            std::fprintf(stderr, "cannot build %s\n", qPrintable(args[3]));
+            return 1;
+        }
+        // Measured in a process of its own, so building does not count.
+        return QProcess::execute(args[0], {args[3]});
+    }
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: bench_chooser FILE | bench_chooser --build N FILE\n");
+        return 2;
+    }
+    const QString file = QFileInfo(args[1]).absoluteFilePath();
+    Store store;
+    if (auto opened = store.open(file); !opened) {
+        std::fprintf(stderr, "%s\n", qPrintable(opened.error()));
+        return 1;
+    }
+    RecordingPrompter prompter;
+    ListedPrinters printers;
+    FixedClock clock(QDate(2026, 12, 8));
+    AppContext context{store, prompter, printers, clock, QFileInfo(file).absolutePath(), {}, {}};
+    context.endApplication = [](int) { std::exit(1); };
+    const int runs = 3;
+
+    std::vector<double> floor;
+    for (int run = 0; run < runs; ++run)
+        floor.push_back(sqliteRead(file));
+
+    std::vector<double> open;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer t;
+        t.start();
+        izbor_trelok window(context);
+        if (!window.Form_Load())
+            return 1;
+        window.show();
+        window.list()->viewport()->repaint();
+        open.push_back(ms(t));
+    }
+
+    std::vector<double> search;
+    double readAll = 0;
+    {
+        izbor_trelok window(context);
+        window.Form_Load();
+        window.show();
+        QApplication::processEvents();
+        QElapsedTimer t;
+        t.start();
+        if (!window.model()->readAll())
+            return 1;
+        readAll = ms(t);
+        // One keystroke of a new search each: a letter, a digit, a number.
+        for (const QString &typed : {u"a"_s, u"7"_s, u"z"_s, u"3"_s, u"2/2024"_s}) {
+            window.searchBox()->setText(QString());
+            QApplication::processEvents();
+            t.start();
+            window.searchBox()->setText(typed);
+            window.list()->viewport()->repaint();
+            search.push_back(ms(t));
+        }
+    }
+    const double peak = peakMb();
+
+    std::vector<double> registerOpen;
+    std::vector<double> registerSort;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer t;
+        t.start();
+        dan_ref window(context);
+        if (!window.Form_Load())
+            return 1;
+        window.show();
+        window.list()->viewport()->repaint();
+        registerOpen.push_back(ms(t));
+        t.start();
+        window.ListView1_ColumnClick(1 + run % 3);
+        window.list()->viewport()->repaint();
+        registerSort.push_back(ms(t));
+    }
+
+    std::printf("orders %d\n", orderCount(store).value());
+    std::printf("chooser_open_ms %.1f\n", median(open));
+    std::printf("chooser_read_all_ms %.1f\n", readAll);
+    std::printf("chooser_search_ms %.1f\n", median(search));
+    std::printf("register_open_ms %.1f\n", median(registerOpen));
+    std::printf("register_sort_ms %.1f\n", median(registerSort));
+    std::printf("peak_mb %.1f\n", peak);
+    std::printf("register_peak_mb %.1f\n", peakMb());
+    std::printf("sqlite3_read_ms %.1f\n", median(floor));
+    return 0;
+}
