@@ -146,12 +146,12 @@ int OrderListModel::lineStartingWith(const QString &typed) const
 
 int OrderListModel::lineOfNumber(const QString &number) const
 {
-    const QString wanted = number.trimmed();
+    const QByteArray wanted = number.trimmed().toUtf8();
     if (wanted.isEmpty())
         return -1;
     const int lines = rowCount();
     for (int line = 0; line < lines; ++line)
-        if (filter().cell(sourceRow(line), 0).trimmed() == wanted)
+        if (filter().cellBytes(sourceRow(line), 0).trimmed() == wanted)
             return line;
     return -1;
 }

@@ -30,46 +30,50 @@ const std::array<char, 128> &asciiFolded()
     return table;
 }
 
-void putUtf8(QByteArray &out, char32_t c)
+char *putUtf8(char *out, char32_t c)
 {
     if (c < 0x80) {
-        out.append(char(c));
+        *out++ = char(c);
     } else if (c < 0x800) {
-        out.append(char(0xC0 | (c >> 6)));
-        out.append(char(0x80 | (c & 0x3F)));
+        *out++ = char(0xC0 | (c >> 6));
+        *out++ = char(0x80 | (c & 0x3F));
     } else {
-        out.append(char(0xE0 | (c >> 12)));
-        out.append(char(0x80 | ((c >> 6) & 0x3F)));
-        out.append(char(0x80 | (c & 0x3F)));
+        *out++ = char(0xE0 | (c >> 12));
+        *out++ = char(0x80 | ((c >> 6) & 0x3F));
+        *out++ = char(0x80 | (c & 0x3F));
     }
+    return out;
 }
 
 // The bytes of one row folded as fold() folds its text: ASCII through a
 // table, a character of two or three bytes through foldShown, the rest (a
-// character outside the first plane, which fold leaves alone) as it is.
-void foldUtf8(const char *from, const char *to, QByteArray &out)
+// character outside the first plane, which fold leaves alone) as it is. A
+// character never grows by more than half its bytes.
+void foldUtf8(const char *from, const char *to, QByteArray &folded)
 {
-    out.resize(0);
+    folded.resize(2 * (to - from));
+    char *out = folded.data();
     const auto &ascii = asciiFolded();
     while (from < to) {
         const auto b = static_cast<unsigned char>(*from);
         if (b < 0x80) {
-            out.append(ascii[b]);
+            *out++ = ascii[b];
             ++from;
         } else if ((b & 0xE0) == 0xC0 && to - from >= 2) {
             const char32_t c = (char32_t(b & 0x1F) << 6) | (from[1] & 0x3F);
-            putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
+            out = putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
             from += 2;
         } else if ((b & 0xF0) == 0xE0 && to - from >= 3) {
             const char32_t c =
                 (char32_t(b & 0x0F) << 12) | (char32_t(from[1] & 0x3F) << 6) | (from[2] & 0x3F);
-            putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
+            out = putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
             from += 3;
         } else {
-            out.append(char(b));
+            *out++ = char(b);
             ++from;
         }
     }
+    folded.resize(out - folded.data());
 }
 
 } // namespace
@@ -113,13 +117,18 @@ void RowFilter::addRow(const QString *cells, qsizetype count)
 
 QString RowFilter::cell(int row, int column) const
 {
+    return QString::fromUtf8(cellBytes(row, column));
+}
+
+QByteArrayView RowFilter::cellBytes(int row, int column) const
+{
     const Span &span = m_rows[size_t(row)];
     const char *at = m_blocks[span.block].constData() + span.begin;
     const char *end = m_blocks[span.block].constData() + span.end;
     for (int c = 0; c < column && at < end; ++c)
         at = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at))) + 1;
     const auto *stop = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at)));
-    return QString::fromUtf8(at, stop ? stop - at : end - at);
+    return QByteArrayView(at, stop ? stop - at : end - at);
 }
 
 void RowFilter::permute(const std::vector<int> &order)

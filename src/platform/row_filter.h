@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -24,6 +25,8 @@ public:
     int rowCount() const { return int(m_rows.size()); }
     // A column's text of a row, as it was added.
     QString cell(int row, int column) const;
+    // The same as UTF-8, without a copy.
+    QByteArrayView cellBytes(int row, int column) const;
 
     // Reorders the rows: row i becomes the former row order[i]. The search
     // is applied again to the new order.
