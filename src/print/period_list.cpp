@@ -77,16 +77,24 @@ Place placeOf(QDate date, const QString &number)
     Place place;
     place.date = date.isValid() ? date.year() * 10000 + date.month() * 100 + date.day() : 0;
     place.number = number;
+    place.year = std::numeric_limits<int>::max();
     const qsizetype slash = number.indexOf(u'/');
-    bool sequenceRead = false, yearRead = false;
-    const qint64 sequence = number.left(slash).toLongLong(&sequenceRead);
-    const int year = number.mid(slash + 1).toInt(&yearRead);
-    if (slash > 0 && sequenceRead && yearRead) {
-        place.year = year;
-        place.sequence = sequence;
-    } else {
-        place.year = std::numeric_limits<int>::max();
+    if (slash < 1 || slash > 15 || number.size() - slash - 1 != 4)
+        return place;
+    qint64 sequence = 0;
+    int year = 0;
+    for (qsizetype i = 0; i < number.size(); ++i) {
+        if (i == slash)
+            continue;
+        if (!isDigit(number[i]))
+            return place;
+        if (i < slash)
+            sequence = sequence * 10 + (number[i].unicode() - u'0');
+        else
+            year = year * 10 + (number[i].unicode() - u'0');
     }
+    place.year = year;
+    place.sequence = sequence;
     return place;
 }
 
@@ -127,19 +135,36 @@ std::optional<qint64> orderHundredths(const QString &whole, const QString &decim
 
 QString denars(qint64 hundredths)
 {
-    const qint64 whole = hundredths / 100;
-    QString digits = QString::number(whole);
-    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
-        digits.insert(at, u' ');
-    return digits + u',' + QString::number(hundredths % 100).rightJustified(2, u'0');
+    // Written from the right into one buffer: one text per order.
+    char16_t text[40];
+    int at = 40;
+    text[--at] = char16_t(u'0' + hundredths % 10);
+    text[--at] = char16_t(u'0' + hundredths / 10 % 10);
+    text[--at] = u',';
+    qint64 whole = hundredths / 100;
+    for (int digits = 0; digits == 0 || whole > 0; ++digits, whole /= 10) {
+        if (digits > 0 && digits % 3 == 0)
+            text[--at] = u' ';
+        text[--at] = char16_t(u'0' + whole % 10);
+    }
+    return QString(reinterpret_cast<const QChar *>(text + at), 40 - at);
 }
 
 QDate periodDate(const QString &text)
 {
     const QString t = text.trimmed();
-    if (t.size() != 10)
+    // Read by hand: a list of a whole year reads this for every order.
+    if (t.size() != 10 || t[2] != u'.' || t[5] != u'.')
         return {};
-    return QDate::fromString(t, u"dd.MM.yyyy"_s);
+    int parts[3] = {0, 0, 0};
+    const int starts[3] = {0, 3, 6}, lengths[3] = {2, 2, 4};
+    for (int p = 0; p < 3; ++p)
+        for (int i = starts[p]; i < starts[p] + lengths[p]; ++i) {
+            if (!isDigit(t[i]))
+                return {};
+            parts[p] = parts[p] * 10 + (t[i].unicode() - u'0');
+        }
+    return QDate(parts[2], parts[1], parts[0]); // invalid when no such day
 }
 
 DbResult<PeriodTotals> listPeriod(Store &store, const Period &period,
