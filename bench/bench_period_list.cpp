@@ -115,5 +115,6 @@ int main(int argc, char *argv[])
                 trelokCpu / toolCpu);
     tableRow("list and sum a period of 100,000 orders", trelok * 1000, "sqlite3 runs the statement",
              tool * 1000);
-    return trelok < 0.5 ? 0 : 1;
+    // Held to 0.5 s of processor time: the wall time also counts other programs.
+    return trelokCpu < 0.5 ? 0 : 1;
 }
