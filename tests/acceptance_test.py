@@ -7,7 +7,7 @@ application directory, driven by mouse and keyboard through its menu and
 windows (fixed data, a taxpayer, printer and calibration 10 / -5, the field
 MESTO moved 1 mm right in the layout window, an order of
 kind 108 saved, printed, changed and printed again, then one order each of
-205, GAR, 701 and 900). Afterwards it checks the stored orders and the
+205, GAR, 701 and 900, and the list of the day printed on plain A4). Afterwards it checks the stored orders and the
 counter in the database and measures every printed page with
 pdftotext -bbox: each text at its coordinate moved by the calibration
 (+60 / -30 twips), the amount ending at its field's right edge.
@@ -203,6 +203,13 @@ def main():
             check("the reprint of 1/Y carries the changed amount 13750, the first print 12500",
                   "12500" in first and "13750" not in first
                   and "13750" in again and "12500" not in again)
+        lista = os.path.join(artefacts, "lista.pdf")
+        text = " ".join(subprocess.run(["pdftotext", "-layout", lista, "-"], capture_output=True,
+                                       text=True).stdout.split()) if os.path.exists(lista) else ""
+        check("the list of today, printed on A4, has the company, page 1 / 1 and the totals",
+              "Primer DOOEL" in text and "Strana 1 / 1" in text
+              and "Vkupno za vid 205: 1 treloci, 880,50 den." in text
+              and "VKUPNO: 5 treloci, 56 430,50 den." in text, f"({text[-300:]})")
         origin = imageable_origin(root)
         for (page, number), values in zip(listed, printed):
             check_page(f"{page} ({number}, amount {values['MKD_CEL']})",

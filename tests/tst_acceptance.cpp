@@ -261,6 +261,7 @@ private:
     void taxpayer();
     void printer();
     void layout();
+    void periodList();
     QWidget *newOrder(const QString &kind);
     void saveNew(QWidget *entry, const QString &number);
 
@@ -352,6 +353,33 @@ void Clerk::layout()
     click(w, u"Command1"_s);
     answer(u"Rasporedot na polinjata e snimen !"_s, QMessageBox::Ok);
     waitClosed(u"raspored_polinja"_s);
+}
+
+// Today's orders listed with their totals and printed on plain A4; the
+// printed list is kept as lista.pdf.
+void Clerk::periodList()
+{
+    menu(u"apct"_s, u"lista_per"_s);
+    QWidget *w = window(u"lista_period"_s);
+    type(w, u"dat_od"_s, today);
+    type(w, u"dat_do"_s, today);
+    click(w, u"Command1"_s);
+    auto *list = child<QAbstractItemView>(w, u"ListView1"_s);
+    waitUntil(u"five orders listed"_s, [&] { return list->model()->rowCount() == 5; });
+    picture(w, u"lista_period"_s);
+    const int before = completedJobs(m_queue);
+    click(w, u"Command2"_s);
+    for (int waited = 0; completedJobs(m_queue) <= before; waited += 200) {
+        if (waited > 60000)
+            throw StoryFailed(u"the list was not printed"_s);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    QFile::remove(m_artefacts + u"/lista.pdf"_s);
+    if (!QFile::copy(m_output, m_artefacts + u"/lista.pdf"_s))
+        throw StoryFailed(u"the printed list could not be copied"_s);
+    log.append(u"printed the list of the period as lista.pdf"_s);
+    click(w, u"Command5"_s);
+    waitClosed(u"lista_period"_s);
 }
 
 QWidget *Clerk::newOrder(const QString &kind)
@@ -479,6 +507,7 @@ void Clerk::story()
     picture(entry, u"Trelok-900"_s);
     click(entry, u"Command1"_s);
     saveNew(entry, u"5/"_s + year);
+    periodList();
 
     // "&Izlez" on the menu bar ends the program.
     QWidget *main = window(u"Form1"_s);

@@ -91,7 +91,18 @@ private slots:
                                              << u"trelok: Opcijata --print bara vrednost"_s;
         QTest::newRow("pdf without print")
             << QStringList{u"--pdf"_s, u"a.pdf"_s} << Use::Error
-            << u"trelok: Opcijata --pdf odi samo so --print ili --calibration-sheet"_s;
+            << u"trelok: Opcijata --pdf odi samo so --print ili --calibration-sheet ili --list"_s;
+        QTest::newRow("list") << QStringList{u"--list"_s, u"01.03.2026"_s, u"31.03.2026"_s,
+                                             u"--csv"_s, u"a.csv"_s}
+                              << Use::Headless << QString();
+        QTest::newRow("list without its second date")
+            << QStringList{u"--list"_s, u"01.03.2026"_s, u"--csv"_s, u"a.csv"_s} << Use::Error
+            << u"trelok: Opcijata --list bara dve vrednosti: FROM TO"_s;
+        QTest::newRow("list with a third date")
+            << QStringList{u"--list=01.03.2026"_s, u"31.03.2026"_s, u"x"_s, u"--csv"_s, u"a.csv"_s}
+            << Use::Error << u"trelok: Nepoznat argument: x"_s;
+        QTest::newRow("kind without list") << QStringList{u"--kind"_s, u"108"_s} << Use::Error
+                                           << u"trelok: Opcijata --kind odi samo so --list"_s;
         QTest::newRow("twice") << QStringList{u"--print"_s, u"1/2026"_s, u"--print"_s, u"2/2026"_s}
                                << Use::Error << u"trelok: Opcijata --print e dadena povekje pati"_s;
         QTest::newRow("unknown") << QStringList{u"--prnt"_s, u"1/2026"_s} << Use::Error
@@ -160,7 +171,7 @@ private slots:
                                  << QString();
         QTest::newRow("pdf without print")
             << QStringList{u"--pdf"_s, u"a.pdf"_s} << 2 << QString()
-            << u"trelok: Opcijata --pdf odi samo so --print ili --calibration-sheet\n"_s;
+            << u"trelok: Opcijata --pdf odi samo so --print ili --calibration-sheet ili --list\n"_s;
         QTest::newRow("empty dir") << QStringList{u"--dir"_s, QString()} << 2 << QString()
                                    << u"trelok: Opcijata --dir nema vrednost\n"_s;
         QTest::newRow("extra argument") << QStringList{u"--print"_s, u"1/2026"_s, u"x"_s} << 2

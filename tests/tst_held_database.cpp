@@ -6,6 +6,7 @@
 #include "entry/izbor_trelok.h"
 #include "entry/izbor_vid.h"
 #include "entry/trelok_window.h"
+#include "print/lista_period.h"
 #include "print/pec_pod.h"
 #include "print/print_engine.h"
 #include "print/raspored_polinja.h"
@@ -207,6 +208,15 @@ const QList<std::pair<const char *, Prepare>> &actions()
                  app.prompter.answers = {Answer::Yes, Answer::No};
                  w->Command1_Click();
                  return listOrders(app.db.store).value().size() == 2;
+             };
+         }},
+        {"lista_period opening", opening<lista_period>},
+        {"lista_period list",
+         [](AppFixture &app) -> Action {
+             auto w = loaded<lista_period>(app);
+             return [w] {
+                 w->Command1_Click();
+                 return w->shown().period.from.isValid();
              };
          }},
     };

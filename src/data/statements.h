@@ -59,6 +59,23 @@ inline constexpr auto page =
 #undef TRELOK_YEAR
 #undef TRELOK_SEQ
 #undef TRELOK_LINE
+// The list of a period (print/period_list): the payment date DD.MM.YYYY read
+// as the key YYYYMMDD, between two keys, or a date of any other form (named
+// apart); the same on both engines. The rows are put in order by the reader:
+// an engine's sort of whole rows spills to disk.
+namespace period {
+#define TRELOK_TRIMMED_DATE "trim(datum)"
+#define TRELOK_PERIOD_SELECT                                                                       \
+    "SELECT trelok_br,datum,vid,nalog1,povik,cel1,cel2,mkd_cel,mkd_dec FROM tbl_trel WHERE "       \
+    "(substr(" TRELOK_TRIMMED_DATE ",7,4)||substr(" TRELOK_TRIMMED_DATE                            \
+    ",4,2)||substr(" TRELOK_TRIMMED_DATE ",1,2) BETWEEN ? AND ? OR datum IS NULL OR length("       \
+    TRELOK_TRIMMED_DATE ") <> 10 OR substr(" TRELOK_TRIMMED_DATE ",3,1) <> '.' OR substr("        \
+    TRELOK_TRIMMED_DATE ",6,1) <> '.')"
+inline constexpr auto orders = TRELOK_PERIOD_SELECT;
+inline constexpr auto ordersOfKind = TRELOK_PERIOD_SELECT " AND trim(vid) = ?";
+#undef TRELOK_PERIOD_SELECT
+#undef TRELOK_TRIMMED_DATE
+} // namespace period
 
 namespace cnf {
 inline constexpr auto configRow = "SELECT * FROM tbl_cnf where trelok_br='0000000000'";

@@ -58,6 +58,22 @@ QString optionWithoutValue(const QStringList &arguments, const QList<OptionEntry
     return {};
 }
 
+// The argument right after the value of the option name (a second value,
+// as TO of --list FROM TO), when the parser took it as a positional one.
+QString secondValueOf(const QStringList &arguments, const char *name,
+                      const QStringList &positional)
+{
+    const QString option = dashed(name);
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const qsizetype at = arguments[i] == option                         ? i + 2
+                             : arguments[i].startsWith(option + u'=') ? i + 1
+                                                                           : -1;
+        if (at > 0 && at < arguments.size() && positional.contains(arguments[at]))
+            return arguments[at];
+    }
+    return {};
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -103,8 +119,18 @@ CommandLine parseCommandLine(const QStringList &arguments)
         line.text = QStringLiteral("trelok " TRELOK_VERSION "\n");
         return line;
     }
-    if (!parser.positionalArguments().isEmpty())
-        return refused(u"Nepoznat argument: %1"_s.arg(parser.positionalArguments().constFirst()));
+    QStringList positional = parser.positionalArguments();
+    QString second;
+    for (const HeadlessCommand &command : headlessCommands())
+        if (command.secondValue && parser.isSet(QString::fromLatin1(command.option.name))) {
+            second = secondValueOf(arguments, command.option.name, positional);
+            if (second.isEmpty())
+                return refused(u"Opcijata %1 bara dve vrednosti: %2"_s.arg(
+                    dashed(command.option.name), QString::fromLatin1(command.option.valueName)));
+            positional.removeOne(second);
+        }
+    if (!positional.isEmpty())
+        return refused(u"Nepoznat argument: %1"_s.arg(positional.constFirst()));
     for (const OptionEntry &entry : entries) {
         const QString name = QString::fromLatin1(entry.name);
         if (!parser.isSet(name))
@@ -146,6 +172,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 return refused(u"Opcijata %1 odi samo so %2"_s.arg(dashed(modifier.name),
                                                                    owners.join(u" ili "_s)));
             }
+    line.secondValue = second;
     line.use = line.command ? CommandLine::Use::Headless : CommandLine::Use::Window;
     return line;
 }

@@ -29,6 +29,7 @@ struct CommandLine {
     QString text; // help, version or error text
     const HeadlessCommand *command = nullptr;
     QMap<QString, QString> options; // the options given, by name; a flag maps to ""
+    QString secondValue; // the command's second value (TO of --list FROM TO)
 
     bool isSet(const char *name) const { return options.contains(QString::fromLatin1(name)); }
     QString value(const char *name) const { return options.value(QString::fromLatin1(name)); }

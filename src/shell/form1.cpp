@@ -10,6 +10,7 @@
 #include "platform/guides.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
+#include "print/lista_period.h"
 #include "print/pec_pod.h"
 #include "print/raspored_polinja.h"
 #include "refdata/dan_ref.h"
@@ -102,6 +103,8 @@ void Form1::buildMenu()
             &Form1::azur_tre_Click);
     addItem(menu(u"apct"_s, u"&Pecati"_s), u"pct"_s, u"Pecatenje na Postoecki Snimen Trelok"_s,
             &Form1::pct_Click);
+    addItem(menuBar()->findChild<QMenu *>(u"apct"_s), u"lista_per"_s,
+            u"Lista na Treloci za Period"_s, &Form1::lista_per_Click);
     QMenu *service = menu(u"srvs"_s, u"&Servis"_s);
     addItem(service, u"pec_podes"_s, u"&Podesuvanje na Pecatar"_s, &Form1::pec_podes_Click);
     addItem(service, u"vfpd"_s, u"&Vasi Fiksni Podatoci"_s, &Form1::vfpd_Click);
@@ -188,6 +191,13 @@ void Form1::pct_Click()
     chooseOrder();
     if (m_context.state.p_tre_br != u"0"_s)
         m_print->print(m_context.state.p_tre_br, u"E"_s);
+}
+
+void Form1::lista_per_Click()
+{
+    lista_period window(m_context, this);
+    if (window.Form_Load())
+        window.exec();
 }
 
 void Form1::pec_podes_Click()

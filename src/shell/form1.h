@@ -35,6 +35,7 @@ public:
     void ntrel_Click();
     void azur_tre_Click();
     void pct_Click();
+    void lista_per_Click();
     void pec_podes_Click();
     void rasp_pol_Click();
     void vfpd_Click();

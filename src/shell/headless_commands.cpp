@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/qt_printers.h"
 #include "refdata/taxpayer_import.h"
+#include "shell/command_line_list.h"
 #include "shell/command_line_print.h"
 #include "shell/table_commands.h"
 
@@ -96,7 +97,8 @@ const QList<HeadlessCommand> &headlessCommands()
         "shows."};
     static const OptionEntry pdf{
         "pdf", "FILE",
-        "With --print or --calibration-sheet: write the page to the A4 PDF file FILE instead."};
+        "With --print, --calibration-sheet or --list: write the page(s) to the A4 PDF file FILE "
+        "instead."};
     static const QList<HeadlessCommand> commands{
         {{"print", "NUMBER",
           "Print the order NUMBER on the application's printer, without windows."},
@@ -106,6 +108,14 @@ const QList<HeadlessCommand> &headlessCommands()
           "Print the calibration sheet (a cross at every field) on the application's printer."},
          {pdf},
          calibrationSheet},
+        {{"list", "FROM TO",
+          "List the orders paid from FROM to TO (dates DD.MM.YYYY, both included) with their "
+          "totals per kind and in all, into --pdf FILE or --csv FILE."},
+         {{"kind", "K", "With --list: only the orders of the payment kind K."},
+          pdf,
+          {"csv", "FILE", "With --list: write the list to the UTF-8 CSV file FILE."}},
+         periodListFromCommandLine,
+         "TO"},
         {{"import", "FILE", "Store the payment orders of the UTF-8 CSV file FILE as new orders."},
          {{"accept-unknown", nullptr,
            "With --import: accept taxpayer numbers and municipalities not in their tables."},

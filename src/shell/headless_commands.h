@@ -30,6 +30,9 @@ struct HeadlessCommand {
     OptionEntry option;
     QList<OptionEntry> modifiers;
     int (*run)(HeadlessRun &run);
+    // The name of a second value that follows the command's own (TO of
+    // --list FROM TO), or null; the parser keeps it in secondValue.
+    const char *secondValue = nullptr;
 };
 
 // Every command that opens no window.
