@@ -31,9 +31,58 @@ def skip(reason):
     checks.skip("print system tests", reason)
 
 
-def words(pdf):
-    boxes, pages = word_boxes(pdf)
+def words(pdf, page=None):
+    boxes, pages = word_boxes(pdf, page)
     return {text: box for text, *box in boxes}, pages
+
+
+def add_second_order(db, values):
+    """A second order whose every text differs from the first's."""
+    second = {c: v.replace("W", "V") for c, v in values.items()}
+    second.update(TRELOK_BR="2/2026", MKD_CEL="7300", VID="108")
+    db.execute(f"INSERT INTO tbl_Trel ({','.join(COLUMNS)}) VALUES ({','.join('?' * 28)})",
+               [second[c] for c in COLUMNS])
+    db.commit()
+    return second
+
+
+def check_batch(trelok, appdir, env, root, out, orders):
+    """Several orders as one PDF and as one CUPS job: page n carries order n's
+    fields where its own single print puts them; a missing order refuses all."""
+    single = {}
+    for number in orders:
+        pdf = os.path.join(root, number.replace("/", "-") + ".pdf")
+        subprocess.run([trelok, "--dir", appdir, "--print", number, "--pdf", pdf], env=env,
+                       capture_output=True)
+        single[number] = words(pdf)[0]
+    batch = os.path.join(root, "batch.pdf")
+    listed = ",".join(orders)
+    r = subprocess.run([trelok, "--dir", appdir, "--print", listed, "--pdf", batch], env=env,
+                       capture_output=True, text=True)
+    check("--print LIST --pdf exits 0", r.returncode == 0, r.stderr)
+    check("--print LIST --pdf: one page per order", words(batch)[1] == len(orders))
+    for page, number in enumerate(orders, 1):
+        check(f"--pdf batch page {page} is the single page of {number}",
+              words(batch, page)[0] == single[number])
+    before = completed_jobs(env)
+    r = subprocess.run([trelok, "--dir", appdir, "--print", "1/2026..2/2026"], env=env,
+                       capture_output=True, text=True)
+    check("--print RANGE exits 0", r.returncode == 0, r.stderr)
+    check("--print RANGE job completed", wait_for_job(env, before))
+    check("--print RANGE is one job", completed_jobs(env) == before + 1)
+    check("CUPS batch: one page per order", words(out)[1] == len(orders))
+    before = completed_jobs(env)
+    missing = os.path.join(root, "missing.pdf")
+    for extra in ([], ["--pdf", missing]):
+        r = subprocess.run([trelok, "--dir", appdir, "--print", "1/2026,77/2026"] + extra,
+                           env=env, capture_output=True, text=True)
+        check(f"a missing order refuses the list {extra}", r.returncode == 1 and
+              r.stderr == "trelok: Trelokot broj: 77/2026 Ne postoi !\n", r.stderr)
+    check("nothing printed for a refused list", completed_jobs(env) == before and
+          not os.path.exists(missing) and
+          subprocess.run(["lpstat", "-o", QUEUE], env=env, capture_output=True,
+                         text=True).stdout.strip() == "")
+    return single
 
 
 def prepare_app(trelok, appdir):
@@ -51,9 +100,10 @@ def prepare_app(trelok, appdir):
     return db, values, koor
 
 
-def check_page(name, pdf, values, koor, origin, desno=0.0, dole=0.0):
-    found, pages = words(pdf)
-    check(f"{name}: one page", pages == 1, f"({pages} pages)")
+def check_page(name, pdf, values, koor, origin, desno=0.0, dole=0.0, page=None):
+    found, pages = words(pdf, page)
+    if page is None:
+        check(f"{name}: one page", pages == 1, f"({pages} pages)")
     worst = 0.0
     worst_height = 0.0
     missing = []
@@ -137,6 +187,13 @@ def main():
         check_page("--pdf, offsets 10/-5", pdf, values, koor, (0.0, 0.0), desno=60, dole=-30)
         db.execute("UPDATE tbl_cnf SET up_smet3='0', bu_smet1='0'")
         db.commit()
+
+        # Several orders at once: one PDF, and one job on the printer whose
+        # pages are measured like a single print's.
+        second = add_second_order(db, values)
+        check_batch(trelok, appdir, env, root, out, ["1/2026", "2/2026"])
+        for page, order_values in ((1, values), (2, second)):
+            check_page(f"CUPS batch page {page}", out, order_values, koor, origin, page=page)
 
         # Errors of the command line.
         r = subprocess.run([trelok, "--dir", appdir, "--print", "77/2026"], env=env,

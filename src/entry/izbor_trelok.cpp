@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QTreeView>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace trelok {
@@ -108,6 +110,29 @@ bool izbor_trelok::Form_Load()
     m_model->setLines(std::move(orders.value()));
     m_list->setCurrentIndex(m_model->index(0, 0));
     return true;
+}
+
+void izbor_trelok::allowSeveral()
+{
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+}
+
+QStringList izbor_trelok::chosenNumbers() const
+{
+    QList<int> rows;
+    for (const QItemSelectionRange &range : m_list->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.append(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.isEmpty() && m_list->currentIndex().isValid())
+        rows.append(m_list->currentIndex().row());
+    QStringList numbers;
+    numbers.reserve(rows.size());
+    for (int row : rows)
+        if (row < m_model->rowCount())
+            numbers.append(m_model->line(row).trelok_br);
+    return numbers;
 }
 
 void izbor_trelok::Command1_Click()
