@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QShortcut>
+#include <QKeyEvent>
 
 using namespace Qt::StringLiterals;
 
@@ -102,10 +102,6 @@ Trelok_pogled::Trelok_pogled(const QString &printerName, std::function<void()> p
         control->hide();
     connect(previous, &QPushButton::clicked, this, &Trelok_pogled::previousPage);
     connect(next, &QPushButton::clicked, this, &Trelok_pogled::nextPage);
-    connect(new QShortcut(QKeySequence(Qt::Key_PageUp), this), &QShortcut::activated, this,
-            &Trelok_pogled::previousPage);
-    connect(new QShortcut(QKeySequence(Qt::Key_PageDown), this), &QShortcut::activated, this,
-            &Trelok_pogled::nextPage);
     connect(command1, &QPushButton::clicked, this, &Trelok_pogled::Command1_Click);
     connect(command2, &QPushButton::clicked, this, &Trelok_pogled::Command2_Click);
     connect(command3, &QPushButton::clicked, this, &Trelok_pogled::Command3_Click);
@@ -160,6 +156,18 @@ void Trelok_pogled::showPage(int index)
     m_overflow->setGeometry(noticeLine(job.skippedBoxes.isEmpty() ? noticeTop : noticeAbove));
     m_overflow->setVisible(!wide.isEmpty());
     m_surface->update();
+}
+
+void Trelok_pogled::keyPressEvent(QKeyEvent *event)
+{
+    // PageUp and PageDown move between the orders, whichever control has
+    // the focus (the buttons leave these keys to the window).
+    if (event->key() == Qt::Key_PageUp && event->modifiers() == Qt::NoModifier)
+        previousPage();
+    else if (event->key() == Qt::Key_PageDown && event->modifiers() == Qt::NoModifier)
+        nextPage();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void Trelok_pogled::Command1_Click()

@@ -42,6 +42,9 @@ public:
     void Command2_Click();
     void Command3_Click(); // save as PDF
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     PrintJob m_job;
     QList<PrintJob> m_jobs;
