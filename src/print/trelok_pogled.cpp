@@ -5,10 +5,10 @@
 #include "print/overflow.h"
 #include "print/print_engine.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QKeyEvent>
 
 using namespace Qt::StringLiterals;
 
