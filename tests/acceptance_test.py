@@ -122,9 +122,10 @@ def check_database(appdir, stored, year):
     return koor
 
 
-def check_page(name, pdf, values, koor, origin):
-    boxes, pages = word_boxes(pdf)
-    check(f"{name}: one page", pages == 1, f"({pages} pages)")
+def check_page(name, pdf, values, koor, origin, page=None):
+    boxes, pages = word_boxes(pdf, page)
+    if page is None:
+        check(f"{name}: one page", pages == 1, f"({pages} pages)")
     misplaced = []
     for box, (x, y, length) in koor.items():
         text = values.get(box, "").strip()
@@ -214,6 +215,15 @@ def main():
         for (page, number), values in zip(listed, printed):
             check_page(f"{page} ({number}, amount {values['MKD_CEL']})",
                        os.path.join(artefacts, page), values, koor, origin)
+        # The batch: 5/Y down to 2/Y in one job, each page as printed alone.
+        batch = os.path.join(artefacts, "batch.pdf")
+        pages = word_boxes(batch)[1] if os.path.exists(batch) else 0
+        check("the batch of 5/Y to 2/Y printed as one job of four pages", pages == 4,
+              f"({pages} pages)")
+        for page, values in enumerate(reversed(printed[2:6]), 1):
+            if pages == 4:
+                check_page(f"batch page {page} ({values['TRELOK_BR']})", batch, values, koor,
+                           origin, page=page)
     finally:
         stop_process(cups)
         stop_process(xvfb)

@@ -88,9 +88,11 @@ def imageable_origin(root):
     return left, float(paper.group(2)) - top
 
 
-def word_boxes(pdf):
-    """Every word of the PDF as (text, x_min, y_min, x_max, y_max) in points, and the page count."""
-    html = subprocess.run(["pdftotext", "-bbox", pdf, "-"], capture_output=True,
+def word_boxes(pdf, page=None):
+    """Every word of the PDF (or of its page, counted from 1) as (text, x_min, y_min, x_max,
+    y_max) in points, and the page count."""
+    pages = ["-f", str(page), "-l", str(page)] if page else []
+    html = subprocess.run(["pdftotext", "-bbox"] + pages + [pdf, "-"], capture_output=True,
                           text=True).stdout
     found = []
     for m in re.finditer(r'<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" '

@@ -31,9 +31,50 @@ def skip(reason):
     checks.skip("print system tests", reason)
 
 
-def words(pdf):
-    boxes, pages = word_boxes(pdf)
+def words(pdf, page=None):
+    boxes, pages = word_boxes(pdf, page)
     return {text: box for text, *box in boxes}, pages
+
+
+def add_second_order(db, values):
+    """A second order whose every text differs from the first's."""
+    second = {c: v.replace("W", "V") for c, v in values.items()}
+    second.update(TRELOK_BR="2/2026", MKD_CEL="7300", VID="108")
+    db.execute(f"INSERT INTO tbl_Trel ({','.join(COLUMNS)}) VALUES ({','.join('?' * 28)})",
+               [second[c] for c in COLUMNS])
+    db.commit()
+    return second
+
+
+def check_batch(trelok, appdir, env, root, orders):
+    """Several orders as one PDF: page n carries order n's fields where its own
+    single print puts them; a missing order refuses all, printer or file."""
+    single = {}
+    for number in orders:
+        pdf = os.path.join(root, number.replace("/", "-") + ".pdf")
+        subprocess.run([trelok, "--dir", appdir, "--print", number, "--pdf", pdf], env=env,
+                       capture_output=True)
+        single[number] = words(pdf)[0]
+    batch = os.path.join(root, "batch.pdf")
+    listed = ",".join(orders)
+    r = subprocess.run([trelok, "--dir", appdir, "--print", listed, "--pdf", batch], env=env,
+                       capture_output=True, text=True)
+    check("--print LIST --pdf exits 0", r.returncode == 0, r.stderr)
+    check("--print LIST --pdf: one page per order", words(batch)[1] == len(orders))
+    for page, number in enumerate(orders, 1):
+        check(f"--pdf batch page {page} is the single page of {number}",
+              words(batch, page)[0] == single[number])
+    before = completed_jobs(env)
+    missing = os.path.join(root, "missing.pdf")
+    for extra in ([], ["--pdf", missing]):
+        r = subprocess.run([trelok, "--dir", appdir, "--print", "1/2026,77/2026"] + extra,
+                           env=env, capture_output=True, text=True)
+        check(f"a missing order refuses the list {extra}", r.returncode == 1 and
+              r.stderr.endswith("trelok: Trelokot broj: 77/2026 Ne postoi !\n"), r.stderr)
+    check("nothing printed for a refused list", completed_jobs(env) == before and
+          not os.path.exists(missing) and
+          subprocess.run(["lpstat", "-o", QUEUE], env=env, capture_output=True,
+                         text=True).stdout.strip() == "")
 
 
 def prepare_app(trelok, appdir):
@@ -137,6 +178,11 @@ def main():
         check_page("--pdf, offsets 10/-5", pdf, values, koor, (0.0, 0.0), desno=60, dole=-30)
         db.execute("UPDATE tbl_cnf SET up_smet3='0', bu_smet1='0'")
         db.commit()
+
+        # Several orders at once into one PDF (tst_print_cups prints them
+        # as one job from the preview).
+        add_second_order(db, values)
+        check_batch(trelok, appdir, env, root, ["1/2026", "2/2026"])
 
         # Errors of the command line.
         r = subprocess.run([trelok, "--dir", appdir, "--print", "77/2026"], env=env,

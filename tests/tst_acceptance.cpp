@@ -257,6 +257,10 @@ private:
         waitClosed(u"Trelok_pogled"_s);
     }
 
+    // Several orders chosen with Shift and the arrow keys, moved through with
+    // PageDown on the preview, printed as one job kept as batch.pdf.
+    void printSeveral(const QString &first, int more, const QString &second);
+
     void fixedData();
     void taxpayer();
     void printer();
@@ -271,6 +275,50 @@ private:
     int m_pictures = 0;
     int m_pages = 0;
 };
+
+void Clerk::printSeveral(const QString &first, int more, const QString &second)
+{
+    menu(u"apct"_s, u"pct"_s);
+    QWidget *chooser = window(u"izbor_trelok"_s);
+    chooseLine(chooser, u"ListView1"_s, first);
+    auto *list = child<QAbstractItemView>(chooser, u"ListView1"_s);
+    for (int i = 0; i < more; ++i)
+        send([list] { QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier); });
+    waitUntil(u"the lines chosen"_s,
+              [&] { return list->selectionModel()->selectedRows().size() == more + 1; });
+    picture(chooser, u"izbor_trelok-several"_s);
+    click(chooser, u"Command1"_s);
+    waitClosed(u"izbor_trelok"_s);
+    QWidget *preview = window(u"Trelok_pogled"_s);
+    const auto shows = [&](const QString &place, const QString &order) {
+        waitUntil(u"page "_s + place + u" of "_s + order, [&] {
+            const auto *at = preview->findChild<QLabel *>(u"lbl_strana"_s);
+            const auto *shown = preview->findChild<QLabel *>(u"lbl_trelok"_s);
+            return at && shown && at->text() == place &&
+                   shown->text() == u"Trelok: "_s + order;
+        });
+    };
+    const QString pages = u" / "_s + QString::number(more + 1);
+    shows(u"1"_s + pages, first);
+    send([preview] { QTest::keyClick(preview, Qt::Key_PageDown); });
+    shows(u"2"_s + pages, second);
+    picture(preview, u"Trelok_pogled-several"_s);
+    const int before = completedJobs(m_queue);
+    click(preview, u"Command1"_s);
+    for (int waited = 0; completedJobs(m_queue) <= before; waited += 200) {
+        if (waited > 60000)
+            throw StoryFailed(u"the print job of several orders did not complete"_s);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    if (completedJobs(m_queue) != before + 1)
+        throw StoryFailed(u"several orders were printed as more than one job"_s);
+    QFile::remove(m_artefacts + u"/batch.pdf"_s);
+    if (!QFile::copy(m_output, m_artefacts + u"/batch.pdf"_s))
+        throw StoryFailed(u"the printed pages could not be copied"_s);
+    log.append(u"printed "_s + QString::number(more + 1) + u" orders as batch.pdf"_s);
+    click(preview, u"Command2"_s);
+    waitClosed(u"Trelok_pogled"_s);
+}
 
 void Clerk::fixedData()
 {
@@ -508,6 +556,9 @@ void Clerk::story()
     click(entry, u"Command1"_s);
     saveNew(entry, u"5/"_s + year);
     periodList();
+
+    // The four orders of the day once more, in one job: 5/Y down to 2/Y.
+    printSeveral(u"5/"_s + year, 3, u"4/"_s + year);
 
     // "&Izlez" on the menu bar ends the program.
     QWidget *main = window(u"Form1"_s);

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -157,6 +158,58 @@ private slots:
         QCOMPARE(err, u"trelok: Ne se pecatat polinjata od tbl_koor koi ne se koloni na "
                       "tbl_Trel: 'NALOG_1'\n"_s);
         QVERIFY(QFileInfo(pdf).size() > 1000);
+    }
+
+    // A list is read and every order checked before anything is printed.
+    void printingSeveralIntoOneFile_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<int>("pages"); // 0: no file written
+        QTest::newRow("list") << u"2/2026,1/2026"_s << 0 << QString() << 2;
+        QTest::newRow("range and number") << u"1/2026..2/2026,01/2026"_s << 0 << QString() << 2;
+        QTest::newRow("empty item") << u"1/2026,,2/2026"_s << 1
+                                    << u"Listata na treloci '1/2026,,2/2026' ima prazen element"_s
+                                    << 0;
+        QTest::newRow("not a number") << u"1/2026,abc"_s << 1
+                                      << u"'abc' ne e broj na trelok vo oblik broj/godina (na "
+                                         "pr. 3/2026)"_s
+                                      << 0;
+        QTest::newRow("two years") << u"1/2025..3/2026"_s << 1
+                                   << u"Opsegot 1/2025..3/2026 ne e od edna godina"_s << 0;
+        QTest::newRow("backwards") << u"2/2026..1/2026"_s << 1
+                                   << u"Opsegot 2/2026..1/2026 odi nanazad"_s << 0;
+        QTest::newRow("too many") << u"1/2026..100001/2026"_s << 1
+                                  << u"Opsegot 1/2026..100001/2026 ima poveke od 100000 treloci"_s
+                                  << 0;
+        QTest::newRow("missing in list") << u"1/2026,9/2026,2/2026"_s << 1
+                                         << u"Trelokot broj: 9/2026 Ne postoi !"_s << 0;
+        QTest::newRow("missing in range") << u"1/2026..3/2026"_s << 1
+                                          << u"Trelokot broj: 3/2026 Ne postoi !"_s << 0;
+    }
+    void printingSeveralIntoOneFile()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        QFETCH(int, pages);
+        TestDb db;
+        db.exec("INSERT INTO tbl_Trel (TRELOK_BR, NALOG1, MKD_CEL) VALUES ('1/2026', 'A', '5')");
+        db.exec("INSERT INTO tbl_Trel (TRELOK_BR, NALOG1, MKD_CEL) VALUES ('2/2026', 'B', '7')");
+        const QString pdf = QDir(db.dir.path()).filePath(u"orders.pdf"_s);
+        QString out, errText;
+        QTextStream outStream(&out), errStream(&errText);
+        const CommandLine line = parseCommandLine(
+            args({u"--dir"_s, db.dir.path(), u"--print"_s, list, u"--pdf"_s, pdf}));
+        QCOMPARE(runHeadless(line, outStream, errStream), status);
+        QCOMPARE(errText, err.isEmpty() ? QString() : u"trelok: "_s + err + u"\n"_s);
+        QFile file(pdf);
+        QCOMPARE(file.exists(), pages > 0);
+        if (pages > 0 && file.open(QIODevice::ReadOnly))
+            QCOMPARE(QString::fromLatin1(file.readAll())
+                         .count(QRegularExpression(u"/Type\\s*/Page[^s]"_s)),
+                     pages);
     }
 
     void usesWithoutAWindowNeedNoDisplay_data()

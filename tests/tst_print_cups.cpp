@@ -144,6 +144,32 @@ private slots:
         QVERIFY(conf.remove());
     }
 
+    // Two orders chosen: one press, one job of two pages, each page archived.
+    void severalOrdersAreOneJob()
+    {
+        QVariantList values;
+        for (int i = 0; i < 28; ++i)
+            values.append(u"V%1"_s.arg(i, 2, 10, QChar(u'0')));
+        values[0] = u"2/2026"_s;
+        m_db->exec(sql::trel::insert, values);
+        const QDir appDir(m_db->dir.path());
+        QFile conf(appDir.filePath(u"trelok.conf"_s));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write("archive=arhiva\n");
+        conf.close();
+        m_service->printSeveral({u"1/2026"_s, u"2/2026"_s}, u"E"_s);
+        const int before = completedJobs(m_queue);
+        const Page both = printWithOk(m_service->preview());
+        QCOMPARE(both.pages, 2);
+        QCOMPARE(completedJobs(m_queue), before + 1);
+        QVERIFY(both.words.contains(u"W01"_s) && both.words.contains(u"V01"_s));
+        for (const QString &page : {u"000001.pdf"_s, u"000002.pdf"_s})
+            QCOMPARE(readPage(appDir.filePath(u"arhiva/2026/"_s + page)).pages, 1);
+        QVERIFY(m_prompter.shown.isEmpty());
+        QVERIFY(conf.remove());
+        QVERIFY(QDir(appDir.filePath(u"arhiva"_s)).removeRecursively());
+    }
+
     // Three clicks right, saved as 3, move the next print 18 twips right.
     void aSavedCalibrationMovesTheNextPrint()
     {

@@ -26,6 +26,9 @@ struct RecordingSurfaces : PrintSurfaces {
     QList<PrintJob> pages;
     void showPreview(const PrintJob &job) override { previews.append(job); }
     void printPage(const PrintJob &job) override { pages.append(job); }
+    QList<QList<PrintJob>> shownPages, printedPages;
+    void showPreviewPages(const QList<PrintJob> &jobs) override { shownPages.append(jobs); }
+    void printPages(const QList<PrintJob> &jobs) override { printedPages.append(jobs); }
 };
 
 QString missingPrinter(const QString &name)
@@ -112,6 +115,37 @@ private slots:
         QCOMPARE(f.prompter.shown, QStringList{u"Trelokot broj: 99/2026 Ne postoi !"_s});
         QVERIFY(f.surfaces.previews.isEmpty());
         QVERIFY(f.surfaces.pages.isEmpty());
+    }
+
+    // Several orders: all shown and printed together, or, when one is
+    // missing, that one told and nothing drawn.
+    void severalOrders_data()
+    {
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<int>("drawn");
+        QTest::addColumn<QStringList>("told");
+        QTest::newRow("all there") << QStringList{u"2/2026"_s, u"1/2026"_s} << 1 << QStringList();
+        QTest::newRow("one missing")
+            << QStringList{u"1/2026"_s, u"99/2026"_s, u"2/2026"_s} << 0
+            << QStringList{u"Trelokot broj: 99/2026 Ne postoi !"_s};
+    }
+    void severalOrders()
+    {
+        QFETCH(QStringList, numbers);
+        QFETCH(int, drawn);
+        QFETCH(QStringList, told);
+        PrintFixture f;
+        f.storeOrder(u"2/2026"_s, u"108"_s, u"108-2026-1010-6"_s);
+        QVERIFY(tre_pct_batch({f.db.store, f.printers, f.prompter, f.context.state.def_prn},
+                              f.surfaces, numbers, u"P"_s)
+                    .ok());
+        QCOMPARE(f.prompter.shown, told);
+        QCOMPARE(f.surfaces.shownPages.size(), drawn);
+        QCOMPARE(f.surfaces.printedPages.size(), drawn);
+        if (drawn) {
+            QCOMPARE(f.surfaces.printedPages.first().size(), 2);
+            QCOMPARE(f.surfaces.printedPages.first().first().number, u"2/2026"_s);
+        }
     }
 
     void missingConfigurationEndsTheApplication()

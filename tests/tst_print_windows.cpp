@@ -81,6 +81,8 @@ private slots:
         QCOMPARE(preview->windowTitle(), u"Pogled na Trelok pred Pecatenje"_s);
         QCOMPARE(preview->size(), QSize(580, 364));
         QCOMPARE(preview->findChild<QLabel *>(u"Label1"_s)->text(), u"PDF-Queue"_s);
+        QCOMPARE(preview->findChild<QLabel *>(u"lbl_trelok"_s)->text(), u"Trelok: 3/2026"_s);
+        QVERIFY(!preview->findChild<QLabel *>(u"lbl_strana"_s)->isVisible());
         QCOMPARE(preview->job().number, u"3/2026"_s);
         QCOMPARE(preview->job().fields.size(), 26);
 
@@ -98,6 +100,58 @@ private slots:
         QVERIFY(preview->surface()->grab().toImage() != first);
         preview->findChild<QPushButton *>(u"Command2"_s)->click();
         QTRY_VERIFY(!form.printService().preview());
+    }
+
+    // Shift with the arrow keys chooses several lines (the change command
+    // keeps one); the preview pages through them and names each.
+    void severalOrdersArePreviewedOneAfterTheOther()
+    {
+        AppFixture app;
+        for (const QString &number : {u"3/2026"_s, u"4/2026"_s, u"5/2026"_s})
+            app.storeOrder(number, u"108"_s, u"108-2026-1010-5"_s);
+        app.printers.names = {u"PDF-Queue"_s};
+        app.context.state.def_prn = u"PDF-Queue"_s;
+        Form1 form(app.context);
+        app.db.exec("UPDATE tbl_koor SET box = 'MKD_CELL' WHERE box = 'MKD_CEL'");
+        whenIdle([] {
+            auto *chooser = waitForWindow<izbor_trelok>();
+            QVERIFY(chooser);
+            QTest::keyClick(chooser->list(), Qt::Key_Down, Qt::ShiftModifier);
+            QTest::keyClick(chooser->list(), Qt::Key_Down, Qt::ShiftModifier);
+            QCOMPARE(chooser->chosenNumbers(),
+                     QStringList({u"5/2026"_s, u"4/2026"_s, u"3/2026"_s}));
+            chooser->findChild<QPushButton *>(u"Command1"_s)->click();
+        });
+        form.findChild<QAction *>(u"pct"_s)->trigger();
+        Trelok_pogled *preview = form.printService().preview();
+        QVERIFY(preview && preview->isVisible());
+        auto *place = preview->findChild<QLabel *>(u"lbl_strana"_s);
+        auto *order = preview->findChild<QLabel *>(u"lbl_trelok"_s);
+        auto *label2 = preview->findChild<QLabel *>(u"Label2"_s);
+        QVERIFY(place->isVisible());
+        QCOMPARE(place->text(), u"1 / 3"_s);
+        QCOMPARE(order->text(), u"Trelok: 5/2026"_s);
+        QCOMPARE(label2->text(), u"Trelok 5/2026: Ne se pecatat polinjata od tbl_koor koi ne se "
+                                 "koloni na tbl_Trel: 'MKD_CELL'"_s);
+        QTest::keyClick(preview, Qt::Key_PageDown);
+        QTest::keyClick(preview, Qt::Key_PageDown);
+        QTest::keyClick(preview, Qt::Key_PageDown); // past the last page: stays
+        QCOMPARE(place->text(), u"3 / 3"_s);
+        QCOMPARE(preview->job().number, u"3/2026"_s);
+        QCOMPARE(order->text(), u"Trelok: 3/2026"_s);
+        QVERIFY(label2->text().startsWith(u"Trelok 3/2026: "_s));
+        preview->findChild<QPushButton *>(u"cmd_prethoden"_s)->click();
+        QCOMPARE(place->text(), u"2 / 3"_s);
+        QCOMPARE(order->text(), u"Trelok: 4/2026"_s);
+        // One order again: as before, without the page's place or the prefix.
+        form.printService().print(u"4/2026"_s, u"E"_s);
+        QVERIFY(!place->isVisible());
+        QVERIFY(label2->text().startsWith(u"Ne se pecatat"_s));
+        preview->close();
+        QTRY_VERIFY(!form.printService().preview());
+
+        izbor_trelok change(app.context);
+        QCOMPARE(change.list()->selectionMode(), QAbstractItemView::SingleSelection);
     }
 
     void thePreviewNamesThePassedOverBoxes()

@@ -170,6 +170,29 @@ bool izbor_trelok::readAllLines()
     return true;
 }
 
+void izbor_trelok::allowSeveral()
+{
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+}
+
+QStringList izbor_trelok::chosenNumbers() const
+{
+    QList<int> rows;
+    for (const QItemSelectionRange &range : m_list->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.append(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.isEmpty() && m_list->currentIndex().isValid())
+        rows.append(m_list->currentIndex().row());
+    QStringList numbers;
+    numbers.reserve(rows.size());
+    for (int row : rows)
+        if (row < m_model->rowCount())
+            numbers.append(m_model->line(row).trelok_br);
+    return numbers;
+}
+
 void izbor_trelok::Command1_Click()
 {
     const QModelIndex current = m_list->currentIndex();

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <QStringList>
 
 class QLineEdit;
 class QPushButton;
@@ -23,6 +24,12 @@ public:
 
     // False when the orders could not be read: the chooser is not shown.
     bool Form_Load();
+    // For printing: several lines may be chosen (Ctrl and Shift with the
+    // mouse, Shift with the arrow keys, Ctrl+A every line shown).
+    void allowSeveral();
+    // The numbers of the chosen orders in the order of the list; the
+    // current line when no line is selected.
+    QStringList chosenNumbers() const;
     void Command1_Click();
     void Command2_Click();
     // The search box: the list shows the orders with the typed text in any

@@ -34,6 +34,11 @@ QString overflowMessage(const QStringList &boxes)
     return u"Tekstot e podolg od poleto i ke navleze vo sosednoto pole: "_s + boxes.join(u", "_s);
 }
 
+QString noticeOfOrder(const QString &number, const QString &notice)
+{
+    return u"Trelok "_s + number + u": "_s + notice;
+}
+
 QRectF fieldBox(const PlacedField &field, double desno, double dole, const QPaintDevice *device)
 {
     const QFontMetricsF metrics(pageFont(), device);

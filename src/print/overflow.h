@@ -27,6 +27,10 @@ QStringList overflowingBoxes(const PrintJob &job, const QPaintDevice *device = n
 // The warning naming them; printing is not stopped by it.
 QString overflowMessage(const QStringList &boxes);
 
+// A notice (overflow, boxes passed over) of one order among several,
+// naming the order: "Trelok 3/2026: " and the notice.
+QString noticeOfOrder(const QString &number, const QString &notice);
+
 // The box of a field on the page, twips: its width z_len, one text line high.
 QRectF fieldBox(const PlacedField &field, double desno, double dole,
                 const QPaintDevice *device = nullptr);

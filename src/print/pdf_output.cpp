@@ -55,6 +55,12 @@ QString refusedPdfTarget(const QString &file, const QString &appDir)
 
 QByteArray renderPdfPage(const QString &title, const std::function<void(QPainter &)> &paint)
 {
+    return renderPdfPages(title, 1, [&paint](QPainter &painter, int) { paint(painter); });
+}
+
+QByteArray renderPdfPages(const QString &title, int count,
+                          const std::function<void(QPainter &, int)> &paint)
+{
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -67,8 +73,15 @@ QByteArray renderPdfPage(const QString &title, const std::function<void(QPainter
         QPainter painter;
         if (!painter.begin(&writer))
             return {};
-        useTwips(painter);
-        paint(painter);
+        for (int page = 0; page < count; ++page) {
+            if (page > 0 && !writer.newPage())
+                return {};
+            // Every page starts from the same untransformed painter.
+            painter.save();
+            useTwips(painter);
+            paint(painter, page);
+            painter.restore();
+        }
         if (!painter.end())
             return {};
     }
@@ -83,6 +96,20 @@ QByteArray renderPdf(const PrintJob &job)
 {
     return renderPdfPage(u"Trelok "_s + job.number,
                          [&job](QPainter &painter) { paintJob(painter, job); });
+}
+
+QByteArray renderPdf(const QList<PrintJob> &jobs)
+{
+    return renderPdfPages(batchTitle(jobs), int(jobs.size()),
+                          [&jobs](QPainter &painter, int page) { paintJob(painter, jobs.at(page)); });
+}
+
+QString batchTitle(const QList<PrintJob> &jobs)
+{
+    if (jobs.size() == 1)
+        return u"Trelok "_s + jobs.first().number;
+    return jobs.isEmpty() ? u"Treloci"_s
+                          : u"Treloci %1 - %2"_s.arg(jobs.first().number, jobs.last().number);
 }
 
 QString writePdfFile(const QByteArray &pdf, const QString &file, const QString &appDir)
@@ -103,6 +130,18 @@ QString writeJobPdf(const PrintJob &job, const QString &file, const QString &app
     const QByteArray pdf = renderPdf(job);
     if (pdf.isEmpty())
         return u"Stranata na Trelokot %1 ne moze da se izgotvi kako PDF"_s.arg(job.number);
+    return writePdfFile(pdf, file, appDir);
+}
+
+QString writeJobsPdf(const QList<PrintJob> &jobs, const QString &file, const QString &appDir)
+{
+    if (jobs.size() == 1)
+        return writeJobPdf(jobs.first(), file, appDir);
+    if (const QString refused = refusedPdfTarget(file, appDir); !refused.isEmpty())
+        return refused;
+    const QByteArray pdf = jobs.isEmpty() ? QByteArray() : renderPdf(jobs);
+    if (pdf.isEmpty())
+        return u"Stranite na Trelocite ne mozat da se izgotvat kako PDF"_s;
     return writePdfFile(pdf, file, appDir);
 }
 

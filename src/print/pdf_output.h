@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -30,8 +31,17 @@ QString refusedPdfTarget(const QString &file, const QString &appDir);
 // rendering failed.
 QByteArray renderPdfPage(const QString &title, const std::function<void(QPainter &)> &paint);
 
+// Several A4 portrait pages in one checked document: paint draws page
+// index (0 to count - 1), each with the painter in twips from the page's
+// corner, exactly as renderPdfPage draws its one page.
+QByteArray renderPdfPages(const QString &title, int count,
+                          const std::function<void(QPainter &, int)> &paint);
+
 // The page of an order as a complete PDF document; empty when rendering failed.
 QByteArray renderPdf(const PrintJob &job);
+
+// Several orders as one document, one page each, in the given order.
+QByteArray renderPdf(const QList<PrintJob> &jobs);
 
 // Writes a rendered document to file, checked and all or nothing, after
 // refusing the targets refusedPdfTarget names; a link is followed to the
@@ -40,6 +50,12 @@ QString writePdfFile(const QByteArray &pdf, const QString &file, const QString &
 
 // Writes the page of an already loaded order to file, as writeOrderPdf.
 QString writeJobPdf(const PrintJob &job, const QString &file, const QString &appDir);
+
+// Writes the pages of several loaded orders into one file, as writeJobPdf.
+QString writeJobsPdf(const QList<PrintJob> &jobs, const QString &file, const QString &appDir);
+
+// The title of a document of several orders: "Treloci FIRST - LAST".
+QString batchTitle(const QList<PrintJob> &jobs);
 
 // The file name offered for the page of an order: the number with "/" (and
 // any other character a file name cannot hold) replaced, e.g. "12-2026.pdf".

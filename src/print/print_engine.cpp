@@ -10,6 +10,18 @@ using namespace Qt::StringLiterals;
 
 namespace trelok {
 
+void PrintSurfaces::showPreviewPages(const QList<PrintJob> &jobs)
+{
+    if (!jobs.isEmpty())
+        showPreview(jobs.first());
+}
+
+void PrintSurfaces::printPages(const QList<PrintJob> &jobs)
+{
+    for (const PrintJob &job : jobs)
+        printPage(job);
+}
+
 QString noPrinterMessage()
 {
     return u"Nepozete Da pecatite Trelok bidejki nemate izbrano Pecatar za Aplikacijata, Odete "
@@ -91,6 +103,45 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
         surfaces.showPreview(job);
     if (mode == u"P"_s)
         surfaces.printPage(job);
+}
+
+} // namespace trelok
+
+namespace trelok {
+
+DbStatus tre_pct_batch(BatchPrint needs, PrintSurfaces &surfaces, const QStringList &numbers,
+                       const QString &ek_pr)
+{
+    if (needs.def_prn.isEmpty()) {
+        needs.prompter.inform(noPrinterMessage());
+        return succeeded();
+    }
+    if (!SelectPrinter(needs.printers, needs.def_prn)) {
+        needs.prompter.inform(msg::printerMissing(needs.def_prn));
+        needs.def_prn.clear();
+    }
+    auto loaded = loadPrintJobs(needs.store, numbers);
+    if (!loaded)
+        return DbStatus::failure(loaded);
+    QList<PrintJob> jobs;
+    jobs.reserve(loaded.value().size());
+    for (const LoadedJob &one : loaded.value()) {
+        if (one.status == JobStatus::ConfigMissing)
+            return DbStatus::failure(QString::fromLatin1(msg::configMissing));
+        if (const QString reason = unprintableReason(one); !reason.isEmpty()) {
+            needs.prompter.inform(reason);
+            return succeeded();
+        }
+        jobs.append(one.job);
+    }
+    if (jobs.isEmpty())
+        return succeeded();
+    const QString mode = ek_pr.toUpper();
+    if (mode == u"E"_s || mode == u"P"_s)
+        surfaces.showPreviewPages(jobs);
+    if (mode == u"P"_s)
+        surfaces.printPages(jobs);
+    return succeeded();
 }
 
 } // namespace trelok

@@ -83,6 +83,21 @@ DbResult<LoadedJob> loadPrintJob(Store &store, const QString &number)
     return loaded;
 }
 
+DbResult<QList<LoadedJob>> loadPrintJobs(Store &store, const QStringList &numbers)
+{
+    QList<LoadedJob> jobs;
+    jobs.reserve(numbers.size());
+    for (const QString &number : numbers) {
+        auto loaded = loadPrintJob(store, number);
+        if (!loaded)
+            return DbResult<QList<LoadedJob>>::failure(loaded);
+        jobs.append(std::move(loaded.value()));
+        if (jobs.last().status != JobStatus::Ready)
+            break;
+    }
+    return jobs;
+}
+
 QFont pageFont()
 {
     QFont font(QString::fromLatin1(formFontFamily));

@@ -59,6 +59,11 @@ DbResult<std::optional<TwipOffsets>> readTwipOffsets(Store &store);
 // listed in skippedBoxes; a coordinate table without rows is NoCoordinates.
 DbResult<LoadedJob> loadPrintJob(Store &store, const QString &number);
 
+// Loads several orders, each as loadPrintJob does, in the given order. The
+// list ends at the first that is not Ready, so the caller refuses them all
+// before anything is drawn.
+DbResult<QList<LoadedJob>> loadPrintJobs(Store &store, const QStringList &numbers);
+
 // The font of the printed page: "MAC C Times" 10 pt bold, sized in twips so
 // the text is exactly 10 pt on any surface whose painter works in twips.
 QFont pageFont();

@@ -22,9 +22,13 @@ public:
 
     // Runs the engine for an order in the given mode.
     void print(const QString &number, const QString &mode);
+    // Runs the engine for several orders (one is the same as print()).
+    void printSeveral(const QStringList &numbers, const QString &mode);
 
     void showPreview(const PrintJob &job) override;
     void printPage(const PrintJob &job) override;
+    void showPreviewPages(const QList<PrintJob> &jobs) override;
+    void printPages(const QList<PrintJob> &jobs) override;
 
     Trelok_pogled *preview() const;
 
@@ -34,10 +38,15 @@ public:
     using FileChooser = std::function<QString(QWidget *, const QString &)>;
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
 
-    // Saves the page shown on the preview as a PDF file the user chooses.
+    // Saves the page shown on the preview as a PDF file the user chooses;
+    // with several orders, all their pages in one file.
     void savePreviewPdf();
 
 private:
+    Trelok_pogled *openPreview();
+    // "OK - Pecati": the order shown, or every order the preview holds.
+    void printShown();
+
     AppContext &m_context;
     QWidget *m_owner;
     QPointer<QWidget> m_preview;

@@ -1,6 +1,7 @@
 #include "print/printer_output.h"
 
 #include "print/calibration_sheet.h"
+#include "print/pdf_output.h"
 #include "print/print_job.h"
 
 #include <QPainter>
@@ -12,6 +13,13 @@ namespace trelok {
 
 QString printPageOnPrinter(const QString &printerName, const QString &docName,
                            const std::function<void(QPainter &)> &paint)
+{
+    return printPagesOnPrinter(printerName, docName, 1,
+                               [&paint](QPainter &painter, int) { paint(painter); });
+}
+
+QString printPagesOnPrinter(const QString &printerName, const QString &docName, int count,
+                            const std::function<void(QPainter &, int)> &paint)
 {
     QPrinter printer(QPrinter::HighResolution);
     if (!printerName.isEmpty())
@@ -25,8 +33,17 @@ QString printPageOnPrinter(const QString &printerName, const QString &docName,
     QPainter painter;
     if (!printer.isValid() || !painter.begin(&printer))
         return u"Pecatenjeto na pecatarot %1 ne uspea !"_s.arg(printerName);
-    useTwips(painter);
-    paint(painter);
+    for (int page = 0; page < count; ++page) {
+        if (page > 0 && !printer.newPage()) {
+            painter.end();
+            return u"Pecatenjeto na pecatarot %1 ne uspea !"_s.arg(printerName);
+        }
+        // Every page starts from the same untransformed painter.
+        painter.save();
+        useTwips(painter);
+        paint(painter, page);
+        painter.restore();
+    }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         return u"Pecatenjeto na pecatarot %1 ne uspea !"_s.arg(printerName);
     return {};
@@ -36,6 +53,13 @@ QString printOnPrinter(const QString &printerName, const PrintJob &job)
 {
     return printPageOnPrinter(printerName, u"Trelok "_s + job.number,
                               [&job](QPainter &painter) { paintJob(painter, job); });
+}
+
+QString printOnPrinter(const QString &printerName, const QList<PrintJob> &jobs)
+{
+    return printPagesOnPrinter(
+        printerName, batchTitle(jobs), int(jobs.size()),
+        [&jobs](QPainter &painter, int page) { paintJob(painter, jobs.at(page)); });
 }
 
 QString printCalibrationSheet(const QString &printerName, const CalibrationSheet &sheet)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -18,8 +19,16 @@ struct PrintJob;
 QString printPageOnPrinter(const QString &printerName, const QString &docName,
                            const std::function<void(QPainter &)> &paint);
 
+// Several pages as one document: paint draws page index (0 to count - 1),
+// each exactly as printPageOnPrinter draws its one page.
+QString printPagesOnPrinter(const QString &printerName, const QString &docName, int count,
+                            const std::function<void(QPainter &, int)> &paint);
+
 // The page of an order on the printer.
 QString printOnPrinter(const QString &printerName, const PrintJob &job);
+
+// Several orders as one document on the printer, one page each.
+QString printOnPrinter(const QString &printerName, const QList<PrintJob> &jobs);
 
 // The calibration sheet on the printer.
 QString printCalibrationSheet(const QString &printerName, const CalibrationSheet &sheet);

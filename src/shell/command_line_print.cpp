@@ -5,6 +5,7 @@
 #include "platform/fonts.h"
 #include "platform/printers.h"
 #include "print/calibration_sheet.h"
+#include "print/order_number_list.h"
 #include "print/overflow.h"
 #include "print/pdf_archive.h"
 #include "print/pdf_output.h"
@@ -57,6 +58,8 @@ QString selectApplicationPrinter(Store &store, PrinterSystem &printers)
 int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &appDir,
                          const QString &number, const QString &pdfFile, QTextStream &err)
 {
+    if (isOrderNumberList(number))
+        return printOrdersFromCommandLine(store, printers, appDir, number, pdfFile, err);
     if (const QString error = fontsMissing(appDir); !error.isEmpty())
         return failWith(err, error);
     // The page is printed without coordinate rows that name no column, and
@@ -93,6 +96,57 @@ int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &a
         status = printedNotArchived;
     }
     return finished(job, status);
+}
+
+int printOrdersFromCommandLine(Store &store, PrinterSystem &printers, const QString &appDir,
+                               const QString &list, const QString &pdfFile, QTextStream &err)
+{
+    const OrderNumberList numbers = parseOrderNumberList(list);
+    if (!numbers.error.isEmpty())
+        return failWith(err, numbers.error);
+    if (const QString error = fontsMissing(appDir); !error.isEmpty())
+        return failWith(err, error);
+    if (!pdfFile.isEmpty()) {
+        if (const QString refused = refusedPdfTarget(pdfFile, appDir); !refused.isEmpty())
+            return failWith(err, refused);
+    } else if (const QString error = selectApplicationPrinter(store, printers); !error.isEmpty()) {
+        return failWith(err, error);
+    }
+    // Every order is read and checked before the first page is drawn.
+    auto loaded = loadPrintJobs(store, numbers.numbers);
+    if (!loaded)
+        return failWith(err, loaded.error());
+    QList<PrintJob> jobs;
+    jobs.reserve(loaded.value().size());
+    for (const LoadedJob &one : loaded.value()) {
+        if (const QString reason = unprintableReason(one); !reason.isEmpty())
+            return failWith(err, reason);
+        jobs.append(one.job);
+    }
+    int status = 0;
+    if (!pdfFile.isEmpty()) {
+        if (const QString error = writeJobsPdf(jobs, pdfFile, appDir); !error.isEmpty())
+            return failWith(err, error);
+    } else {
+        if (const QString error = printOnPrinter(printers.current(), jobs); !error.isEmpty())
+            return failWith(err, error);
+        for (const PrintJob &job : jobs)
+            if (const QString error = archivePrintedPage(appDir, job); !error.isEmpty()) {
+                err << "trelok: " << error << Qt::endl;
+                status = printedNotArchived;
+            }
+    }
+    for (const PrintJob &job : jobs) {
+        if (const QStringList wide = overflowingBoxes(job); !wide.isEmpty())
+            err << "trelok: " << noticeOfOrder(job.number, overflowMessage(wide)) << Qt::endl;
+        if (!job.skippedBoxes.isEmpty()) {
+            err << "trelok: " << noticeOfOrder(job.number, skippedBoxesMessage(job.skippedBoxes))
+                << Qt::endl;
+            if (status == 0)
+                status = printedIncomplete;
+        }
+    }
+    return status;
 }
 
 int calibrationSheetFromCommandLine(Store &store, PrinterSystem &printers, const QString &pdfFile,

@@ -20,8 +20,19 @@ class Store;
 inline constexpr int printedIncomplete = 3;
 inline constexpr int printedNotArchived = 4;
 
+// A list or range of orders (isOrderNumberList) goes to
+// printOrdersFromCommandLine; one number is printed as above.
 int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &appDir,
                          const QString &number, const QString &pdfFile, QTextStream &err);
+
+// Prints several orders as one job, one page each, on the application's
+// printer, or into one PDF file when pdfFile is given. A list that cannot be
+// read, or an order of it that cannot be printed, refuses the whole command
+// before anything is printed (status 1). The statuses and notices are those
+// of one order; each notice names the order it belongs to, and a printed
+// page the archive could not keep makes printedNotArchived.
+int printOrdersFromCommandLine(Store &store, PrinterSystem &printers, const QString &appDir,
+                               const QString &list, const QString &pdfFile, QTextStream &err);
 
 // Prints the calibration sheet on the application's printer, or writes it
 // into an A4 PDF file when pdfFile is given. Returns 0 on success, else 1.

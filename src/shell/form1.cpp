@@ -165,13 +165,18 @@ void Form1::ntrel_Click()
         openEntry();
 }
 
-void Form1::chooseOrder()
+QStringList Form1::chooseOrder(bool several)
 {
     izbor_trelok chooser(m_context, this);
+    if (several)
+        chooser.allowSeveral();
     if (chooser.Form_Load())
         chooser.exec();
     else // the list could not be read: nothing chosen
         m_context.state.p_tre_br = u"0"_s;
+    if (m_context.state.p_tre_br == u"0"_s)
+        return {};
+    return several ? chooser.chosenNumbers() : QStringList{m_context.state.p_tre_br};
 }
 
 void Form1::azur_tre_Click()
@@ -188,9 +193,11 @@ void Form1::azur_tre_Click()
 
 void Form1::pct_Click()
 {
-    chooseOrder();
-    if (m_context.state.p_tre_br != u"0"_s)
-        m_print->print(m_context.state.p_tre_br, u"E"_s);
+    const QStringList chosen = chooseOrder(true);
+    if (chosen.size() > 1)
+        m_print->printSeveral(chosen, u"E"_s);
+    else if (!chosen.isEmpty())
+        m_print->print(chosen.first(), u"E"_s);
 }
 
 void Form1::lista_per_Click()

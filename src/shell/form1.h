@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
 #include "entry/trelok_window.h"
 #include "print/print_service.h"
@@ -50,7 +51,9 @@ protected:
 
 private:
     void buildMenu();
-    void chooseOrder();
+    // Several orders may be chosen when the chooser opens for printing; the
+    // chosen numbers are returned (empty when nothing was chosen).
+    QStringList chooseOrder(bool several = false);
     void openGuide(const char *name);
     QAction *addItem(QMenu *menu, const QString &name, const QString &caption,
                      void (Form1::*handler)());

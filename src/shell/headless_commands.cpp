@@ -98,10 +98,12 @@ const QList<HeadlessCommand> &headlessCommands()
     static const OptionEntry pdf{
         "pdf", "FILE",
         "With --print, --calibration-sheet or --list: write the page(s) to the A4 PDF file FILE "
-        "instead."};
+        "instead (several orders: one page each, in one file)."};
     static const QList<HeadlessCommand> commands{
         {{"print", "NUMBER",
-          "Print the order NUMBER on the application's printer, without windows."},
+          "Print the order NUMBER on the application's printer, without windows. A list "
+          "and ranges of one year (3/2026,7/2026 or 1/2026..40/2026) print as one job, one "
+          "page per order; an order of it that does not exist refuses the whole command."},
          {pdf},
          print},
         {{"calibration-sheet", nullptr,
