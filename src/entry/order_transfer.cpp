@@ -203,8 +203,11 @@ namespace {
 
 // Rows stored under one commit at most, and how long a batch holds the write
 // lock: another clerk's save waits no longer than that (well within the
-// store's busy time).
-constexpr qsizetype rowsPerCommit = 250;
+// store's busy time). The first batch is one row, each committed batch lets
+// the next one take twice as many, and a batch that fails starts again from
+// one row: the first line comes at once, and a connection that keeps failing
+// stores row by row as a single save does.
+constexpr qsizetype rowsPerCommit = 256;
 constexpr qint64 commitWithinMs = 50;
 
 // A row's line of the output, written only after the commit that decided it.
@@ -229,7 +232,7 @@ void report(QTextStream &out, qsizetype line, const RowOutcome &outcome)
 // ends its batch; it begins the next one, tried again as a single save is.
 // Returns false when a row was not stored.
 bool storeRows(Store &store, OrderImport &import, const QStringList &columns,
-               QList<CsvRecord> &rows, QTextStream &out)
+               QList<CsvRecord> &rows, qsizetype &batch, QTextStream &out)
 {
     bool all = true;
     int attempt = 1;
@@ -241,7 +244,8 @@ bool storeRows(Store &store, OrderImport &import, const QStringList &columns,
             outcomes.clear();
             lock.start();
             for (const CsvRecord &row : std::as_const(rows)) {
-                if (!outcomes.isEmpty() && lock.elapsed() >= commitWithinMs)
+                if (outcomes.size() >= batch ||
+                    (!outcomes.isEmpty() && lock.elapsed() >= commitWithinMs))
                     break;
                 RowOutcome outcome = import.store(columns, row.fields);
                 if (outcome.busy) {
@@ -252,6 +256,7 @@ bool storeRows(Store &store, OrderImport &import, const QStringList &columns,
             }
             return outcomes.isEmpty() ? DbStatus::failure(held.refusal, true) : succeeded();
         });
+        batch = committed ? std::min(2 * batch, rowsPerCommit) : 1;
         if (!committed && committed.busy() && attempt < importBusyAttempts) {
             ++attempt; // nothing of the batch is stored: all of it again
             continue;
@@ -303,6 +308,7 @@ int importOrders(Store &store, Clock &clock, const QString &fileName,
     bool all = true;
     qsizetype rows = 0;
     QList<CsvRecord> waiting;
+    qsizetype batch = 1;
     const QString error = file.records([&](CsvRecord &record) {
         if (std::exchange(first, false)) {
             headerError = readHeader(record.fields, columns);
@@ -311,10 +317,10 @@ int importOrders(Store &store, Clock &clock, const QString &fileName,
         ++rows;
         waiting.append(std::move(record));
         if (waiting.size() >= rowsPerCommit)
-            all = storeRows(store, import, columns, waiting, out) && all;
+            all = storeRows(store, import, columns, waiting, batch, out) && all;
         return true;
     });
-    all = storeRows(store, import, columns, waiting, out) && all;
+    all = storeRows(store, import, columns, waiting, batch, out) && all;
     // A file changed between the check and the reading: its lines so far
     // stand as reported.
     if (!error.isEmpty() && !rows)
