@@ -8,12 +8,14 @@
 #include "entry/saving.h"
 #include "refdata/taxpayer_import.h"
 
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTextStream>
 
 #include <chrono>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -248,6 +250,100 @@ private slots:
         QCOMPARE(row[6], u"108-2025-1010-7"_s); // the typed year is kept
         QCOMPARE(row[9], u"Carinska Uprava na RM"_s);
         QCOMPARE(first.value()[1][6], u"701-1010-4030999123456"_s);
+    }
+
+    // Rows stored under one commit: the database refusing one of them
+    // undoes that row alone, its number included.
+    void aRowRefusedInsideABatchLeavesTheOthers()
+    {
+        AppFixture app;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"in.csv"_s);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("vid,nalog1,dan_br,cel1,mkd_cel,mkd_dec,up_smet2,nacin,datum,povik\n");
+        for (const char *name : {"a", "b", "refuse", "c"})
+            f.write(QByteArray("701,") + name +
+                    ",4030999123456,4030999123456,1,00,004,2,08.12.2026,701-1010\n");
+        f.close();
+        if (testEngine() == Engine::File) {
+            app.db.exec("CREATE TRIGGER refuse BEFORE INSERT ON tbl_Trel WHEN NEW.NALOG1 = "
+                        "'refuse' BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        } else {
+            app.db.execDirect("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                              "BEGIN IF NEW.nalog1 = 'refuse' THEN RAISE EXCEPTION 'refused'; "
+                              "END IF; RETURN NEW; END $$");
+            app.db.execDirect("CREATE TRIGGER refuse BEFORE INSERT ON tbl_Trel FOR EACH ROW "
+                              "EXECUTE FUNCTION refuse()");
+        }
+        QString output;
+        QString errors;
+        QTextStream out(&output);
+        QTextStream err(&errors);
+        OrderImportOptions options;
+        options.acceptUnknown = true;
+        QCOMPARE(importOrders(app.db.store, app.clock, file, options, out, err), 1);
+        const QStringList lines = output.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.mid(0, 2), (QStringList{u"2: 1/2026"_s, u"3: 2/2026"_s}));
+        QVERIFY2(lines[2].startsWith(u"4: refused: "_s) && lines[2].contains(u"refused"_s),
+                 qPrintable(lines[2]));
+        QCOMPARE(lines[3], u"5: 3/2026"_s);
+        auto stored = app.db.store.texts("SELECT trelok_br, nalog1 FROM tbl_trel ORDER BY 1");
+        QCOMPARE(stored.value(), (QList<QStringList>{{u"1/2026"_s, u"a"_s},
+                                                     {u"2/2026"_s, u"b"_s},
+                                                     {u"3/2026"_s, u"c"_s}}));
+        auto counter = app.db.store.texts("SELECT tekoven_br FROM tbl_Broj");
+        QCOMPARE(counter.value(), QList<QStringList>{{u"3/2026"_s}});
+    }
+
+    // Memory stays flat however long the file: a register and an order file
+    // (read to an end cut off inside quotes, so nothing is stored) of a few
+    // hundred thousand rows, the program's peak read back after the run.
+    void longFilesAreReadInBoundedMemory_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QByteArray>("end");
+        QTest::newRow("taxpayers") << u"--import-taxpayers"_s
+                                   << QByteArray("dec_cod,dec_nam,dec_ad3,dec_tlx\n")
+                                   << QByteArray(",Firma DOOEL Skopje,\"ul. Partizanska, 12\",Ohrid\n")
+                                   << QByteArray();
+        QTest::newRow("orders") << u"--import"_s
+                                << QByteArray("VID,NALOG1,DAN_BR,CEL1,MKD_CEL,MKD_DEC,DATUM\n")
+                                << QByteArray(",\"Firma, DOOEL\",4030999123456,4030999123456,1500,"
+                                              "00,08.12.2026\n")
+                                << QByteArray("108,\"never closed\n");
+    }
+
+    void longFilesAreReadInBoundedMemory()
+    {
+        if (testEngine() != Engine::File)
+            QSKIP("the program's own memory");
+        QFETCH(QString, command);
+        QFETCH(QByteArray, header);
+        QFETCH(QByteArray, row);
+        QFETCH(QByteArray, end);
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(u"long.csv"_s);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(header);
+        for (qint64 i = 0; i < 300000; ++i)
+            file.write(QByteArray::number(4030000000000LL + i) + row);
+        file.write(end);
+        file.close();
+        QProcess program;
+        program.setStandardOutputFile(QProcess::nullDevice());
+        program.start(QStringLiteral(TRELOK_PROGRAM),
+                      {u"--dir"_s, dir.filePath(u"app"_s), command, csv});
+        QVERIFY(program.waitForFinished(300000));
+        QCOMPARE(program.exitCode(), end.isEmpty() ? 0 : 1);
+        // The largest of the children this test waited for: this program.
+        rusage children{};
+        QCOMPARE(getrusage(RUSAGE_CHILDREN, &children), 0);
+        QVERIFY2(children.ru_maxrss < 64 * 1024, qPrintable(u"peak %1 kB"_s.arg(children.ru_maxrss)));
     }
 
     void unusableFilesStoreNothing_data()

@@ -7,13 +7,26 @@
 
 #include <sys/stat.h>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
+namespace {
+
+QString tooLong(qsizetype line, qsizetype max)
+{
+    return u"Zapisot od red %1 e podolg od najdolgiot red sto programata moze da go "
+           "zapise (%2 znaci)"_s.arg(line)
+        .arg(max);
+}
+
+} // namespace
+
 void CsvParser::endRecord(QList<CsvRecord> &records)
 {
-    if (m_any) {
+    if (m_any && m_keep) {
         m_record.append(m_field);
         records.append(CsvRecord{m_record, m_recordLine});
     }
@@ -28,16 +41,45 @@ bool CsvParser::feed(QStringView text, QList<CsvRecord> &records)
 {
     if (!m_error.isEmpty())
         return false;
-    for (const QChar c : text) {
+    const qsizetype size = text.size();
+    for (qsizetype at = 0; at < size; ++at) {
+        const QChar c = text[at];
         if (m_skipLf) {
             m_skipLf = false;
             if (c == u'\n')
                 continue;
         }
+        // A run of characters that end nothing is taken at once: inside
+        // quotes up to the next quote, else up to a separator or line break.
+        const bool quoted = m_state == State::Quoted && c != u'"';
+        const bool plain = m_state == State::Plain && c != u',' && c != u'\n' && c != u'\r' &&
+                           (c != u'"' || m_fieldStarted);
+        if (quoted || plain) {
+            qsizetype end = at + 1;
+            qsizetype breaks = c == u'\n' ? 1 : 0;
+            for (; end < size; ++end) {
+                const char16_t d = text[end].unicode();
+                if (quoted ? d == u'"' : d == u',' || d == u'\n' || d == u'\r')
+                    break;
+                breaks += d == u'\n';
+            }
+            if (m_max >= 0 && (m_chars += end - at) > m_max) {
+                m_error = tooLong(m_recordLine, m_max);
+                return false;
+            }
+            if (plain && !m_any)
+                m_recordLine = m_line;
+            if (quoted)
+                m_line += breaks;
+            m_any = true;
+            m_fieldStarted = true;
+            if (m_keep)
+                m_field.append(text.sliced(at, end - at));
+            at = end - 1;
+            continue;
+        }
         if (m_max >= 0 && ++m_chars > m_max) {
-            m_error = u"Zapisot od red %1 e podolg od najdolgiot red sto programata moze da go "
-                      "zapise (%2 znaci)"_s.arg(m_recordLine)
-                          .arg(m_max);
+            m_error = tooLong(m_recordLine, m_max);
             return false;
         }
         if (m_state == State::Quoted) {
@@ -46,14 +88,16 @@ bool CsvParser::feed(QStringView text, QList<CsvRecord> &records)
             } else {
                 if (c == u'\n')
                     ++m_line;
-                m_field.append(c);
+                if (m_keep)
+                    m_field.append(c);
             }
             continue;
         }
         if (m_state == State::QuoteInQuoted) {
             m_state = State::Plain;
             if (c == u'"') {
-                m_field.append(c);
+                if (m_keep)
+                    m_field.append(c);
                 m_state = State::Quoted;
                 continue;
             }
@@ -73,11 +117,13 @@ bool CsvParser::feed(QStringView text, QList<CsvRecord> &records)
             m_fieldStarted = true;
             m_quoteLine = m_line;
         } else if (c == u',') {
-            m_record.append(m_field);
+            if (m_keep)
+                m_record.append(m_field);
             m_field.clear();
             m_fieldStarted = false;
         } else {
-            m_field.append(c);
+            if (m_keep)
+                m_field.append(c);
             m_fieldStarted = true;
         }
     }
@@ -167,7 +213,8 @@ bool isRegularFile(const QString &fileName)
 CsvFile::CsvFile() = default;
 CsvFile::~CsvFile() = default;
 
-QString CsvFile::read(QFile &device, QFile *copy, const std::function<bool(CsvRecord &)> &visit)
+QString CsvFile::read(QFile &device, QFile *copy, const std::function<bool(CsvRecord &)> &visit,
+                      bool headerOnly)
 {
     QStringDecoder utf8(QStringDecoder::Utf8);
     CsvParser parser(m_max);
@@ -178,6 +225,8 @@ QString CsvFile::read(QFile &device, QFile *copy, const std::function<bool(CsvRe
         for (CsvRecord &record : records)
             if (!visit(record))
                 return false;
+        if (headerOnly && !records.isEmpty())
+            parser.keepRecords(false);
         records.clear();
         return true;
     };
@@ -212,7 +261,8 @@ QString CsvFile::read(QFile &device, QFile *copy, const std::function<bool(CsvRe
     return {};
 }
 
-QString CsvFile::open(const QString &fileName, qsizetype maxRecordChars, bool makscii)
+QString CsvFile::open(const QString &fileName, qsizetype maxRecordChars, bool makscii,
+                      const std::function<void(const CsvRecord &)> &header)
 {
     m_fileName = fileName;
     m_readFrom = fileName;
@@ -231,7 +281,16 @@ QString CsvFile::open(const QString &fileName, qsizetype maxRecordChars, bool ma
                 fileName, m_copy->errorString());
         m_readFrom = m_copy->fileName();
     }
-    const QString error = read(file, m_copy.get(), [](CsvRecord &) { return true; });
+    // The form alone is checked: no record is kept but the first.
+    bool first = true;
+    const QString error = read(
+        file, m_copy.get(),
+        [&](CsvRecord &record) {
+            if (header && std::exchange(first, false))
+                header(record);
+            return true;
+        },
+        true);
     if (error.isEmpty() && m_copy && !m_copy->flush())
         return u"Fajlot %1 ne moze da se procita: privremenata kopija: %2"_s.arg(
             fileName, m_copy->errorString());

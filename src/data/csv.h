@@ -41,12 +41,16 @@ public:
     // inside a quoted field (with the line where that field began).
     bool finish(QList<CsvRecord> &records);
     const QString &error() const { return m_error; }
+    // Whether complete records are handed on; without, the text's form
+    // alone is checked.
+    void keepRecords(bool keep) { m_keep = keep; }
 
 private:
     enum class State { Plain, Quoted, QuoteInQuoted };
     void endRecord(QList<CsvRecord> &records);
 
     qsizetype m_max;
+    bool m_keep = true;
     State m_state = State::Plain;
     QStringList m_record;
     QString m_field;
@@ -87,15 +91,18 @@ class CsvFile {
 public:
     CsvFile();
     ~CsvFile();
-    // The error, empty when the file was read to its end.
-    QString open(const QString &fileName, qsizetype maxRecordChars, bool makscii = false);
+    // The error, empty when the file was read to its end. header, when
+    // given, is shown the first record as the form is checked.
+    QString open(const QString &fileName, qsizetype maxRecordChars, bool makscii = false,
+                 const std::function<void(const CsvRecord &)> &header = {});
     // Reads the records from the start, a record at a time; visit returns
     // false to stop. Returns the error, empty when it read to the end.
     QString records(const std::function<bool(CsvRecord &)> &visit);
     const QString &fileName() const { return m_fileName; }
 
 private:
-    QString read(QFile &device, QFile *copy, const std::function<bool(CsvRecord &)> &visit);
+    QString read(QFile &device, QFile *copy, const std::function<bool(CsvRecord &)> &visit,
+                 bool headerOnly = false);
 
     QString m_fileName;
     QString m_readFrom; // the file itself, or the temporary copy of a pipe

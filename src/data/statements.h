@@ -178,6 +178,14 @@ inline constexpr auto transactionId = "SELECT txid_current() AS txid";
 inline constexpr auto transactionStatus = "SELECT txid_status(CAST(? AS bigint)) AS status";
 } // namespace server
 
+// A transaction inside another one, on either engine: its work is undone
+// alone when it fails, and the outer transaction goes on.
+namespace nested {
+inline constexpr auto savepoint = "SAVEPOINT trelok_part";
+inline constexpr auto release = "RELEASE SAVEPOINT trelok_part";
+inline constexpr auto rollback = "ROLLBACK TO SAVEPOINT trelok_part";
+} // namespace nested
+
 // The same for the SQLite file.
 namespace file {
 // The write lock is taken at the start, so two programs that save at the

@@ -231,15 +231,6 @@ DbStatus Store::execEach(const char *statement, const QList<QVariantList> &value
 
 namespace {
 
-// The connection's own SQLite handle, when it has one.
-sqlite3 *sqliteHandle(const QString &connection)
-{
-    const QVariant handle = QSqlDatabase::database(connection, false).driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
 // Reads every row straight from SQLite, without a QVariant per value: a list
 // of a whole register opens several times faster.
 DbResult<QList<QStringList>> sqliteTexts(sqlite3 *db, const QString &statement,
@@ -283,9 +274,19 @@ DbResult<QList<QStringList>> sqliteTexts(sqlite3 *db, const QString &statement,
 
 } // namespace
 
+sqlite3 *Store::sqliteHandle() const
+{
+    if (m_engine != Engine::File || !isOpen())
+        return nullptr;
+    const QVariant handle = QSqlDatabase::database(m_name, false).driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
 DbResult<QList<QStringList>> Store::texts(const char *statement, const QVariantList &values)
 {
-    if (sqlite3 *db = m_engine == Engine::File && isOpen() ? sqliteHandle(m_name) : nullptr)
+    if (sqlite3 *db = sqliteHandle())
         return sqliteTexts(db, QString::fromLatin1(statement), values);
     QList<QStringList> rows;
     int columns = -1;
@@ -315,11 +316,13 @@ DbStatus Store::writeTransaction(const std::function<DbStatus()> &work)
 
 DbStatus Store::inTransaction(bool write, const std::function<DbStatus()> &work)
 {
+    if (m_depth > 0)
+        return inSavepoint(write, work);
     if (m_engine == Engine::Server)
         return inServerTransaction(write, work);
     if (auto begun = exec(write ? sql::file::beginWrite : sql::file::begin); !begun)
         return begun;
-    DbStatus status = work();
+    DbStatus status = outermost(write, work);
     if (!status) {
         (void)exec(sql::file::rollback);
         return status;
@@ -356,7 +359,7 @@ DbStatus Store::inServerTransaction(bool write, const std::function<DbStatus()> 
         if (!id)
             return DbStatus::failure(id);
         transactionId = id.value() ? mget(id.value()->raw(u"txid"_s)) : QString();
-        return work();
+        return outermost(write, work);
     }();
     CommitOutcome committed{CommitResult::Failed, status.error()};
     if (status && sessionId(db) != began)
@@ -381,6 +384,58 @@ DbStatus Store::inServerTransaction(bool write, const std::function<DbStatus()> 
     if (!status.busy() && (sessionLost(db) || !alive()))
         return lostConnection<Done>(committed.serverText);
     return status ? DbStatus::failure(committed.serverText) : status;
+}
+
+DbStatus Store::outermost(bool write, const std::function<DbStatus()> &work)
+{
+    m_depth = 1;
+    m_writeHeld = write;
+    m_broken.reset();
+    DbStatus status = work();
+    m_depth = 0;
+    m_writeHeld = false;
+    // A part that could not be undone alone took the whole transaction with it.
+    if (status && m_broken)
+        status = *m_broken;
+    m_broken.reset();
+    return status;
+}
+
+DbStatus Store::runNested(const char *statement)
+{
+    // The server does not prepare savepoints.
+    return m_engine == Engine::Server ? execUnprepared(statement) : exec(statement);
+}
+
+DbStatus Store::inSavepoint(bool write, const std::function<DbStatus()> &work)
+{
+    if (m_broken)
+        return *m_broken;
+    if (write && !m_writeHeld)
+        return DbStatus::failure(
+            u"Zapisuvanjeto bara transakcija sto go drzi pravoto na zapisuvanje"_s);
+    if (auto set = runNested(sql::nested::savepoint); !set) {
+        m_broken = set;
+        return set;
+    }
+    ++m_depth;
+    const DbStatus status = work();
+    --m_depth;
+    if (status) {
+        if (auto released = runNested(sql::nested::release); !released) {
+            m_broken = released;
+            return released;
+        }
+        return status;
+    }
+    // Undone alone; where that fails (SQLite ends the whole transaction on
+    // some errors, a server session may be gone), the outer one fails too.
+    auto undone = runNested(sql::nested::rollback);
+    if (undone)
+        undone = runNested(sql::nested::release);
+    if (!undone)
+        m_broken = status;
+    return status;
 }
 
 DbStatus Store::outcomeOf(const QString &transactionId, const QString &serverText)
@@ -485,5 +540,8 @@ template <class T> DbResult<T> Store::lostConnection(const QString &serverText)
         u"%1: %2 Obidete se povtorno."_s.arg(QString::fromLatin1(connectionLost), serverText),
         true);
 }
+
+// Judged the same way by the statements run outside this file.
+template DbStatus Store::failure<Done>(const QSqlError &error);
 
 } // namespace trelok

@@ -14,6 +14,7 @@
 
 class QSqlError;
 class QSqlQuery;
+struct sqlite3;
 
 namespace trelok {
 
@@ -84,16 +85,25 @@ public:
 
     // Runs work inside one transaction: committed when it succeeds, rolled
     // back when it fails, so related writes land together or not at all.
+    // Inside another transaction, work runs in a savepoint of it: a failure
+    // undoes only that work, and its success is committed with the outer one.
     DbStatus transaction(const std::function<DbStatus()> &work);
     // The same for work that reads and then writes (the counter): the write
     // lock is held from the start, so concurrent writers wait for each other.
+    // Inside another transaction, that one must hold the write lock already.
     DbStatus writeTransaction(const std::function<DbStatus()> &work);
 
     QString connectionName() const { return m_name; }
 
 private:
+    friend class RepeatedStatement;
+    // The file's own SQLite handle; null on the server.
+    sqlite3 *sqliteHandle() const;
     DbStatus inTransaction(bool write, const std::function<DbStatus()> &work);
     DbStatus inServerTransaction(bool write, const std::function<DbStatus()> &work);
+    DbStatus outermost(bool write, const std::function<DbStatus()> &work);
+    DbStatus inSavepoint(bool write, const std::function<DbStatus()> &work);
+    DbStatus runNested(const char *statement);
     // Whether the transaction transactionId, whose COMMIT went unanswered,
     // was committed: success, or the lost connection (busy).
     DbStatus outcomeOf(const QString &transactionId, const QString &serverText);
@@ -113,6 +123,11 @@ private:
     Engine m_engine = Engine::File;
     QString m_url;
     bool m_inTransaction = false;
+    // Transactions open, the outer one and its savepoints; whether the outer
+    // one holds the write lock; the failure that ended it under its savepoints.
+    int m_depth = 0;
+    bool m_writeHeld = false;
+    std::optional<DbStatus> m_broken;
     std::unique_ptr<Store> m_local;
 };
 

@@ -16,6 +16,7 @@
 #include "platform/clock.h"
 #include "platform/printers.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
@@ -198,6 +199,94 @@ bool sameFile(const QString &a, const QString &b)
 
 } // namespace
 
+namespace {
+
+// Rows stored under one commit at most, and how long a batch holds the write
+// lock: another clerk's save waits no longer than that (well within the
+// store's busy time). The first batch is one row, each committed batch lets
+// the next one take twice as many, and a batch that fails starts again from
+// one row: the first line comes at once, and a connection that keeps failing
+// stores row by row as a single save does.
+constexpr qsizetype rowsPerCommit = 256;
+constexpr qint64 commitWithinMs = 50;
+
+// A row's line of the output, written only after the commit that decided it.
+void report(QTextStream &out, qsizetype line, const RowOutcome &outcome)
+{
+    if (outcome.refusal.isEmpty()) {
+        out << line << ": " << outcome.number << "\n";
+        return;
+    }
+    // A held file says so in the program's words; a server's text (a lost
+    // connection, a refused row) is folded onto the line.
+    const bool held =
+        outcome.busy && !outcome.refusal.startsWith(QLatin1StringView(connectionLost));
+    out << line << ": refused: "
+        << (held ? QString::fromLatin1(msg::databaseBusy) : oneLine(outcome.refusal)) << "\n";
+}
+
+// Stores the rows read so far, several under one commit: each row in a
+// savepoint of its own (a refused row leaves the others), the write lock
+// held for a short time, the counter read and advanced under it as for a
+// single order. A row that finds the database held or the connection gone
+// ends its batch; it begins the next one, tried again as a single save is.
+// Returns false when a row was not stored.
+bool storeRows(Store &store, OrderImport &import, const QStringList &columns,
+               QList<CsvRecord> &rows, qsizetype &batch, QTextStream &out)
+{
+    bool all = true;
+    int attempt = 1;
+    while (!rows.isEmpty()) {
+        QList<RowOutcome> outcomes;
+        RowOutcome held;
+        QElapsedTimer lock;
+        DbStatus committed = store.writeTransaction([&]() -> DbStatus {
+            outcomes.clear();
+            lock.start();
+            for (const CsvRecord &row : std::as_const(rows)) {
+                if (outcomes.size() >= batch ||
+                    (!outcomes.isEmpty() && lock.elapsed() >= commitWithinMs))
+                    break;
+                RowOutcome outcome = import.store(columns, row.fields);
+                if (outcome.busy) {
+                    held = outcome;
+                    break;
+                }
+                outcomes.append(std::move(outcome));
+            }
+            return outcomes.isEmpty() ? DbStatus::failure(held.refusal, true) : succeeded();
+        });
+        batch = committed ? std::min(2 * batch, rowsPerCommit) : 1;
+        if (!committed && committed.busy() && attempt < importBusyAttempts) {
+            ++attempt; // nothing of the batch is stored: all of it again
+            continue;
+        }
+        if (!committed && outcomes.isEmpty()) {
+            // Not even the first row could be tried: it is refused for it,
+            // as a single save is, and the next ones are tried anew.
+            outcomes = {held.refusal.isEmpty()
+                            ? RowOutcome{{}, committed.error(), committed.busy()}
+                            : held};
+        } else if (!committed) {
+            // Nothing of the batch is stored: every row it took says why.
+            for (RowOutcome &outcome : outcomes)
+                if (outcome.refusal.isEmpty())
+                    outcome = {{}, committed.error(), committed.busy()};
+        }
+        for (qsizetype i = 0; i < outcomes.size(); ++i) {
+            report(out, rows[i].line, outcomes[i]);
+            all = all && outcomes[i].refusal.isEmpty();
+        }
+        // A line is written only once its order is stored for good.
+        out.flush();
+        rows.remove(0, outcomes.size());
+        attempt = 1;
+    }
+    return all;
+}
+
+} // namespace
+
 int importOrders(Store &store, Clock &clock, const QString &fileName,
                  const OrderImportOptions &options, QTextStream &out, QTextStream &err)
 {
@@ -218,33 +307,20 @@ int importOrders(Store &store, Clock &clock, const QString &fileName,
     OrderImport import(store, clock, options);
     bool all = true;
     qsizetype rows = 0;
+    QList<CsvRecord> waiting;
+    qsizetype batch = 1;
     const QString error = file.records([&](CsvRecord &record) {
         if (std::exchange(first, false)) {
             headerError = readHeader(record.fields, columns);
             return headerError.isEmpty();
         }
-        // A file is read without anyone to press the button again: a
-        // database held by another program is waited for longer.
         ++rows;
-        RowOutcome outcome = import.store(columns, record.fields);
-        for (int attempt = 1; outcome.busy && attempt < importBusyAttempts; ++attempt)
-            outcome = import.store(columns, record.fields);
-        if (outcome.refusal.isEmpty()) {
-            out << record.line << ": " << outcome.number << "\n";
-        } else {
-            all = false;
-            // A held file says so in the program's words; a server's text
-            // (a lost connection, a refused row) is folded onto the line.
-            const bool held = outcome.busy && !outcome.refusal.startsWith(
-                                                  QLatin1StringView(connectionLost));
-            out << record.line << ": refused: "
-                << (held ? QString::fromLatin1(msg::databaseBusy) : oneLine(outcome.refusal))
-                << "\n";
-        }
-        // A line is written only once its order is stored for good.
-        out.flush();
+        waiting.append(std::move(record));
+        if (waiting.size() >= rowsPerCommit)
+            all = storeRows(store, import, columns, waiting, batch, out) && all;
         return true;
     });
+    all = storeRows(store, import, columns, waiting, batch, out) && all;
     // A file changed between the check and the reading: its lines so far
     // stand as reported.
     if (!error.isEmpty() && !rows)

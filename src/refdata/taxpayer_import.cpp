@@ -1,14 +1,14 @@
 #include "refdata/taxpayer_import.h"
 
 #include "data/csv.h"
+#include "data/repeated_statement.h"
 #include "data/statements.h"
 #include "data/store.h"
 #include "refdata/taxpayers.h"
 
-#include <QSet>
-#include <QSqlQuery>
 #include <QTextStream>
 
+#include <algorithm>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -18,9 +18,6 @@ using namespace Qt::StringLiterals;
 namespace trelok {
 
 namespace {
-
-// Rows written by one prepared statement at a time.
-constexpr qsizetype rowsPerBatch = 1000;
 
 QString expectedHeader()
 {
@@ -75,32 +72,20 @@ std::optional<Taxpayer> rowTaxpayer(const CsvRecord &record, QString &refusal)
 }
 
 struct Counts {
-    qsizetype added = 0, changed = 0;
+    qsizetype added = 0, changed = 0, refused = 0;
 };
 
-// Stores the file's accepted rows. Runs inside the write transaction: the
-// known numbers are read there, so an import running at the same moment
-// waits and then finds what this one added.
-DbStatus storeRows(Store &store, CsvFile &file, Counts &counts)
+// Stores the file's accepted rows, a row at a time: a known tax number gets
+// the row's name, address and city, a new one is added. Runs inside the
+// write transaction, so an import running at the same moment waits and then
+// finds what this one added. The refusals are written once, on the first
+// reading (lines up to reported were written already).
+DbStatus storeRows(Store &store, CsvFile &file, Counts &counts, qsizetype &reported,
+                   QTextStream &err)
 {
     counts = {};
-    QSet<QString> known;
-    auto read = store.each(sql::obvr::codes, {}, [&known](const QSqlQuery &row) {
-        known.insert(row.value(0).toString());
-    });
-    if (!read)
-        return read;
-    QList<QVariantList> inserts;
-    QList<QVariantList> updates;
-    const auto flush = [&]() -> DbStatus {
-        if (auto added = store.execEach(sql::obvr::insert, inserts); !added)
-            return added;
-        if (auto changed = store.execEach(sql::obvr::update, updates); !changed)
-            return changed;
-        inserts.clear();
-        updates.clear();
-        return succeeded();
-    };
+    RepeatedStatement update(store, sql::obvr::update);
+    RepeatedStatement insert(store, sql::obvr::insert);
     DbStatus status = succeeded();
     bool header = true;
     const QString error = file.records([&](CsvRecord &record) {
@@ -108,25 +93,34 @@ DbStatus storeRows(Store &store, CsvFile &file, Counts &counts)
             return true;
         QString refusal;
         const auto t = rowTaxpayer(record, refusal);
-        if (!t)
+        if (!t) {
+            if (record.line > reported)
+                err << "trelok: odbien " << refusal << "\n";
+            reported = std::max(reported, record.line);
+            ++counts.refused;
             return true;
-        if (known.contains(t->code)) {
-            updates.append({t->name, t->address, t->city, t->code});
-            ++counts.changed;
-        } else {
-            known.insert(t->code);
-            inserts.append({t->code, t->name, t->address, t->city});
-            ++counts.added;
         }
-        if (inserts.size() + updates.size() >= rowsPerBatch)
-            status = flush();
+        reported = std::max(reported, record.line);
+        auto changed = update.run({t->name, t->address, t->city, t->code});
+        if (changed && changed.value() > 0) {
+            ++counts.changed;
+            return true;
+        }
+        if (changed) {
+            auto added = insert.run({t->code, t->name, t->address, t->city});
+            ++counts.added;
+            if (!added)
+                status = DbStatus::failure(added);
+        } else {
+            status = DbStatus::failure(changed);
+        }
         return status.ok();
     });
     if (!status)
         return status;
     if (!error.isEmpty())
         return DbStatus::failure(error);
-    return flush();
+    return succeeded();
 }
 
 } // namespace
@@ -135,42 +129,32 @@ int importTaxpayers(Store &store, const QString &fileName, QTextStream &out, QTe
                     bool makscii)
 {
     CsvFile file;
-    if (const QString error =
-            file.open(fileName, longestCsvRecord(taxpayerColumns), makscii);
-        !error.isEmpty())
-        return failed(err, error);
-    bool first = true;
     bool header = false;
-    qsizetype refused = 0;
-    // The refusals, a row at a time, before anything is stored.
-    const QString error = file.records([&](CsvRecord &record) {
-        if (std::exchange(first, false))
-            return header = isExpectedHeader(record.fields);
-        QString refusal;
-        if (!rowTaxpayer(record, refusal)) {
-            err << "trelok: odbien " << refusal << "\n";
-            ++refused;
-        }
-        return true;
-    });
-    if (!error.isEmpty())
+    // The whole file is read once before anything is stored; its header then.
+    if (const QString error = file.open(fileName, longestCsvRecord(taxpayerColumns), makscii,
+                                        [&header](const CsvRecord &record) {
+                                            header = isExpectedHeader(record.fields);
+                                        });
+        !error.isEmpty())
         return failed(err, error);
     if (!header)
         return failed(err, u"%1: prviot red mora da bide \"%2\""_s.arg(fileName, expectedHeader()));
 
     Counts counts;
-    DbStatus stored = store.writeTransaction([&] { return storeRows(store, file, counts); });
+    qsizetype reported = 0;
+    const auto storeAll = [&] { return storeRows(store, file, counts, reported, err); };
+    DbStatus stored = store.writeTransaction(storeAll);
     for (int attempt = 1; stored.busy() && attempt < importBusyAttempts; ++attempt)
-        stored = store.writeTransaction([&] { return storeRows(store, file, counts); });
+        stored = store.writeTransaction(storeAll);
     if (!stored)
         return failed(err, stored.error());
 
     out << "Dodadeni: " << counts.added << "\n"
         << "Promeneti: " << counts.changed << "\n"
-        << "Odbieni: " << refused << "\n";
+        << "Odbieni: " << counts.refused << "\n";
     out.flush();
     err.flush();
-    return refused == 0 ? 0 : 1;
+    return counts.refused == 0 ? 0 : 1;
 }
 
 } // namespace trelok
