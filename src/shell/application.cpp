@@ -1,6 +1,7 @@
 #include "shell/application.h"
 
 #include "context/app_context.h"
+#include "context/daily_backup.h"
 #include "context/startup.h"
 #include "data/installer.h"
 #include "data/store.h"
@@ -69,7 +70,8 @@ public:
 };
 
 // With TRELOK_EXIT_WHEN_SHOWN set, the program ends as soon as the main
-// window is shown, its messages written to standard error instead.
+// window is shown (set to "backup": once the day's copy is done), its
+// messages written to standard error instead.
 bool exitWhenShown()
 {
     static const bool set = qEnvironmentVariableIsSet("TRELOK_EXIT_WHEN_SHOWN");
@@ -123,7 +125,10 @@ int runWindows(const CommandLine &commandLine)
     Form1 form(context);
     form.setPrinterLabel(outcome.label1);
     form.show();
-    if (measured)
+    if (measured && qEnvironmentVariable("TRELOK_EXIT_WHEN_SHOWN") == u"backup"_s)
+        QObject::connect(&form.dailyBackup(), &DailyBackupRun::finished, &form,
+                         [] { QCoreApplication::exit(0); });
+    else if (measured)
         QTimer::singleShot(0, &form, [] { QCoreApplication::exit(0); });
     const int status = QApplication::exec();
     return ending ? exitCode : status;

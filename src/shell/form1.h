@@ -13,6 +13,8 @@ class QLabel;
 
 namespace trelok {
 
+class DailyBackupRun;
+
 struct AppContext;
 class Trelok;
 
@@ -31,6 +33,8 @@ public:
     bool openEntry();
     Trelok *entryWindow() const;
     PrintService &printService() { return *m_print; }
+    // The day's copy, begun once the window shows.
+    DailyBackupRun &dailyBackup() const { return *m_backup; }
 
     void ntrel_Click();
     void azur_tre_Click();
@@ -46,6 +50,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildMenu();
@@ -58,6 +63,7 @@ private:
     QLabel *m_label1 = nullptr;
     QPointer<Trelok> m_entry;
     std::unique_ptr<PrintService> m_print;
+    DailyBackupRun *m_backup = nullptr;
 
     bool entryAlreadyOpen();
 };
