@@ -46,6 +46,7 @@ namespace {
 
 struct Run {
     double ms = -1;
+    double cpuMs = -1; // user and system time
     double peakMb = -1;
     bool ok = false;
 };
@@ -73,7 +74,9 @@ int measureChild(const char *report, char **args)
                       double(end.tv_nsec - start.tv_nsec) / 1e6;
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
     if (FILE *f = std::fopen(report, "w")) {
-        std::fprintf(f, "%f %ld %d\n", ms, usage.ru_maxrss, code);
+        const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+        std::fprintf(f, "%f %ld %d %f\n", ms, usage.ru_maxrss, code, cpu);
         std::fclose(f);
     }
     return code;
@@ -124,8 +127,9 @@ Run runChild(const QStringList &arguments, const QString &output = {}, const QSt
     if (!report.open(QIODevice::ReadOnly))
         return run;
     const QList<QByteArray> fields = report.readAll().trimmed().split(' ');
-    if (fields.size() != 3)
+    if (fields.size() != 4)
         return run;
+    run.cpuMs = fields[3].toDouble();
     run.ms = fields[0].toDouble();
     run.peakMb = fields[1].toDouble() / 1024.0;
     run.ok = fields[2].toInt() == 0;
@@ -515,11 +519,12 @@ void measureSize(int n, const QString &root, const PgServer *server)
 
 void printTable()
 {
-    std::printf("\n| work | orders | trelok | floor | floor time | ratio | peak MB trelok / floor |\n");
-    std::printf("|---|---|---|---|---|---|---|\n");
+    std::printf("\n| work | orders | trelok | floor | floor time | ratio | CPU trelok / floor (ratio) "
+                "| peak MB trelok / floor |\n");
+    std::printf("|---|---|---|---|---|---|---|---|\n");
     for (const Line &l : lines) {
         if (!l.note.isEmpty() && l.floorName.isEmpty()) {
-            std::printf("| %s | %s | - | - | - | - | %s |\n", qPrintable(l.work), qPrintable(l.size),
+            std::printf("| %s | %s | - | - | - | - | - | %s |\n", qPrintable(l.work), qPrintable(l.size),
                         qPrintable(l.note));
             continue;
         }
@@ -528,9 +533,13 @@ void printTable()
         const QString ratio =
             l.floor.ms > 0 && l.mine.ms >= 0 ? QString::number(l.mine.ms / l.floor.ms, 'f', 2) : u"-"_s;
         const auto mb = [](double v) { return v < 0 ? u"-"_s : QString::number(v, 'f', 0); };
-        std::printf("| %s | %s | %s | %s | %s | %s | %s / %s%s |\n", qPrintable(l.work),
+        const QString cpu = l.mine.cpuMs >= 0 && l.floor.cpuMs > 0
+                                ? u"%1 / %2 (%3)"_s.arg(fmtMs(l.mine.cpuMs), fmtMs(l.floor.cpuMs))
+                                      .arg(l.mine.cpuMs / l.floor.cpuMs, 0, 'f', 2)
+                                : u"-"_s;
+        std::printf("| %s | %s | %s | %s | %s | %s | %s | %s / %s%s |\n", qPrintable(l.work),
                     qPrintable(l.size), qPrintable(mine), qPrintable(l.floorName),
-                    qPrintable(floor), qPrintable(ratio), qPrintable(mb(l.mine.peakMb)),
+                    qPrintable(floor), qPrintable(ratio), qPrintable(cpu), qPrintable(mb(l.mine.peakMb)),
                     qPrintable(mb(l.floor.peakMb)),
                     l.note.isEmpty() ? "" : qPrintable(u" ("_s + l.note + u")"_s));
     }
