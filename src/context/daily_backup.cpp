@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/prompter.h"
 
+#include <QFileInfo>
 #include <QThread>
 
 using namespace Qt::StringLiterals;
@@ -33,6 +34,9 @@ void DailyBackupRun::start()
     // The database file: the application's own, or with a server the
     // workstation's file beside the shared data, as --backup copies it.
     m_thread = QThread::create([this, appDir, today] {
+        // Most starts find the day's copy made: no connection for that.
+        if (QFileInfo::exists(dailyBackupPath(appDir, today)))
+            return;
         Store own;
         if (auto opened = own.open(m_database); !opened) {
             m_outcome = DbResult<DailyBackup>::failure(opened);
