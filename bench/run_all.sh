@@ -13,6 +13,7 @@ runs=(
   "bench_filter 100000 3"
   "bench_server 200 100000 5 10000"
   "bench_period_list 100000 5"
+  "bench_tables 10000 100000"
 )
 for extra in "$build"/bench/bench_*; do
   name=$(basename "$extra")

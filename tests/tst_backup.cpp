@@ -1,11 +1,13 @@
 #include "app_fixture.h"
 #include "gui_support.h"
 
+#include "context/daily_backup.h"
 #include "data/backup.h"
 #include "shell/form1.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QTextStream>
 
@@ -174,19 +176,92 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         Form1 form(app.context);
-        QCOMPARE(app.prompter.shown,
-                 QStringList{u"Greska pri dnevnata rezervna kopija na bazata!\n"
-                             "Papkata %1 ne moze da se napravi"_s.arg(blocker.fileName())});
-        QVERIFY(app.ended.isEmpty());
+        // Nothing is copied before the window shows; the copy follows it.
+        QTest::qWait(50);
+        QVERIFY(!form.dailyBackup().running());
+        QCOMPARE(app.prompter.shown, QStringList());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_COMPARE(app.prompter.shown,
+                     QStringList{u"Greska pri dnevnata rezervna kopija na bazata!\n"
+                                 "Papkata %1 ne moze da se napravi"_s.arg(blocker.fileName())});
+        QVERIFY(app.ended.isEmpty());
         form.hide();
+        form.show();
+        QTest::qWait(100);
+        QCOMPARE(app.prompter.shown.size(), 1);
         // The next start of the day makes the copy, without a word.
         QVERIFY(blocker.remove());
         app.prompter.shown.clear();
         Form1 again(app.context);
+        again.show();
+        QTRY_VERIFY(QFile::exists(dailyBackupPath(app.db.dir.path(), QDate(2026, 12, 8))));
+        QTRY_VERIFY(!again.dailyBackup().running());
         QCOMPARE(app.prompter.shown, QStringList());
         QCOMPARE(integrity(dailyBackupPath(app.db.dir.path(), QDate(2026, 12, 8))), u"ok"_s);
+    }
+
+    // A start that finds the day's lock held leaves the copy to its holder;
+    // a lock whose holder is gone is taken over.
+    void aHeldLockIsLeftToItsHolder()
+    {
+        AppFixture app;
+        const QDate day(2026, 12, 8);
+        QVERIFY(QDir().mkpath(backupFolder(app.db.dir.path())));
+        {
+            QLockFile other(dailyBackupLock(app.db.dir.path()));
+            QVERIFY(other.tryLock(0));
+            QCOMPARE(dailyBackup(app.db.store, app.db.dir.path(), day).value(),
+                     DailyBackup::BeingWritten);
+            QVERIFY(!QFile::exists(dailyBackupPath(app.db.dir.path(), day)));
+        }
+        QProcess gone;
+        gone.start(u"true"_s);
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        QFile stale(dailyBackupLock(app.db.dir.path()));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write(QByteArray::number(pid) + "\ntrue\n" +
+                    QSysInfo::machineHostName().toUtf8() + "\n");
+        stale.close();
+        QCOMPARE(dailyBackup(app.db.store, app.db.dir.path(), day).value(), DailyBackup::Written);
+        QCOMPARE(filesIn(backupFolder(app.db.dir.path())), QStringList{u"trelok-2026-12-08.db"_s});
+    }
+
+    // Closing the program while the copy is written leaves no partial file;
+    // the next start makes the copy.
+    void aClosedCopyLeavesNothingPartial()
+    {
+        AppFixture app;
+        QList<QVariantList> orders;
+        for (int i = 0; i < 40000; ++i) {
+            QVariantList values{u"%1/2026"_s.arg(i + 1)};
+            for (int c = 1; c < 28; ++c)
+                values.append(u"kolona %1 na red %2"_s.arg(c).arg(i));
+            orders.append(values);
+        }
+        QVERIFY(app.db.store.transaction([&] {
+            return app.db.store.execEach(sql::trel::insert, orders);
+        }));
+        const QString folder = backupFolder(app.db.dir.path());
+        const QString copy = dailyBackupPath(app.db.dir.path(), QDate(2026, 12, 8));
+        {
+            Form1 form(app.context);
+            form.show();
+            QTRY_VERIFY_WITH_TIMEOUT(!filesIn(folder).filter(u".part"_s).isEmpty(), 20000);
+        }
+        QCOMPARE(filesIn(folder).filter(u".part"_s), QStringList());
+        QCOMPARE(app.prompter.shown, QStringList());
+        // Closed before the copy was whole (the usual case), or just after.
+        if (QFile::exists(copy))
+            QCOMPARE(integrity(copy), u"ok"_s);
+        QVERIFY(QFile::remove(copy) || !QFile::exists(copy));
+        Form1 again(app.context);
+        again.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!again.dailyBackup().running() && QFile::exists(copy), 20000);
+        QCOMPARE(integrity(copy), u"ok"_s);
+        QCOMPARE(ordersIn(copy).size(), 40000);
     }
 };
 

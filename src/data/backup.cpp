@@ -7,7 +7,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QTemporaryFile>
 #include <QTextStream>
 
@@ -15,6 +19,8 @@
 #include <cstdio>
 #include <cstring>
 #include <signal.h>
+#include <sqlite3.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -22,12 +28,55 @@ namespace trelok {
 
 namespace {
 
+// How long a copy made in the background waits for a database another
+// program holds, in steps of stepMs.
+constexpr int busySteps = 500;
+constexpr int busyStepMs = 10;
+
+// Makes the statements of a store's SQLite connection stop when stop is
+// set: a running statement is interrupted, a held database no longer
+// waited for.
+void stopWhenAsked(Store &store, const std::atomic<bool> *stop)
+{
+    if (!stop)
+        return;
+    const QVariant handle =
+        QSqlDatabase::database(store.connectionName(), false).driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    sqlite3 *db = *static_cast<sqlite3 *const *>(handle.constData());
+    void *flag = const_cast<std::atomic<bool> *>(stop);
+    sqlite3_progress_handler(
+        db, 1000, [](void *f) { return static_cast<std::atomic<bool> *>(f)->load() ? 1 : 0; },
+        flag);
+    sqlite3_busy_handler(
+        db,
+        [](void *f, int tries) {
+            if (static_cast<std::atomic<bool> *>(f)->load() || tries >= busySteps)
+                return 0;
+            ::usleep(busyStepMs * 1000);
+            return 1;
+        },
+        flag);
+}
+
+bool stopped(const std::atomic<bool> *stop)
+{
+    return stop && stop->load();
+}
+
+DbStatus stoppedCopy()
+{
+    return DbStatus::failure(u"Kopijata e prekinata"_s);
+}
+
 // The copy must open as a database of this system and pass the check.
-DbStatus checkCopy(const QString &path)
+DbStatus checkCopy(const QString &path, const std::atomic<bool> *stop)
 {
     Store copy;
     if (auto opened = copy.open(path); !opened)
         return opened;
+    stopWhenAsked(copy, stop);
     auto check = copy.texts(sql::backup::integrityCheck);
     if (!check)
         return DbStatus::failure(check);
@@ -76,7 +125,7 @@ void removeLeftovers(const QDir &folder, const QString &targetName)
 
 } // namespace
 
-DbStatus backupDatabase(Store &store, const QString &file)
+DbStatus backupDatabase(Store &store, const QString &file, const std::atomic<bool> *stop)
 {
     if (sameFile(file, store.path()))
         return DbStatus::failure(u"Kopijata ne moze da se zapise vrz samata baza: %1"_s.arg(file));
@@ -91,10 +140,16 @@ DbStatus backupDatabase(Store &store, const QString &file)
         return DbStatus::failure(
             u"Ne moze da se zapise vo %1: %2"_s.arg(target.absolutePath(), partial.errorString()));
     partial.close();
+    // An interrupted copy may leave a journal beside its side file.
+    const auto removeJournal = qScopeGuard(
+        [&partial] { QFile::remove(partial.fileName() + u"-journal"_s); });
+    stopWhenAsked(store.local(), stop);
     if (auto copied = store.local().exec(sql::backup::copyInto, {partial.fileName()}); !copied)
-        return copied;
-    if (auto checked = checkCopy(partial.fileName()); !checked)
-        return checked;
+        return stopped(stop) ? stoppedCopy() : copied;
+    if (auto checked = checkCopy(partial.fileName(), stop); !checked)
+        return stopped(stop) ? stoppedCopy() : checked;
+    if (stopped(stop))
+        return stoppedCopy();
     // The copy reaches the disk before it gets its name, and the name after.
     if (!syncFile(partial.fileName()))
         return DbStatus::failure(u"Kopijata ne moze da se zapise na diskot: %1: %2"_s.arg(
@@ -120,7 +175,13 @@ QString dailyBackupPath(const QString &appDir, QDate day)
         .filePath(u"trelok-%1.db"_s.arg(day.toString(u"yyyy-MM-dd"_s)));
 }
 
-DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate today, int keep)
+QString dailyBackupLock(const QString &appDir)
+{
+    return QDir(backupFolder(appDir)).filePath(u"trelok-backup.lock"_s);
+}
+
+DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate today, int keep,
+                                  const std::atomic<bool> *stop)
 {
     const QString path = dailyBackupPath(appDir, today);
     if (QFileInfo::exists(path))
@@ -129,9 +190,22 @@ DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate tod
     if (!QDir().mkpath(folder))
         return DbResult<DailyBackup>::failure(u"Papkata %1 ne moze da se napravi"_s.arg(folder));
     keepPrivate(folder, {});
+    // Taken without waiting: a start that finds it held leaves the copy to
+    // the holder. Only the holder's process decides that a lock is stale.
+    QLockFile lock(dailyBackupLock(appDir));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0)) {
+        if (lock.error() == QLockFile::LockFailedError)
+            return DailyBackup::BeingWritten;
+        return DbResult<DailyBackup>::failure(
+            u"Papkata %1 ne moze da se zapise"_s.arg(folder));
+    }
+    // The holder before may have finished it meanwhile.
+    if (QFileInfo::exists(path))
+        return DailyBackup::AlreadyDone;
     // Side files of any day's copy that was interrupted.
     removeLeftovers(QDir(folder), u"trelok-\\d{4}-\\d{2}-\\d{2}\\.db"_s);
-    if (auto written = backupDatabase(store, path); !written)
+    if (auto written = backupDatabase(store, path, stop); !written)
         return DbResult<DailyBackup>::failure(written);
 
     // The dated names sort as their dates: the newest keep stay.

@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QString>
 
+#include <atomic>
+
 class QTextStream;
 
 namespace trelok {
@@ -15,8 +17,11 @@ class Store;
 // it under a temporary name, opened and checked (PRAGMA integrity_check),
 // and only then renamed into place. On failure nothing is left behind and
 // an existing file of that name stays as it was. The database file itself
-// is never a target.
-DbStatus backupDatabase(Store &store, const QString &file);
+// is never a target. When stop is given, setting it from another thread
+// interrupts the copy and its check, and the side file is removed: the copy
+// is then not made.
+DbStatus backupDatabase(Store &store, const QString &file,
+                        const std::atomic<bool> *stop = nullptr);
 
 // The folder of the daily copies in an application directory, and the copy
 // of one day in it: backup/trelok-YYYY-MM-DD.db.
@@ -25,12 +30,19 @@ QString dailyBackupPath(const QString &appDir, QDate day);
 
 inline constexpr int keptDailyBackups = 30;
 
-enum class DailyBackup { AlreadyDone, Written };
+// The lock file in the backup folder that the writer of a daily copy holds,
+// so two starts on one day never write copies at once.
+QString dailyBackupLock(const QString &appDir);
+
+enum class DailyBackup { AlreadyDone, Written, BeingWritten };
 
 // On the first start of a day: writes the day's copy unless it is there,
-// then removes the oldest daily copies beyond the newest keep.
+// then removes the oldest daily copies beyond the newest keep. When another
+// start holds the lock, nothing is waited for and nothing written
+// (BeingWritten); a lock whose holder is gone is taken over.
 DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate today,
-                                  int keep = keptDailyBackups);
+                                  int keep = keptDailyBackups,
+                                  const std::atomic<bool> *stop = nullptr);
 
 // --backup FILE: the copy on demand. Reports on out or err; returns the exit
 // status (0 only when the checked copy is in place).

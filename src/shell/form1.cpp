@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QTimer>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -66,7 +67,14 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     buildMenu();
     adjustSize();
     setFixedSize(sizeHint());
-    backUpOnFirstStartOfDay(context);
+    m_backup = new DailyBackupRun(context, this);
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The day's copy begins once the window is on the screen.
+    QTimer::singleShot(0, m_backup, &DailyBackupRun::start);
 }
 
 void Form1::setPrinterLabel(const QString &name)

@@ -14,6 +14,8 @@ class QLabel;
 
 namespace trelok {
 
+class DailyBackupRun;
+
 struct AppContext;
 class Trelok;
 
@@ -32,6 +34,8 @@ public:
     bool openEntry();
     Trelok *entryWindow() const;
     PrintService &printService() { return *m_print; }
+    // The day's copy, begun once the window shows.
+    DailyBackupRun &dailyBackup() const { return *m_backup; }
 
     void ntrel_Click();
     void azur_tre_Click();
@@ -48,6 +52,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildMenu();
@@ -62,6 +67,7 @@ private:
     QLabel *m_label1 = nullptr;
     QPointer<Trelok> m_entry;
     std::unique_ptr<PrintService> m_print;
+    DailyBackupRun *m_backup = nullptr;
 
     bool entryAlreadyOpen();
 };
