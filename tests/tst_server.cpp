@@ -280,7 +280,7 @@ private slots:
             QSqlDatabase::removeDatabase(name);
         }
         Store store;
-        auto opened = store.openServer(server.url, databasePath(local.dir.path()));
+        auto opened = openApplicationDatabase(store, local.dir.path(), server.url);
         QVERIFY(!opened.ok());
         QVERIFY2(opened.error().contains(u"tbl_trel"_s, Qt::CaseInsensitive),
                  qPrintable(opened.error()));
@@ -321,9 +321,8 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(installIfMissing(dir.path()).ok());
         Store store;
-        QVERIFY(store
-                    .openServer(QString::fromUtf8(urlFile.readAll()).trimmed(),
-                                databasePath(dir.path()))
+        QVERIFY(openApplicationDatabase(store, dir.path(),
+                                        QString::fromUtf8(urlFile.readAll()).trimmed())
                     .ok());
         QVERIFY(store.exec(sql::trel::insert, orderValues(u"1/2026"_s, u"prije"_s)).ok());
         QVERIFY(store.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"1/2026"_s}).ok());
