@@ -239,6 +239,43 @@ private slots:
         QCOMPARE(file.first(sql::cnf::configRow).value()->text(u"nalog1"_s), u"NAZIV NA FIRMATA"_s);
     }
 
+    // An installation from before: offsets 12/-7 for the chosen printer A.
+    // B was never calibrated; each printer's offsets come back with it, and
+    // with a server they stay in the workstation's file.
+    void eachPrinterKeepsItsOffsets_data()
+    {
+        QTest::addColumn<bool>("server");
+        QTest::newRow("file") << false;
+        QTest::newRow("server") << true;
+    }
+    void eachPrinterKeepsItsOffsets()
+    {
+        QFETCH(bool, server);
+        if (server)
+            REQUIRE_SERVER();
+        TestDb db(server ? Engine::Server : Engine::File);
+        QVERIFY(db.store.local().exec(sql::prnt::setPrinter, {u"A"_s}).ok());
+        QVERIFY(storeOffsets(db.store, u"12"_s, u"-7"_s).ok());
+        const auto offsets = [&db] {
+            const Row row = *db.store.local().first(sql::cnf::configRow).value();
+            return QStringList{row.text(u"up_smet3"_s), row.text(u"bu_smet1"_s)};
+        };
+        QVERIFY(storeApplicationPrinter(db.store, u"B"_s).ok());
+        QCOMPARE(offsets(), (QStringList{u"0"_s, u"0"_s}));
+        QVERIFY(storeOffsets(db.store, u"5.5"_s, u"3"_s).ok());
+        for (const auto &[printer, expected] :
+             {std::pair(u"A"_s, QStringList{u"12"_s, u"-7"_s}), {u"A"_s, {u"12"_s, u"-7"_s}},
+              {u"B"_s, {u"5.5"_s, u"3"_s}}, {u"B"_s, {u"5.5"_s, u"3"_s}}}) {
+            QVERIFY(storeApplicationPrinter(db.store, printer).ok());
+            QCOMPARE(offsets(), expected);
+        }
+        QCOMPARE(readOffsets(db.store).value()->right, 5.5);
+        const QString keptForA = QStringList{u"A"_s, u"12"_s, u"-7"_s}.join(QChar(0x1f));
+        QCOMPARE(tableRows(db.store.local(), u"tbl_ofset"_s), QStringList{keptForA});
+        if (server)
+            QVERIFY(!db.store.first("SELECT 1 FROM tbl_ofset").ok());
+    }
+
     void twoFirstStartsInstallOnce()
     {
         REQUIRE_SERVER();
