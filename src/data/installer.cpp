@@ -198,8 +198,8 @@ DbStatus openApplicationDatabase(Store &store, const QString &directory, const Q
                             QString::fromLatin1(configFileName), u"backup"_s});
     if (serverUrl.isEmpty())
         return store.open(databasePath(directory));
-    if (auto installed = installServerIfEmpty(serverUrl); !installed)
-        return installed;
+    if (auto server = installServerIfEmpty(serverUrl); !server)
+        return server;
     return store.openServer(serverUrl, databasePath(directory));
 }
 
