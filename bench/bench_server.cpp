@@ -8,7 +8,7 @@
 //        (defaults 200, 100000, 5, 10000)
 #include "context/app_context.h"
 #include "data/installer.h"
-#include "data/server.h"
+#include "data/server_copy.h"
 #include "data/statements.h"
 #include "data/store.h"
 #include "entry/order_transfer.h"
@@ -177,7 +177,7 @@ int main(int argc, char *argv[])
         Store file, server;
         if (!file.open(databasePath(fileDir)).ok())
             return 1;
-        if (auto opened = server.openServer(url.toString(), databasePath(serverDir)); !opened) {
+        if (auto opened = openApplicationDatabase(server, serverDir, url.toString()); !opened) {
             std::fprintf(stderr, "%s\n", qPrintable(opened.error()));
             return 1;
         }

@@ -10,6 +10,7 @@ data). A file may include its own folder, anything below it, and platform/.
 
 Usage: scripts/include_layers.py [SRC_DIR]   (default: src beside this script)
 Prints every include that points up, marking those listed in KNOWN, and
+every ring of files that include each other, marking those in KNOWN_RINGS;
 exits 1 when one is not listed there.
 """
 import pathlib
@@ -25,6 +26,30 @@ KNOWN = {
     ("entry/entry_filling.cpp", "print/dash_ops.h"),
     ("refdata/code_picker.h", "entry/kinds.h"),
 }
+
+
+# Files (a .h with its .cpp) of one folder that include each other, known and
+# to be untangled; any other ring of includes fails as well.
+KNOWN_RINGS = {
+    frozenset({"shell/command_line", "shell/headless_commands", "shell/table_commands"}),
+    frozenset({"refdata/lista_isp", "refdata/picker_dialog"}),
+}
+
+
+def rings(includes):
+    """The groups of files that reach each other through their includes."""
+    reach = {}
+    for start in includes:
+        seen, todo = set(), [start]
+        while todo:
+            for target in includes.get(todo.pop(), ()):
+                if target not in seen:
+                    seen.add(target)
+                    todo.append(target)
+        reach[start] = seen
+    groups = {frozenset({a} | {b for b in reach[a] if a in reach.get(b, ())})
+              for a in includes if a in reach[a]}
+    return sorted(groups, key=sorted)
 
 
 def window_sources(src):
@@ -47,6 +72,7 @@ def main():
     src = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else here.parent / "src"
     windows = window_sources(src)
     unknown = 0
+    includes = {}
     for file in sorted(src.rglob("*")):
         if file.suffix not in (".cpp", ".h"):
             continue
@@ -56,12 +82,20 @@ def main():
             if not m or not (src / m.group(1)).exists():
                 continue
             target = pathlib.Path(m.group(1))
+            if target.with_suffix("") != path.with_suffix(""):
+                includes.setdefault(path.with_suffix("").as_posix(), set()).add(
+                    target.with_suffix("").as_posix())
             if target.parts[0] == path.parts[0] or rank(target, windows) <= rank(path, windows):
                 continue
             known = (path.as_posix(), target.as_posix()) in KNOWN
             unknown += not known
             print(f"{path}:{number}: includes {target}, which is above it"
                   + (" (known)" if known else ""))
+    for ring in rings(includes):
+        known = ring in KNOWN_RINGS
+        unknown += not known
+        print("files that include each other: " + ", ".join(sorted(ring))
+              + (" (known)" if known else ""))
     return 1 if unknown else 0
 
 

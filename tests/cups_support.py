@@ -58,12 +58,17 @@ def start_cups(root):
         time.sleep(0.1)
     else:
         return proc, None, "cupsd did not answer"
-    out = output_file(root)
-    added = subprocess.run(["lpadmin", "-p", QUEUE, "-E", "-v", f"file://{out}", "-P", PPD],
-                           env=env, capture_output=True, text=True)
-    if added.returncode != 0:
-        return proc, None, "lpadmin failed: " + added.stderr.strip()
+    problem = add_queue(env, QUEUE, output_file(root))
+    if problem:
+        return proc, None, problem
     return proc, env, None
+
+
+def add_queue(env, name, out):
+    """Adds the queue name writing PDF to the file out; the problem, or None."""
+    added = subprocess.run(["lpadmin", "-p", name, "-E", "-v", f"file://{out}", "-P", PPD],
+                           env=env, capture_output=True, text=True)
+    return None if added.returncode == 0 else "lpadmin failed: " + added.stderr.strip()
 
 
 def stop_process(proc):

@@ -16,8 +16,8 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import checks  # noqa: E402
 from checks import check  # noqa: E402
-from cups_support import (QUEUE, completed_jobs, imageable_origin, missing_requirement,
-                          start_cups, stop_process, wait_for_job, word_boxes)
+from cups_support import (QUEUE, add_queue, completed_jobs, imageable_origin,
+                          missing_requirement, start_cups, stop_process, wait_for_job, word_boxes)
 
 TOLERANCE_PT = 72 / 25.4 * 0.1  # 0.1 mm
 # A word's box is the font's ascent plus descent: 1.107 em for MAC C Times,
@@ -200,7 +200,12 @@ def main():
         db.close()
 
         # The windows against the same queue: preview, "OK - Pecati", calibration.
-        gui_env = dict(env, TRELOK_TEST_QUEUE=QUEUE, TRELOK_TEST_OUTPUT=out)
+        # A second printer, for the offsets of each printer.
+        out2 = os.path.join(root, "out", "job2.pdf")
+        problem = add_queue(env, QUEUE + "-2", out2)
+        check("second queue added", problem is None, problem)
+        gui_env = dict(env, TRELOK_TEST_QUEUE=QUEUE, TRELOK_TEST_OUTPUT=out,
+                       TRELOK_TEST_QUEUE2=QUEUE + "-2", TRELOK_TEST_OUTPUT2=out2)
         r = subprocess.run([gui_test], env=gui_env, capture_output=True, text=True)
         sys.stdout.write(r.stdout)
         sys.stdout.write(r.stderr)

@@ -133,7 +133,7 @@ public:
             qFatal("installation failed: %s", qPrintable(installed.error()));
         if (engine == trelok::Engine::Server)
             server = std::make_unique<ServerDatabase>();
-        auto opened = server ? store.openServer(server->url, trelok::databasePath(dir.path()))
+        auto opened = server ? trelok::openApplicationDatabase(store, dir.path(), server->url)
                              : store.open(trelok::databasePath(dir.path()));
         if (!opened)
             qFatal("open failed: %s", qPrintable(opened.error()));

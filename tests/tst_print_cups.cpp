@@ -14,6 +14,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -70,11 +72,54 @@ class TestPrintCups : public QObject {
 
     Page printWithOk(Trelok_pogled *preview)
     {
-        const int before = completedJobs(m_queue);
+        return printWithOk(preview, m_queue, m_output);
+    }
+    Page printWithOk(Trelok_pogled *preview, const QString &queue, const QString &output)
+    {
+        const int before = completedJobs(queue);
         preview->findChild<QPushButton *>(u"Command1"_s)->click();
-        if (!waitForJob(m_queue, before))
+        if (!waitForJob(queue, before))
             return {};
-        return readPage(m_output);
+        return readPage(output);
+    }
+
+    // Chooses queue in the printer window and returns the offsets it then
+    // shows; steps clicks to the right are saved, none leave the window.
+    QStringList choose(const QString &queue, int steps = 0)
+    {
+        pec_pod window(*m_context, {});
+        if (!window.Form_Load())
+            return {};
+        window.findChild<QPushButton *>(u"Command5"_s)->click();
+        auto *list = window.findChild<QListWidget *>(u"List1"_s);
+        const auto found = list->findItems(queue, Qt::MatchExactly);
+        if (found.size() != 1)
+            return {};
+        list->setCurrentItem(found.first());
+        window.findChild<QPushButton *>(u"Command6"_s)->click();
+        const QStringList shown{window.findChild<QLineEdit *>(u"Text1"_s)->text(),
+                                window.findChild<QLineEdit *>(u"Text2"_s)->text()};
+        for (int i = 0; i < steps; ++i)
+            window.findChild<QScrollBar *>(u"HScroll1"_s)
+                ->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        window.findChild<QPushButton *>(steps > 0 ? u"Command3"_s : u"Command2"_s)->click();
+        return shown;
+    }
+
+    // The order through the preview and the printer window's calibration
+    // sheet, both on the chosen printer, queue.
+    std::pair<Page, Page> printOrderAndSheet(const QString &queue, const QString &output)
+    {
+        m_service->print(u"1/2026"_s, u"E"_s);
+        const Page order = printWithOk(m_service->preview(), queue, output);
+        pec_pod window(*m_context, {});
+        const int before = completedJobs(queue);
+        if (!window.Form_Load())
+            return {};
+        window.findChild<QPushButton *>(u"Command7"_s)->click();
+        if (!waitForJob(queue, before))
+            return {};
+        return {order, readPage(output)};
     }
 
 private slots:
@@ -194,6 +239,42 @@ private slots:
             QVERIFY2(qAbs(moved.top() - it.value().top()) <= tolerancePt, qPrintable(it.key()));
         }
         m_db->exec(sql::cnf::updateOffsets, {u"0"_s, u"0"_s});
+    }
+
+    // Two printers with their own offsets: the printer window shows the
+    // chosen one's, and the order and the calibration sheet move by them on
+    // its queue only (three steps right on the second: 0.9 pt).
+    void eachPrinterPrintsWithItsOwnOffsets()
+    {
+        const QString queue2 = qEnvironmentVariable("TRELOK_TEST_QUEUE2");
+        const QString output2 = qEnvironmentVariable("TRELOK_TEST_OUTPUT2");
+        if (queue2.isEmpty())
+            QSKIP("needs the second CUPS queue that print_system_test.py starts");
+        const auto [order1, sheet1] = printOrderAndSheet(m_queue, m_output);
+        QCOMPARE(choose(queue2, 3), (QStringList{u"0"_s, u"0"_s}));
+        const auto [order2, sheet2] = printOrderAndSheet(queue2, output2);
+        QCOMPARE(choose(m_queue), (QStringList{u"0"_s, u"0"_s}));
+        const auto [again1, sheetAgain1] = printOrderAndSheet(m_queue, m_output);
+        QCOMPARE(choose(queue2), (QStringList{u"3"_s, u"0"_s}));
+        QCOMPARE(choose(m_queue), (QStringList{u"0"_s, u"0"_s}));
+        QCOMPARE(again1.words, order1.words);
+        QCOMPARE(sheetAgain1.words, sheet1.words);
+        QCOMPARE(order2.words.size(), 26);
+        static const QRegularExpression boxName(u"^[A-Z][A-Z0-9_]+$"_s);
+        int boxes = 0;
+        for (const auto &[before, after] : {std::pair(&order1, &order2), {&sheet1, &sheet2}}) {
+            for (auto it = before->words.cbegin(); it != before->words.cend(); ++it) {
+                if (before == &sheet1 && !boxName.match(it.key()).hasMatch())
+                    continue; // the rulers stay, the title names the offsets
+                boxes += before == &sheet1;
+                const QRectF moved = after->words.value(it.key());
+                QVERIFY2(qAbs(moved.left() - it.value().left() - 0.9) <= tolerancePt,
+                         qPrintable(it.key()));
+                QVERIFY2(qAbs(moved.top() - it.value().top()) <= tolerancePt,
+                         qPrintable(it.key()));
+            }
+        }
+        QCOMPARE(boxes, 26);
     }
 };
 

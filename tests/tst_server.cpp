@@ -239,6 +239,43 @@ private slots:
         QCOMPARE(file.first(sql::cnf::configRow).value()->text(u"nalog1"_s), u"NAZIV NA FIRMATA"_s);
     }
 
+    // An installation from before: offsets 12/-7 for the chosen printer A.
+    // B was never calibrated; each printer's offsets come back with it, and
+    // with a server they stay in the workstation's file.
+    void eachPrinterKeepsItsOffsets_data()
+    {
+        QTest::addColumn<bool>("server");
+        QTest::newRow("file") << false;
+        QTest::newRow("server") << true;
+    }
+    void eachPrinterKeepsItsOffsets()
+    {
+        QFETCH(bool, server);
+        if (server)
+            REQUIRE_SERVER();
+        TestDb db(server ? Engine::Server : Engine::File);
+        QVERIFY(db.store.local().exec(sql::prnt::setPrinter, {u"A"_s}).ok());
+        QVERIFY(storeOffsets(db.store, u"12"_s, u"-7"_s).ok());
+        const auto offsets = [&db] {
+            const Row row = *db.store.local().first(sql::cnf::configRow).value();
+            return QStringList{row.text(u"up_smet3"_s), row.text(u"bu_smet1"_s)};
+        };
+        QVERIFY(storeApplicationPrinter(db.store, u"B"_s).ok());
+        QCOMPARE(offsets(), (QStringList{u"0"_s, u"0"_s}));
+        QVERIFY(storeOffsets(db.store, u"5.5"_s, u"3"_s).ok());
+        for (const auto &[printer, expected] :
+             {std::pair(u"A"_s, QStringList{u"12"_s, u"-7"_s}), {u"A"_s, {u"12"_s, u"-7"_s}},
+              {u"B"_s, {u"5.5"_s, u"3"_s}}, {u"B"_s, {u"5.5"_s, u"3"_s}}}) {
+            QVERIFY(storeApplicationPrinter(db.store, printer).ok());
+            QCOMPARE(offsets(), expected);
+        }
+        QCOMPARE(readOffsets(db.store).value()->right, 5.5);
+        const QString keptForA = QStringList{u"A"_s, u"12"_s, u"-7"_s}.join(QChar(0x1f));
+        QCOMPARE(tableRows(db.store.local(), u"tbl_ofset"_s), QStringList{keptForA});
+        if (server)
+            QVERIFY(!db.store.first("SELECT 1 FROM tbl_ofset").ok());
+    }
+
     void twoFirstStartsInstallOnce()
     {
         REQUIRE_SERVER();
@@ -280,7 +317,7 @@ private slots:
             QSqlDatabase::removeDatabase(name);
         }
         Store store;
-        auto opened = store.openServer(server.url, databasePath(local.dir.path()));
+        auto opened = openApplicationDatabase(store, local.dir.path(), server.url);
         QVERIFY(!opened.ok());
         QVERIFY2(opened.error().contains(u"tbl_trel"_s, Qt::CaseInsensitive),
                  qPrintable(opened.error()));
@@ -321,9 +358,8 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(installIfMissing(dir.path()).ok());
         Store store;
-        QVERIFY(store
-                    .openServer(QString::fromUtf8(urlFile.readAll()).trimmed(),
-                                databasePath(dir.path()))
+        QVERIFY(openApplicationDatabase(store, dir.path(),
+                                        QString::fromUtf8(urlFile.readAll()).trimmed())
                     .ok());
         QVERIFY(store.exec(sql::trel::insert, orderValues(u"1/2026"_s, u"prije"_s)).ok());
         QVERIFY(store.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"1/2026"_s}).ok());

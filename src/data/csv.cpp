@@ -297,6 +297,17 @@ QString CsvFile::open(const QString &fileName, qsizetype maxRecordChars, bool ma
     return error;
 }
 
+QString CsvFile::open(std::unique_ptr<QTemporaryFile> written, const QString &name,
+                      qsizetype maxRecordChars)
+{
+    m_fileName = name;
+    m_readFrom = written->fileName();
+    m_max = maxRecordChars;
+    m_makscii = false;
+    m_copy = std::move(written);
+    return records([](CsvRecord &) { return true; });
+}
+
 QString CsvFile::records(const std::function<bool(CsvRecord &)> &visit)
 {
     QFile file(m_readFrom);

@@ -95,6 +95,11 @@ public:
     // given, is shown the first record as the form is checked.
     QString open(const QString &fileName, qsizetype maxRecordChars, bool makscii = false,
                  const std::function<void(const CsvRecord &)> &header = {});
+    // Takes over a file another program wrote (its output kept in a
+    // temporary file) and checks its form as open() does; messages call it
+    // name.
+    QString open(std::unique_ptr<QTemporaryFile> written, const QString &name,
+                 qsizetype maxRecordChars);
     // Reads the records from the start, a record at a time; visit returns
     // false to stop. Returns the error, empty when it read to the end.
     QString records(const std::function<bool(CsvRecord &)> &visit);

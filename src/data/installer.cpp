@@ -2,6 +2,7 @@
 
 #include "data/csv.h"
 #include "data/schema.h"
+#include "data/server.h"
 #include "data/store.h"
 #include "platform/app_config.h"
 #include "platform/file_writes.h"
@@ -197,7 +198,37 @@ DbStatus openApplicationDatabase(Store &store, const QString &directory, const Q
                             QString::fromLatin1(configFileName), u"backup"_s});
     if (serverUrl.isEmpty())
         return store.open(databasePath(directory));
+    if (auto server = installServerIfEmpty(serverUrl); !server)
+        return server;
     return store.openServer(serverUrl, databasePath(directory));
+}
+
+DbStatus installServerIfEmpty(const QString &url)
+{
+    const QString name = u"trelok-install-server"_s;
+    DbStatus status = connectServer(name, url);
+    if (status) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        status = [&db]() -> DbStatus {
+            auto tables = serverTableCount(db);
+            if (!tables)
+                return DbStatus::failure(tables);
+            if (tables.value() > 0)
+                return succeeded();
+            return installationTransaction(db, [&db]() -> DbStatus {
+                // Another workstation may have installed while this one waited.
+                auto now = serverTableCount(db);
+                if (!now)
+                    return DbStatus::failure(now);
+                if (now.value() > 0)
+                    return succeeded();
+                return createTablesAndData(db);
+            });
+        }();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return status;
 }
 
 QString databasePath(const QString &directory)

@@ -37,6 +37,13 @@ class Store;
 // the file that keeps the workstation's own settings.
 DbStatus openApplicationDatabase(Store &store, const QString &directory, const QString &serverUrl);
 
+// The first start against an empty server database at url creates the
+// tables, their indexes and the reference data in one transaction. Two
+// workstations starting at the same moment take the installation's lock,
+// so one of them installs and the other finds the tables. A database that
+// holds any table is left as it is.
+DbStatus installServerIfEmpty(const QString &url);
+
 // The tables, their indexes and the delivered reference data, written into
 // an open database inside the caller's transaction.
 DbStatus createTablesAndData(QSqlDatabase &db);

@@ -26,7 +26,6 @@ namespace trelok {
 
 namespace {
 
-using migration::SourceRecord;
 using migration::SourceTable;
 
 // Rows written by one prepared statement before the next batch is read.
@@ -97,10 +96,15 @@ public:
 
 private:
     DbStatus checkNewInstallation();
-    DbStatus readTable(const TableRule &rule,
-                       const std::function<Judged(const Placing &, QStringList &)> &judge);
+    using Judge = std::function<Judged(const Placing &, QStringList &)>;
+    DbStatus readTable(const TableRule &rule, const Judge &judge);
+    // The source's header placed on the table's columns.
+    DbResult<Placing> place(const TableRule &rule, const QStringList &header, Tally &tally);
+    // One row of the source: stored (in batches), set aside or refused.
+    DbStatus take(const TableRule &rule, const Placing &placing, Tally &tally,
+                  const CsvRecord &record, const Judge &judge, QList<QVariantList> &batch);
     DbStatus flush(const QString &statement, QList<QVariantList> &batch);
-    DbStatus setAside(Tally &tally, const Placing &placing, const SourceRecord &record);
+    DbStatus setAside(Tally &tally, const Placing &placing, const CsvRecord &record);
     Judged order(const Placing &placing, QStringList &values);
     Judged counter(const Placing &placing, QStringList &values);
     Judged configuration(const Placing &placing, QStringList &values);
@@ -153,7 +157,7 @@ DbStatus Migration::flush(const QString &statement, QList<QVariantList> &batch)
     return written;
 }
 
-DbStatus Migration::setAside(Tally &tally, const Placing &placing, const SourceRecord &record)
+DbStatus Migration::setAside(Tally &tally, const Placing &placing, const CsvRecord &record)
 {
     auto &file = m_asideFiles[tally.table];
     if (!file) {
@@ -169,25 +173,13 @@ DbStatus Migration::setAside(Tally &tally, const Placing &placing, const SourceR
     return succeeded();
 }
 
-DbStatus Migration::readTable(const TableRule &rule,
-                              const std::function<Judged(const Placing &, QStringList &)> &judge)
+DbResult<Placing> Migration::place(const TableRule &rule, const QStringList &header, Tally &tally)
 {
-    auto table = SourceTable::open(m_source, rule.table);
-    if (!table)
-        return DbStatus::failure(table);
-    SourceRecord record;
-    if (!table.value()->next(record)) {
-        if (auto finished = table.value()->finish(); !finished)
-            return finished;
-        return DbStatus::failure(u"Tabelata %1 nema red so iminjata na kolonite"_s.arg(rule.table));
-    }
     Placing placing;
-    placing.header = record.fields;
+    placing.header = header;
     placing.columns = schemaColumns().value(rule.table);
-    Tally tally;
-    tally.table = rule.table;
     QStringList sourceNames;
-    for (const QString &name : std::as_const(placing.header)) {
+    for (const QString &name : header) {
         sourceNames.append(name.trimmed().toLower());
         if (!placing.columns.contains(sourceNames.last()))
             tally.unused.append(name.trimmed());
@@ -197,68 +189,93 @@ DbStatus Migration::readTable(const TableRule &rule,
     if (!rule.key.isEmpty()) {
         placing.key = int(placing.columns.indexOf(rule.key));
         if (placing.from.value(placing.key) < 0)
-            return DbStatus::failure(
+            return DbResult<Placing>::failure(
                 u"Vo tabelata %1 ja nema kolonata %2"_s.arg(rule.table, rule.key.toUpper()));
     }
     if (rule.clear)
         if (auto cleared = m_store.exec(u"DELETE FROM %1"_s.arg(rule.table)); !cleared)
-            return cleared;
-    const QString insert = insertStatement(rule.table, placing.columns);
+            return DbResult<Placing>::failure(cleared);
+    return placing;
+}
+
+DbStatus Migration::take(const TableRule &rule, const Placing &placing, Tally &tally,
+                         const CsvRecord &record, const Judge &judge, QList<QVariantList> &batch)
+{
+    ++tally.read;
+    Judged judged{Verdict::Store, {}};
+    QStringList values;
+    if (record.fields.size() != placing.header.size()) {
+        judged = {Verdict::Refused,
+                  u"%1 polinja namesto %2"_s.arg(record.fields.size()).arg(placing.header.size())};
+    } else {
+        values = placing.values(record.fields);
+        if (placing.key >= 0 && values[placing.key].isEmpty())
+            judged = {Verdict::Refused, u"nema vrednost vo kolonata %1"_s.arg(rule.key.toUpper())};
+        else if (placing.key >= 0 && m_keys.contains(values[placing.key]))
+            judged = {Verdict::SetAside, {}};
+        else
+            judged = judge ? judge(placing, values) : Judged{Verdict::Store, {}};
+    }
+    switch (judged.verdict) {
+    case Verdict::Store: {
+        if (placing.key >= 0)
+            m_keys.insert(values[placing.key]);
+        QVariantList row;
+        for (const QString &value : std::as_const(values))
+            row.append(value);
+        batch.append(std::move(row));
+        ++tally.stored;
+        if (batch.size() >= rowsPerBatch)
+            return flush(insertStatement(rule.table, placing.columns), batch);
+        return succeeded();
+    }
+    case Verdict::Written:
+        ++tally.stored;
+        return succeeded();
+    case Verdict::Merged:
+        return succeeded();
+    case Verdict::Failed:
+        return DbStatus::failure(judged.why);
+    case Verdict::Refused:
+        ++tally.refused;
+        m_problems.append(u"%1, red %2: %3"_s.arg(rule.table).arg(record.line).arg(judged.why));
+        break;
+    case Verdict::SetAside:
+        ++tally.setAside;
+        break;
+    }
+    return setAside(tally, placing, record);
+}
+
+DbStatus Migration::readTable(const TableRule &rule, const Judge &judge)
+{
+    auto table = SourceTable::open(m_source, rule.table);
+    if (!table)
+        return DbStatus::failure(table);
+    std::optional<Placing> placing;
+    Tally tally;
+    tally.table = rule.table;
     QList<QVariantList> batch;
     m_keys.clear();
-    while (table.value()->next(record)) {
-        ++tally.read;
-        Judged judged{Verdict::Store, {}};
-        QStringList values;
-        if (record.fields.size() != placing.header.size()) {
-            judged = {Verdict::Refused, u"%1 polinja namesto %2"_s.arg(record.fields.size())
-                                            .arg(placing.header.size())};
+    DbStatus taken = succeeded();
+    // The first record is the header.
+    auto read = table.value()->records([&](CsvRecord &record) {
+        if (placing) {
+            taken = take(rule, *placing, tally, record, judge, batch);
+        } else if (auto placed = place(rule, record.fields, tally); placed) {
+            placing = std::move(placed.value());
         } else {
-            values = placing.values(record.fields);
-            if (placing.key >= 0 && values[placing.key].isEmpty())
-                judged = {Verdict::Refused,
-                          u"nema vrednost vo kolonata %1"_s.arg(rule.key.toUpper())};
-            else if (placing.key >= 0 && m_keys.contains(values[placing.key]))
-                judged = {Verdict::SetAside, {}};
-            else
-                judged = judge ? judge(placing, values) : Judged{Verdict::Store, {}};
+            taken = DbStatus::failure(placed);
         }
-        switch (judged.verdict) {
-        case Verdict::Store: {
-            if (placing.key >= 0)
-                m_keys.insert(values[placing.key]);
-            QVariantList row;
-            for (const QString &value : std::as_const(values))
-                row.append(value);
-            batch.append(std::move(row));
-            ++tally.stored;
-            if (batch.size() >= rowsPerBatch)
-                if (auto written = flush(insert, batch); !written)
-                    return written;
-            break;
-        }
-        case Verdict::Written:
-            ++tally.stored;
-            break;
-        case Verdict::Merged:
-            break;
-        case Verdict::Failed:
-            return DbStatus::failure(judged.why);
-        case Verdict::Refused:
-            ++tally.refused;
-            m_problems.append(u"%1, red %2: %3"_s.arg(rule.table).arg(record.line).arg(judged.why));
-            [[fallthrough]];
-        case Verdict::SetAside:
-            if (judged.verdict == Verdict::SetAside)
-                ++tally.setAside;
-            if (auto kept = setAside(tally, placing, record); !kept)
-                return kept;
-            break;
-        }
-    }
-    if (auto finished = table.value()->finish(); !finished)
-        return finished;
-    if (auto written = flush(insert, batch); !written)
+        return bool(taken);
+    });
+    if (!taken)
+        return taken;
+    if (!read)
+        return read;
+    if (!placing)
+        return DbStatus::failure(u"Tabelata %1 nema red so iminjata na kolonite"_s.arg(rule.table));
+    if (auto written = flush(insertStatement(rule.table, placing->columns), batch); !written)
         return written;
     m_tallies.append(tally);
     return succeeded();

@@ -1,10 +1,11 @@
 #include "data/migration_source.h"
 
 #include <QDir>
-#include <QFile>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 using namespace Qt::StringLiterals;
 
@@ -13,6 +14,9 @@ namespace trelok::migration {
 namespace {
 
 constexpr int startWaitMs = 30000;
+// How long mdb-export may write nothing before the reading gives up.
+constexpr int silenceMs = 120000;
+constexpr int lookEveryMs = 500;
 
 QString csvFileOf(const QString &folder, const QString &table)
 {
@@ -24,16 +28,41 @@ QString csvFileOf(const QString &folder, const QString &table)
     return {};
 }
 
-} // namespace
-
-SourceTable::~SourceTable()
+// Runs mdb-export for one table with its output into written; the error,
+// empty when it ended well.
+QString exportTable(const QString &source, const QString &table, QTemporaryFile &written)
 {
-    if (auto *process = qobject_cast<QProcess *>(m_device.get());
-        process && process->state() != QProcess::NotRunning) {
-        process->kill();
-        process->waitForFinished(startWaitMs);
+    const QString program = QString::fromLatin1(mdbExport);
+    QProcess process;
+    process.setStandardOutputFile(written.fileName());
+    process.start(program, {source, table}, QIODevice::ReadOnly);
+    if (!process.waitForStarted(startWaitMs))
+        return u"%1 ne moze da se pokrene: %2"_s.arg(program, process.errorString());
+    QElapsedTimer silent;
+    silent.start();
+    qint64 size = 0;
+    while (process.state() != QProcess::NotRunning && !process.waitForFinished(lookEveryMs)) {
+        if (const qint64 now = QFileInfo(written.fileName()).size(); now != size) {
+            size = now;
+            silent.restart();
+        } else if (silent.elapsed() >= silenceMs) {
+            process.kill();
+            process.waitForFinished(startWaitMs);
+            return u"Tabelata %1 ne moze da se procita do kraj: %2 nema zapisano nisto %3 "
+                   "sekundi"_s.arg(table, program)
+                .arg(silenceMs / 1000);
+        }
     }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        const QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+        return u"Tabelata %1 ne moze da se procita so %2 (izlez %3): %4"_s.arg(table, program)
+            .arg(process.exitCode())
+            .arg(said);
+    }
+    return {};
 }
+
+} // namespace
 
 DbStatus checkSource(const QString &source)
 {
@@ -56,44 +85,32 @@ DbResult<std::unique_ptr<SourceTable>> SourceTable::open(const QString &source,
     using Result = DbResult<std::unique_ptr<SourceTable>>;
     std::unique_ptr<SourceTable> opened(new SourceTable);
     opened->m_table = table;
+    QString error;
     if (QFileInfo(source).isDir()) {
         const QString file = csvFileOf(source, table);
         if (file.isEmpty())
             return Result::failure(u"Vo %1 ja nema tabelata %2 (fajlot %2.csv)"_s.arg(source, table));
-        auto device = std::make_unique<QFile>(file);
-        if (!device->open(QIODevice::ReadOnly))
-            return Result::failure(u"%1: %2"_s.arg(file, device->errorString()));
-        opened->m_device = std::move(device);
+        error = opened->m_csv.open(file, -1);
     } else {
-        auto process = std::make_unique<QProcess>();
-        process->setProgram(QString::fromLatin1(mdbExport));
-        process->setArguments({source, table});
-        process->start(QIODevice::ReadOnly);
-        if (!process->waitForStarted(startWaitMs))
-            return Result::failure(u"%1 ne moze da se pokrene: %2"_s.arg(
-                QString::fromLatin1(mdbExport), process->errorString()));
-        opened->m_device = std::move(process);
+        auto written = std::make_unique<QTemporaryFile>(
+            QDir(QDir::tempPath()).filePath(u"trelok-%1-XXXXXX.csv"_s.arg(table)));
+        if (!written->open())
+            return Result::failure(u"Tabelata %1 ne moze da se procita: privremeniot fajl: %2"_s.arg(
+                table, written->errorString()));
+        if (const QString failed = exportTable(source, table, *written); !failed.isEmpty())
+            return Result::failure(failed);
+        error = opened->m_csv.open(std::move(written), source, -1);
     }
-    opened->m_csv = std::make_unique<SourceCsv>(*opened->m_device);
+    if (!error.isEmpty())
+        return Result::failure(u"Tabelata %1 ne moze da se procita do kraj: %2"_s.arg(table, error));
     return Result(std::move(opened));
 }
 
-DbStatus SourceTable::finish()
+DbStatus SourceTable::records(const std::function<bool(CsvRecord &)> &visit)
 {
-    if (!m_csv->error().isEmpty())
-        return DbStatus::failure(u"Tabelata %1 ne moze da se procita do kraj: %2"_s.arg(
-            m_table, m_csv->error()));
-    auto *process = qobject_cast<QProcess *>(m_device.get());
-    if (!process)
-        return succeeded();
-    process->waitForFinished(startWaitMs);
-    if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0) {
-        const QString said = QString::fromLocal8Bit(process->readAllStandardError()).trimmed();
-        return DbStatus::failure(u"Tabelata %1 ne moze da se procita so %2 (izlez %3): %4"_s.arg(
-            m_table, QString::fromLatin1(mdbExport))
-                                     .arg(process->exitCode())
-                                     .arg(said));
-    }
+    if (const QString error = m_csv.records(visit); !error.isEmpty())
+        return DbStatus::failure(
+            u"Tabelata %1 ne moze da se procita do kraj: %2"_s.arg(m_table, error));
     return succeeded();
 }
 

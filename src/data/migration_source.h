@@ -1,13 +1,12 @@
 #pragma once
 
-#include "data/migration_csv.h"
+#include "data/csv.h"
 #include "data/result.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
-
-class QIODevice;
 
 namespace trelok::migration {
 
@@ -15,26 +14,25 @@ namespace trelok::migration {
 inline constexpr auto mdbExport = "mdb-export";
 inline constexpr auto mdbPackage = "mdbtools";
 
-// One table of a database in the Access form, read a record at a time: from
-// the Access file through mdb-export, or from a folder holding the table as
-// TABLE.csv (as mdb-export writes it; the name's case does not matter).
+// One table of a database in the Access form, read through CsvFile: from
+// the Access file through mdb-export (its output kept in a temporary file),
+// or from a folder holding the table as TABLE.csv (as mdb-export writes it;
+// the name's case does not matter). The whole table is read once to check
+// its form before a record is handed out.
 class SourceTable {
 public:
-    ~SourceTable();
-    // Opens the table; a table the source does not have is a failure that
-    // names it.
+    // Opens the table; a table the source does not have, or one that cannot
+    // be read to its end, is a failure that names it.
     static DbResult<std::unique_ptr<SourceTable>> open(const QString &source,
                                                        const QString &table);
-    // The first record is the header.
-    bool next(SourceRecord &record) { return m_csv->next(record); }
-    // After the last record: whether the table was read to its end.
-    DbStatus finish();
+    // The records from the first, the header, a record at a time; visit
+    // returns false to stop.
+    DbStatus records(const std::function<bool(CsvRecord &)> &visit);
 
 private:
     SourceTable() = default;
     QString m_table;
-    std::unique_ptr<QIODevice> m_device;
-    std::unique_ptr<SourceCsv> m_csv;
+    CsvFile m_csv;
 };
 
 // Whether a source can be read at all: an existing folder, or a file and

@@ -4,11 +4,12 @@
 
 #include <QString>
 
+#include <functional>
+
 class QSqlDatabase;
+class QSqlError;
 
 namespace trelok {
-
-class Store;
 
 // Where the shared database lives, from an address such as
 // postgresql://clerk@dbhost:5432/trelok or
@@ -26,17 +27,19 @@ DbResult<ServerAddress> parseServerAddress(const QString &url);
 // Adds and opens the connection named name to the server at url.
 DbStatus connectServer(const QString &name, const QString &url);
 
-// The first start against an empty server database creates the tables,
-// their indexes and the reference data in one transaction. Two workstations
-// starting at the same moment take an advisory lock, so one of them
-// installs and the other finds the tables. A database that holds any table
-// is left as it is.
-DbStatus installServerIfEmpty(QSqlDatabase &db);
+// The text of a server's error, never empty.
+QString serverErrorText(const QSqlError &error);
 
-// Copies the shared data of an opened single-user installation (orders,
-// counter, configuration row, reference tables, register) into the empty
-// server database at url, in one transaction; a database that holds any
-// table is refused. The number of rows copied, by table, is returned.
-DbResult<qint64> copyToServer(Store &source, const QString &url);
+// Runs a statement that takes no values as it is: the server does not
+// prepare transaction control, locks or settings.
+DbStatus execDirect(QSqlDatabase &db, const char *statement);
+
+// How many tables the server database holds.
+DbResult<qint64> serverTableCount(QSqlDatabase &db);
+
+// Runs work in one transaction holding the installation's advisory lock:
+// two workstations installing, or a copy meeting an installation, wait
+// for each other.
+DbStatus installationTransaction(QSqlDatabase &db, const std::function<DbStatus()> &work);
 
 } // namespace trelok

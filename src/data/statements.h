@@ -135,6 +135,18 @@ inline constexpr auto all = "SELECT * FROM tbl_prnt";
 inline constexpr auto setPrinter = "UPDATE tbl_prnt set def_print=?";
 } // namespace prnt
 
+// The calibrations of the printers that are not the application's printer,
+// kept in the workstation's file (SQLite) beside tbl_prnt. The table is
+// made when a printer is first chosen instead of another.
+namespace ofset {
+inline constexpr auto create = "CREATE TABLE IF NOT EXISTS tbl_ofset (pecatar TEXT PRIMARY KEY "
+                               "NOT NULL, up_smet3 TEXT, bu_smet1 TEXT)";
+inline constexpr auto ofPrinter = "SELECT up_smet3, bu_smet1 FROM tbl_ofset WHERE pecatar=?";
+inline constexpr auto keep =
+    "INSERT OR REPLACE INTO tbl_ofset (pecatar, up_smet3, bu_smet1) VALUES (?,?,?)";
+inline constexpr auto remove = "DELETE FROM tbl_ofset WHERE pecatar=?";
+} // namespace ofset
+
 namespace koor {
 inline constexpr auto ordered = "SELECT * FROM tbl_koor order by z_y,z_x";
 // The layout as a whole (layout window, --import-layout, --export-layout).

@@ -122,11 +122,6 @@ DbStatus Store::openServer(const QString &url, const QString &localPath)
     m_url = url;
     if (auto connected = connectServer(m_name, url); !connected)
         return connected;
-    QSqlDatabase db = QSqlDatabase::database(m_name, false);
-    if (auto installed = installServerIfEmpty(db); !installed) {
-        db.close();
-        return installed;
-    }
     return checkTables();
 }
 

@@ -39,9 +39,10 @@ public:
     // Opens an existing database file and checks that all tables are there.
     // The file is never created or changed by opening it.
     DbStatus open(const QString &path);
-    // Opens the shared data on the server at url (an empty database is
-    // installed first) and the workstation's own settings in the database
-    // file at localPath, which must exist.
+    // Opens the shared data on the server at url, which must hold every
+    // table (installServerIfEmpty of installer.h installs an empty one), and
+    // the workstation's own settings in the database file at localPath,
+    // which must exist.
     DbStatus openServer(const QString &url, const QString &localPath);
     bool isOpen() const;
     // The database file of the application directory (also with a server).

@@ -151,6 +151,11 @@ bool pec_pod::Form_Load()
     else
         m_label5->setText(m_context.state.def_prn);
 
+    return showStoredOffsets();
+}
+
+bool pec_pod::showStoredOffsets()
+{
     auto offsets = readOffsets(m_context.store);
     if (!offsets) {
         m_context.fail(offsets);
@@ -160,8 +165,13 @@ bool pec_pod::Form_Load()
         m_context.fail(QString::fromLatin1(msg::configMissing));
         return false;
     }
+    m_offsetsOf = m_context.state.def_prn;
     offset_left = offsets.value()->right;
     offset_top = offsets.value()->down;
+    // The bars at 0 and the picture where it was designed, as at opening.
+    m_hscroll1->setValue(0);
+    m_vscroll1->setValue(0);
+    m_image1->move(twips::px(fix_left), twips::px(fix_top));
     m_text1->setText(plainNumber(offset_left));
     m_text2->setText(plainNumber(offset_top));
     return true;
@@ -251,6 +261,9 @@ void pec_pod::Command6_Click()
         m_context.fail(stored);
         return;
     }
+    // Another printer brings its own offsets.
+    if (name != m_offsetsOf && !showStoredOffsets())
+        return;
     m_command5->show();
     m_list1->hide();
     m_command6->hide();

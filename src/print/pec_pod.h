@@ -16,7 +16,8 @@ struct AppContext;
 struct CalibrationSheet;
 
 // The printer window: the calibration of the print offsets with the moving
-// picture of the form, and the choice of the application's printer.
+// picture of the form, and the choice of the application's printer, which
+// brings that printer's offsets.
 class pec_pod : public QDialog {
     Q_OBJECT
 public:
@@ -43,6 +44,9 @@ public:
     void setSheetPrinter(SheetPrinter printer) { m_printSheet = std::move(printer); }
 
 private:
+    // Shows the application printer's stored offsets, the bars at 0; false
+    // when they could not be read.
+    bool showStoredOffsets();
     // Stores both offsets, tells the user done and closes the window.
     void saveOffsets(const QString &right, const QString &down, const QString &done);
 
@@ -62,6 +66,7 @@ private:
     int fix_top = 0;
     double offset_left = 0; // the stored offsets, tenths of a millimetre
     double offset_top = 0;
+    QString m_offsetsOf; // the printer whose offsets are shown
 };
 
 } // namespace trelok

@@ -3,7 +3,7 @@
 #include "data/backup.h"
 #include "data/installer.h"
 #include "data/migration.h"
-#include "data/server.h"
+#include "data/server_copy.h"
 #include "data/store.h"
 #include "entry/order_transfer.h"
 #include "platform/app_config.h"

@@ -1,0 +1,123 @@
+#include "data/server_copy.h"
+
+#include "data/schema.h"
+#include "data/server.h"
+#include "data/statements.h"
+#include "data/store.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+namespace {
+
+// Rows written by one INSERT while copying: few round trips to the server.
+constexpr int rowsPerInsert = 200;
+
+QString insertFor(const QString &table, const QStringList &columns, int rows)
+{
+    QStringList marks(columns.size(), u"?"_s);
+    const QString one = u"("_s + marks.join(u',') + u")"_s;
+    QStringList all(rows, one);
+    return u"INSERT INTO %1 (%2) VALUES %3"_s.arg(table, columns.join(u','), all.join(u','));
+}
+
+DbResult<qint64> copyTable(Store &source, QSqlDatabase &db, const QString &table)
+{
+    QStringList columns;
+    QList<QVariantList> rows;
+    const QByteArray statement = u"SELECT * FROM %1"_s.arg(table).toLatin1();
+    auto read = source.each(statement.constData(), {}, [&](const QSqlQuery &q) {
+        const QSqlRecord record = q.record();
+        if (columns.isEmpty())
+            for (int i = 0; i < record.count(); ++i)
+                columns.append(record.fieldName(i).toLower());
+        QVariantList row;
+        row.reserve(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row.append(q.value(i));
+        rows.append(std::move(row));
+    });
+    if (!read)
+        return DbResult<qint64>::failure(read);
+    QSqlQuery full(db);
+    if (rows.size() >= rowsPerInsert && !full.prepare(insertFor(table, columns, rowsPerInsert)))
+        return DbResult<qint64>::failure(serverErrorText(full.lastError()));
+    qsizetype done = 0;
+    while (done < rows.size()) {
+        const qsizetype count = std::min<qsizetype>(rowsPerInsert, rows.size() - done);
+        QSqlQuery last(db);
+        QSqlQuery &query = count == rowsPerInsert ? full : last;
+        if (&query == &last && !last.prepare(insertFor(table, columns, int(count))))
+            return DbResult<qint64>::failure(serverErrorText(last.lastError()));
+        int position = 0;
+        for (qsizetype r = done; r < done + count; ++r)
+            for (const QVariant &value : std::as_const(rows[r]))
+                query.bindValue(position++, value);
+        if (!query.exec())
+            return DbResult<qint64>::failure(u"%1: %2"_s.arg(table, serverErrorText(query.lastError())));
+        done += count;
+    }
+    return qint64(rows.size());
+}
+
+// A register from before the unique index may hold a tax number twice: it
+// is copied as it is, under the plain index it had.
+DbStatus keepPlainRegisterIndex(Store &source, QSqlDatabase &db)
+{
+    auto twice = source.first(sql::obvr::twice);
+    if (!twice)
+        return DbStatus::failure(twice);
+    if (!twice.value())
+        return succeeded();
+    if (auto dropped = execDirect(db, sql::obvr::dropIndex); !dropped)
+        return dropped;
+    return execDirect(db, sql::obvr::plainIndex);
+}
+
+} // namespace
+
+DbResult<qint64> copyToServer(Store &source, const QString &url)
+{
+    const QString name = u"trelok-copy"_s;
+    qint64 copied = 0;
+    DbStatus status = succeeded();
+    {
+        status = connectServer(name, url);
+        if (status) {
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            status = installationTransaction(db, [&]() -> DbStatus {
+                auto tables = serverTableCount(db);
+                if (!tables)
+                    return DbStatus::failure(tables);
+                if (tables.value() > 0)
+                    return DbStatus::failure(
+                        u"Bazata na serverot ne e prazna (ima %1 tabeli); nisto ne e kopirano"_s
+                            .arg(tables.value()));
+                if (auto created = applySchema(db); !created)
+                    return created;
+                if (auto kept = keepPlainRegisterIndex(source, db); !kept)
+                    return kept;
+                for (const QString &table : tableNames()) {
+                    auto rows = copyTable(source, db, table);
+                    if (!rows)
+                        return DbStatus::failure(rows);
+                    copied += rows.value();
+                }
+                return succeeded();
+            });
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!status)
+        return DbResult<qint64>::failure(status);
+    return copied;
+}
+
+} // namespace trelok
