@@ -24,6 +24,9 @@ for run in "${runs[@]}"; do
   echo "running $run ..." >&2
   "$build/bench/$1" "${@:2}" 2>/dev/null | grep '^ROW|' >>"$rows" || echo "$1 failed" >&2
 done
+echo "running bench_export.sh 100000 ..." >&2
+bench/bench_export.sh --build "$build" --server --table 100000 2>/dev/null | grep '^ROW|' >>"$rows" ||
+  echo "bench_export.sh failed" >&2
 echo "Machine: $(nproc) cores, $(awk '/MemTotal/ {printf "%.0f GiB", $2/1048576}' /proc/meminfo), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo
 echo "| figure | median | compared with | ratio |"
