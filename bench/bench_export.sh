@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # --export of N orders beside its floor in the same run: the sqlite3 tool
-# writing the same rows as CSV (`sqlite3 -csv -header`), and, with --server,
-# the export from a private PostgreSQL server beside `psql \copy` of the
-# same rows. The orders span several years, with gaps in the numbering,
+# writing the same rows in the same order to a CSV file (`sqlite3 -csv
+# -header` of the export's statement, sql::exported in
+# src/data/statements.h; the plain SELECT without the order is printed to
+# stderr), and, with --server, the export from a private PostgreSQL server
+# beside `psql \copy` of the same rows. The orders span several years, with gaps in the numbering,
 # numbers of different lengths and texts that need quoting. One line per
 # figure:
 #   export <rows> <trelok_s> <floor_s> <ratio> <peak_MB>
@@ -39,8 +41,9 @@ SMET_PRI,MKD_CEL,MKD_DEC,UP_SMET1,UP_SMET2,UP_SMET3,BU_SMET1,BU_SMET2,BU_SMET3,P
 NACIN,DATUM,MESTO,VID,VALUTA"
 
 # Seconds and peak resident kilobytes of a command: "SECONDS KB".
+# Standard output goes to $work/floor.csv.
 measure() {
-  /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null
+  /usr/bin/time -f "%e %M" -o "$work/time" "$@" >"$work/floor.csv"
   cat "$work/time"
 }
 
@@ -74,10 +77,14 @@ SELECT ((i % $block) * 8 / 7 + 1) || '/' || (2019 + i / $block),
   '1010', '', '840', '', '', '', '', '2', '08.12.2026', 'Скопје', '108', '08.12.2026'
 FROM c;
 EOF
-  read -r floor _ < <(measure sqlite3 -csv -header "$app/trelok.db" "SELECT $columns FROM tbl_trel")
+  read -r plain _ < <(measure sqlite3 -csv -header "$app/trelok.db" "SELECT $columns FROM tbl_trel")
+  read -r floor _ < <(measure sqlite3 -csv -header "$app/trelok.db" "SELECT $columns FROM tbl_trel \
+ORDER BY CASE instr(trelok_br,'/') WHEN 0 THEN '' ELSE rtrim(substr(trelok_br,instr(trelok_br,'/')+1)) \
+END,CAST(trelok_br AS REAL),trelok_br,rowid")
   read -r took peak < <(measure "$trelok" --dir "$app" --export "$work/out.csv")
   line export "$rows" "$took" "$floor" "$peak"
-  rm -f "$work/out.csv"
+  echo "(sqlite3 without the order: $plain s)" >&2
+  rm -f "$work/out.csv" "$work/floor.csv"
 
   [ "$server" = 1 ] || continue
   if [ ! -f "$state/url" ]; then
@@ -95,9 +102,12 @@ EOF
   "${psql[@]}" -d "export$rows" -c "\\copy tbl_trel ($columns) FROM '$work/rows.csv' CSV HEADER"
   rm -f "$work/rows.csv"
   read -r floor _ < <(measure "${psql[@]}" -d "export$rows" \
-    -c "\\copy (SELECT $columns FROM tbl_trel) TO '$work/floor.csv' CSV HEADER")
+    -c "\\copy (SELECT $columns FROM tbl_trel ORDER BY CASE strpos(coalesce(trelok_br,''),'/') \
+WHEN 0 THEN '' ELSE rtrim(substr(trelok_br,strpos(trelok_br,'/')+1)) END COLLATE \"C\",\
+coalesce(CAST(substring(trelok_br from '^ *([0-9]+)') AS double precision),0),\
+coalesce(trelok_br,'') COLLATE \"C\") TO '$work/copy.csv' CSV HEADER")
   read -r took peak < <(measure "$trelok" --dir "$work/ws$rows" --db "$dburl" \
     --export "$work/out.csv")
   line export-server "$rows" "$took" "$floor" "$peak"
-  rm -f "$work/out.csv" "$work/floor.csv"
+  rm -f "$work/out.csv" "$work/floor.csv" "$work/copy.csv"
 done
