@@ -31,6 +31,9 @@ echo "running bench_imports.sh ..." >&2
 bench/bench_imports.sh "$build" 2>/dev/null |
   awk '{ printf "ROW|%s %s (peak %s MB)|%.3f s|floor %.3f s|%.2f\n", $1, $2, $6, $3, $4, $5 }' >>"$rows" ||
   echo "bench_imports.sh failed" >&2
+echo "running bench_export.sh 100000 ..." >&2
+bench/bench_export.sh --build "$build" --server --table 100000 2>/dev/null | grep '^ROW|' >>"$rows" ||
+  echo "bench_export.sh failed" >&2
 echo "Machine: $(nproc) cores, $(awk '/MemTotal/ {printf "%.0f GiB", $2/1048576}' /proc/meminfo), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo
 echo "| figure | median | compared with | ratio |"

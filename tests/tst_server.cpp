@@ -4,6 +4,7 @@
 #include "data/schema.h"
 #include "data/server.h"
 #include "data/settings.h"
+#include "entry/order_export.h"
 #include "entry/order_transfer.h"
 #include "platform/app_config.h"
 

@@ -88,15 +88,6 @@ DbStatus checkCopy(const QString &path, const std::atomic<bool> *stop)
     return succeeded();
 }
 
-bool sameFile(const QString &a, const QString &b)
-{
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    if (first.exists() && second.exists())
-        return first.canonicalFilePath() == second.canonicalFilePath();
-    return first.absoluteFilePath() == second.absoluteFilePath();
-}
-
 // The side file of a copy being written beside target: the writer's
 // process number in its name tells a copy still being written from the
 // leftover of one that was interrupted.

@@ -6,13 +6,13 @@
 #include "data/schema.h"
 #include "data/settings.h"
 #include "data/store.h"
+#include "platform/file_writes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QTextStream>
 
@@ -114,7 +114,7 @@ private:
     QString m_source;
     QList<Tally> m_tallies;
     QStringList m_problems;
-    QMap<QString, std::shared_ptr<QSaveFile>> m_asideFiles;
+    QMap<QString, std::shared_ptr<SafeFile>> m_asideFiles;
     QStringList m_committedFiles;
     QSet<QString> m_keys;
     QMap<QString, qint64> m_fromOrders, m_fromCounters, m_counters;
@@ -162,13 +162,13 @@ DbStatus Migration::setAside(Tally &tally, const Placing &placing, const CsvReco
     auto &file = m_asideFiles[tally.table];
     if (!file) {
         tally.asideFile = QFileInfo(m_store.path()).dir().filePath(u"odvoeni-%1.csv"_s.arg(tally.table));
-        file = std::make_shared<QSaveFile>(tally.asideFile);
-        if (!file->open(QIODevice::WriteOnly))
+        file = std::make_shared<SafeFile>(tally.asideFile);
+        if (!file->open())
             return DbStatus::failure(u"%1: %2"_s.arg(tally.asideFile, file->errorString()));
         file->write(csvRecord(placing.header).toUtf8());
     }
     const QByteArray line = csvRecord(record.fields).toUtf8();
-    if (file->write(line) != line.size())
+    if (!file->write(line))
         return DbStatus::failure(u"%1: %2"_s.arg(tally.asideFile, file->errorString()));
     return succeeded();
 }

@@ -210,4 +210,29 @@ inline constexpr auto rollback = "ROLLBACK";
 inline constexpr auto mapIntoMemory = "PRAGMA mmap_size=268435456";
 } // namespace file
 
+// The export: every column, oldest order first, sorted by the database on
+// keys it computes once a row: the year after the number's "/", the number
+// before it, then the number's text (and, in the file, the row's place).
+// The program checks each row against the one before it by its own rule
+// (data/orders.h) and sorts itself only where the two disagree.
+namespace exported {
+inline constexpr orderStatement::Shape fileShape{
+    "SELECT ", " FROM tbl_trel", " ORDER BY CASE instr(trelok_br,'/') WHEN 0 THEN '' ELSE "
+    "rtrim(substr(trelok_br,instr(trelok_br,'/')+1)) END,CAST(trelok_br AS REAL),trelok_br,rowid",
+    false};
+// The server compares texts by code point only under the collation "C".
+inline constexpr orderStatement::Shape serverShape{
+    "SELECT ", " FROM tbl_trel",
+    " ORDER BY CASE strpos(coalesce(trelok_br,''),'/') WHEN 0 THEN '' ELSE "
+    "rtrim(substr(trelok_br,strpos(trelok_br,'/')+1)) END COLLATE \"C\","
+    "coalesce(CAST(substring(trelok_br from '^ *([0-9]+)') AS double precision),0),"
+    "coalesce(trelok_br,'') COLLATE \"C\"",
+    false};
+inline constexpr auto fileText = orderStatement::build<orderStatement::size(fileShape)>(fileShape);
+inline constexpr auto serverText =
+    orderStatement::build<orderStatement::size(serverShape)>(serverShape);
+inline constexpr const char *file = fileText.chars;
+inline constexpr const char *server = serverText.chars;
+} // namespace exported
+
 } // namespace trelok::sql

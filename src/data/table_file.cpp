@@ -2,9 +2,9 @@
 
 #include "data/csv.h"
 #include "data/store.h"
+#include "platform/file_writes.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <QTextStream>
 
@@ -119,22 +119,21 @@ int exportTableFile(Store &store, const TableFile &table, const QString &fileNam
     };
     if (QFileInfo(fileName).isDir())
         return fail(u"%1 e direktorium"_s.arg(fileName));
-    const QString canonical = QFileInfo(fileName).canonicalFilePath();
-    if (!canonical.isEmpty() && canonical == QFileInfo(store.path()).canonicalFilePath())
+    if (sameFile(fileName, store.path()))
         return fail(u"%1 e bazata na podatoci na programata"_s.arg(fileName));
     auto rows = store.texts(table.select);
     if (!rows)
         return fail(rows.error());
-    QByteArray bytes = csvRecord(table.header).toUtf8();
+    SafeFile file(fileName);
+    if (!file.open())
+        return fail(u"%1: %2"_s.arg(fileName, file.errorString()));
+    file.write(csvRecord(table.header).toUtf8());
     for (QStringList row : rows.value()) {
         for (QString &field : row)
             field = field.trimmed();
-        bytes += csvRecord(row).toUtf8();
+        file.write(csvRecord(row).toUtf8());
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(u"%1: %2"_s.arg(fileName, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.commit())
         return fail(u"%1: %2"_s.arg(fileName, file.errorString()));
     return 0;
 }

@@ -20,12 +20,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QStorageInfo>
 #include <QTextStream>
 
-#include <algorithm>
-#include <cerrno>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -191,12 +187,6 @@ QString oneLine(const QString &text)
     return QString(text).replace(breaks, u" "_s).trimmed();
 }
 
-bool sameFile(const QString &a, const QString &b)
-{
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
-}
-
 } // namespace
 
 namespace {
@@ -335,48 +325,6 @@ int importOrders(Store &store, Clock &clock, const QString &fileName,
     if (!headerError.isEmpty())
         return refuse(headerError);
     return all ? 0 : 1;
-}
-
-int exportOrders(Store &store, const QString &fileName, QTextStream &err)
-{
-    const auto fail = [&err](const QString &message) {
-        err << "trelok: " << message << "\n";
-        err.flush();
-        return 1;
-    };
-    if (fileName.isEmpty())
-        return fail(u"Ne e daden fajl za izvoz"_s);
-    if (QFileInfo(fileName).isDir())
-        return fail(u"%1 e direktorium"_s.arg(fileName));
-    // A device or a pipe would be replaced by the file, not written to.
-    if (QFileInfo(fileName).exists() && !QFileInfo(fileName).isFile())
-        return fail(u"%1 ne e obicen fajl (ured ili cevka); izvozot ne e zapisan"_s.arg(fileName));
-    if (sameFile(fileName, store.path()))
-        return fail(u"%1 e bazata na podatoci na programata"_s.arg(fileName));
-    auto rows = store.texts(sql::trel::everyColumn);
-    if (!rows)
-        return fail(rows.error());
-    QList<QStringList> &orders = rows.value();
-    std::stable_sort(orders.begin(), orders.end(), [](const QStringList &a, const QStringList &b) {
-        return newerOrder(b.first(), a.first());
-    });
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(u"%1: %2"_s.arg(fileName, file.errorString()));
-    QByteArray bytes = csvRecord(orderColumns()).toUtf8();
-    for (const QStringList &order : orders)
-        bytes += csvRecord(order).toUtf8();
-    errno = 0;
-    if (file.write(bytes) == bytes.size() && file.commit())
-        return 0;
-    // The toolkit's text for a full disk can be "Unknown error".
-    const int error = errno;
-    const QStorageInfo disk(QFileInfo(fileName).absolutePath());
-    if (error == ENOSPC || (disk.isValid() && disk.bytesAvailable() < bytes.size()))
-        return fail(u"%1: diskot e poln, izvozot ne e zapisan (potrebni se %2 bajti)"_s.arg(
-                        fileName)
-                        .arg(bytes.size()));
-    return fail(u"%1: %2"_s.arg(fileName, file.errorString()));
 }
 
 } // namespace trelok

@@ -26,9 +26,4 @@ struct OrderImportOptions {
 int importOrders(Store &store, Clock &clock, const QString &fileName,
                  const OrderImportOptions &options, QTextStream &out, QTextStream &err);
 
-// Writes every stored order to a UTF-8 CSV file, the columns of tbl_Trel in
-// the INSERT's order, values exactly as stored, oldest first. The file
-// appears only complete. Returns the exit status.
-int exportOrders(Store &store, const QString &fileName, QTextStream &err);
-
 } // namespace trelok

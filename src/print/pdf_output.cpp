@@ -13,24 +13,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-#include <sys/stat.h>
-
 using namespace Qt::StringLiterals;
 
 namespace trelok {
-
-namespace {
-
-bool sameFile(const QString &a, const QString &b)
-{
-    struct stat sa {
-    }, sb{};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
-} // namespace
 
 QString refusedPdfTarget(const QString &file, const QString &appDir)
 {
@@ -46,8 +31,7 @@ QString refusedPdfTarget(const QString &file, const QString &appDir)
         const QString path = dir.filePath(name);
         // The same file under any name (link, other spelling of the path),
         // or the very path of one that is not there yet.
-        if (sameFile(file, path) ||
-            QFileInfo(file).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+        if (sameFile(file, path))
             return u"%1 e datoteka na programata i ne smee da se prezapise so PDF"_s.arg(file);
     }
     return {};
@@ -117,10 +101,7 @@ QString writePdfFile(const QByteArray &pdf, const QString &file, const QString &
     if (const QString refused = refusedPdfTarget(file, appDir); !refused.isEmpty())
         return refused;
     // A link is followed: the file it points to receives the page.
-    const QFileInfo info(file);
-    const QString real =
-        info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : file;
-    return replaceFile(real, pdf);
+    return replaceFile(file, pdf);
 }
 
 QString writeJobPdf(const PrintJob &job, const QString &file, const QString &appDir)

@@ -5,6 +5,7 @@
 #include "data/migration.h"
 #include "data/server_copy.h"
 #include "data/store.h"
+#include "entry/order_export.h"
 #include "entry/order_transfer.h"
 #include "platform/app_config.h"
 #include "platform/app_dir.h"

@@ -1,0 +1,297 @@
+#include "entry/order_export.h"
+
+#include "data/csv.h"
+#include "data/order_columns.h"
+#include "data/orders.h"
+#include "data/row.h"
+#include "data/statements.h"
+#include "data/store.h"
+#include "platform/file_writes.h"
+
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QStorageInfo>
+#include <QTextStream>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <iterator>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace trelok {
+
+namespace {
+
+constexpr int columnCount = int(std::size(orderColumnTable));
+
+// Whether bytes are UTF-8 as the toolkit writes it: no overlong forms, no
+// surrogates, nothing past U+10FFFF. Such text passes through unchanged.
+bool wellFormed(const unsigned char *p, qsizetype n)
+{
+    for (qsizetype i = 0; i < n;) {
+        const unsigned c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int more = 0;
+        unsigned low = 0x80, high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            low = c == 0xE0 ? 0xA0 : 0x80;
+            high = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            low = c == 0xF0 ? 0x90 : 0x80;
+            high = c == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (i + more >= n)
+            return false;
+        if (p[i + 1] < low || p[i + 1] > high)
+            return false;
+        for (int k = 2; k <= more; ++k)
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+// The first and the last character of well-formed UTF-8 text.
+char32_t firstCharacter(QByteArrayView text)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    if (p[0] < 0x80)
+        return p[0];
+    const int more = p[0] >= 0xF0 ? 3 : p[0] >= 0xE0 ? 2 : 1;
+    char32_t c = p[0] & (0x3F >> more);
+    for (int k = 1; k <= more; ++k)
+        c = (c << 6) | (p[k] & 0x3F);
+    return c;
+}
+
+char32_t lastCharacter(QByteArrayView text)
+{
+    qsizetype start = text.size() - 1;
+    while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+        --start;
+    return firstCharacter(text.sliced(start));
+}
+
+// Appends one field as csvRecord (data/csv.h) writes it: quoted whenever a
+// reader could take it otherwise (separators, quotes, line breaks, blanks
+// at either end), quotes doubled.
+void appendField(QByteArray &line, QByteArrayView text)
+{
+    bool quote = false;
+    for (const char c : text)
+        if (c == ',' || c == '"' || c == '\n' || c == '\r') {
+            quote = true;
+            break;
+        }
+    if (!quote && !text.isEmpty())
+        quote = QChar::isSpace(firstCharacter(text)) || QChar::isSpace(lastCharacter(text));
+    if (!quote) {
+        line.append(text);
+        return;
+    }
+    line.append('"');
+    for (const char c : text) {
+        if (c == '"')
+            line.append('"');
+        line.append(c);
+    }
+    line.append('"');
+}
+
+// Each row must be newer than the one before it by the program's own
+// rule; where the database's keys disagree (a number of an unusual form)
+// the rows are sorted in memory instead.
+class OrderCheck {
+public:
+    bool follows(const QString &number)
+    {
+        const bool newer = m_first || newerOrder(number, m_previous);
+        m_first = false;
+        m_previous = number;
+        return newer;
+    }
+
+private:
+    QString m_previous;
+    bool m_first = true;
+};
+
+struct Pass {
+    QString error;
+    bool outOfOrder = false;
+};
+
+sqlite3 *sqliteHandle(Store &store)
+{
+    if (store.engine() != Engine::File)
+        return nullptr;
+    const QVariant handle =
+        QSqlDatabase::database(store.connectionName(), false).driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// Straight from SQLite: the stored UTF-8 bytes go to the file as they are.
+Pass streamFromFile(sqlite3 *db, SafeFile &file)
+{
+    const auto failure = [db] {
+        return Pass{QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(db)))};
+    };
+    // The file's pages go through SQLite's small cache rather than being
+    // mapped into the program's memory; mapped again afterwards.
+    sqlite3_exec(db, "PRAGMA mmap_size=0", nullptr, nullptr, nullptr);
+    const std::unique_ptr<sqlite3, void (*)(sqlite3 *)> remap(db, [](sqlite3 *handle) {
+        sqlite3_exec(handle, sql::file::mapIntoMemory, nullptr, nullptr, nullptr);
+    });
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql::exported::file, -1, &stmt, nullptr) != SQLITE_OK)
+        return failure();
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> owner(stmt, sqlite3_finalize);
+    OrderCheck check;
+    QByteArray line;
+    int step;
+    while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+        line.clear();
+        QString number;
+        for (int c = 0; c < columnCount; ++c) {
+            if (c > 0)
+                line.append(',');
+            const unsigned char *text = sqlite3_column_text(stmt, c);
+            const int bytes = sqlite3_column_bytes(stmt, c);
+            if (!text || wellFormed(text, bytes)) {
+                const QByteArrayView value(text, text ? bytes : 0);
+                appendField(line, value);
+                if (c == 0)
+                    number = QString::fromUtf8(value);
+                continue;
+            }
+            // Bytes that are not UTF-8 are read as the toolkit reads them.
+            const auto *utf16 = static_cast<const QChar *>(sqlite3_column_text16(stmt, c));
+            const QString value(utf16, sqlite3_column_bytes16(stmt, c) / int(sizeof(QChar)));
+            appendField(line, value.toUtf8());
+            if (c == 0)
+                number = value;
+        }
+        if (!check.follows(number))
+            return {{}, true};
+        line.append("\r\n");
+        file.write(line);
+    }
+    if (step != SQLITE_DONE)
+        return failure();
+    return {};
+}
+
+// Through the toolkit's driver (the server): a row at a time.
+Pass streamFromDriver(Store &store, const char *statement, SafeFile &file)
+{
+    OrderCheck check;
+    bool outOfOrder = false;
+    QByteArray line;
+    auto read = store.each(statement, {}, [&](const QSqlQuery &query) {
+        if (outOfOrder)
+            return;
+        line.clear();
+        for (int c = 0; c < columnCount; ++c) {
+            if (c > 0)
+                line.append(',');
+            appendField(line, mget(query.value(c)).toUtf8());
+        }
+        if (!check.follows(mget(query.value(0)))) {
+            outOfOrder = true;
+            return;
+        }
+        line.append("\r\n");
+        file.write(line);
+    });
+    if (!read)
+        return {read.error()};
+    return {{}, outOfOrder};
+}
+
+// Every row in memory, sorted by the program's own rule.
+Pass sortInMemory(Store &store, SafeFile &file)
+{
+    auto rows = store.texts(sql::trel::everyColumn);
+    if (!rows)
+        return {rows.error()};
+    QList<QStringList> &orders = rows.value();
+    std::stable_sort(orders.begin(), orders.end(), [](const QStringList &a, const QStringList &b) {
+        return newerOrder(b.first(), a.first());
+    });
+    for (const QStringList &order : orders)
+        file.write(csvRecord(order).toUtf8());
+    return {};
+}
+
+Pass writeOrders(Store &store, SafeFile &file, bool inMemory)
+{
+    file.write(csvRecord(orderColumns()).toUtf8());
+    if (inMemory)
+        return sortInMemory(store, file);
+    if (sqlite3 *db = sqliteHandle(store))
+        return streamFromFile(db, file);
+    return streamFromDriver(
+        store, store.engine() == Engine::File ? sql::exported::file : sql::exported::server, file);
+}
+
+} // namespace
+
+int exportOrders(Store &store, const QString &fileName, QTextStream &err)
+{
+    const auto fail = [&err](const QString &message) {
+        err << "trelok: " << message << "\n";
+        err.flush();
+        return 1;
+    };
+    if (fileName.isEmpty())
+        return fail(u"Ne e daden fajl za izvoz"_s);
+    if (QFileInfo(fileName).isDir())
+        return fail(u"%1 e direktorium"_s.arg(fileName));
+    // A device or a pipe would be replaced by the file, not written to.
+    if (QFileInfo(fileName).exists() && !QFileInfo(fileName).isFile())
+        return fail(u"%1 ne e obicen fajl (ured ili cevka); izvozot ne e zapisan"_s.arg(fileName));
+    if (sameFile(fileName, store.path()))
+        return fail(u"%1 e bazata na podatoci na programata"_s.arg(fileName));
+    auto file = std::make_unique<SafeFile>(fileName);
+    if (!file->open())
+        return fail(u"%1: %2"_s.arg(fileName, file->errorString()));
+    Pass pass = writeOrders(store, *file, false);
+    if (pass.outOfOrder) {
+        file = std::make_unique<SafeFile>(fileName);
+        if (!file->open())
+            return fail(u"%1: %2"_s.arg(fileName, file->errorString()));
+        pass = writeOrders(store, *file, true);
+    }
+    if (!pass.error.isEmpty())
+        return fail(pass.error);
+    if (file->commit())
+        return 0;
+    // The whole export's size is counted also past the failed write.
+    const qint64 needed = file->size();
+    const QStorageInfo disk(QFileInfo(fileName).absolutePath());
+    if (file->systemError() == ENOSPC || (disk.isValid() && disk.bytesAvailable() < needed))
+        return fail(
+            u"%1: diskot e poln, izvozot ne e zapisan (potrebni se %2 bajti)"_s.arg(fileName).arg(
+                needed));
+    return fail(u"%1: %2"_s.arg(fileName, file->errorString()));
+}
+
+} // namespace trelok
