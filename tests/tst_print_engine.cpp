@@ -43,7 +43,7 @@ struct PrintFixture : AppFixture {
     }
     void print(const QString &mode, const QString &number = u"1/2026"_s)
     {
-        tre_pct(context, surfaces, number, mode);
+        tre_pct(context, surfaces, number, printModeOf(mode).value());
     }
 };
 
@@ -69,12 +69,16 @@ private slots:
         QFETCH(int, previews);
         QFETCH(int, pages);
         PrintFixture f;
+        // A letter that is no mode is refused where the text is read.
+        QCOMPARE(printModeOf(mode).has_value(), previews > 0);
+        if (!printModeOf(mode))
+            return;
         f.print(mode);
         QVERIFY(f.prompter.shown.isEmpty());
         QCOMPARE(f.surfaces.previews.size(), previews);
         QCOMPARE(f.surfaces.pages.size(), pages);
         QCOMPARE(f.context.state.pub_tre_br, u"1/2026"_s);
-        QCOMPARE(f.context.state.pub_ek_pr, mode);
+        QCOMPARE(f.context.state.pub_ek_pr, mode.toUpper());
         QCOMPARE(f.printers.current(), u"PDF-Queue"_s);
     }
 

@@ -51,7 +51,7 @@ QString unprintableReason(const LoadedJob &loaded)
 }
 
 void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_br,
-             const QString &ek_pr)
+             PrintMode ek_pr)
 {
     SharedState &state = context.state;
     if (state.def_prn.isEmpty()) {
@@ -64,7 +64,7 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
         state.def_prn.clear();
     }
     state.pub_tre_br = l_tre_br;
-    state.pub_ek_pr = ek_pr;
+    state.pub_ek_pr = printModeLetter(ek_pr);
 
     auto loaded = loadPrintJob(context.store, l_tre_br);
     if (!loaded) {
@@ -86,10 +86,8 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
         context.prompter.inform(noCoordinatesMessage());
         return;
     }
-    const QString mode = ek_pr.toUpper();
-    if (mode == u"E"_s || mode == u"P"_s)
-        surfaces.showPreview(job);
-    if (mode == u"P"_s)
+    surfaces.showPreview(job);
+    if (ek_pr == PrintMode::Print)
         surfaces.printPage(job);
 }
 

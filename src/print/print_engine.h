@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/print_mode.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,11 +20,10 @@ public:
     virtual void printPage(const PrintJob &job) = 0;
 };
 
-// The print engine: draws order l_tre_br on the preview ("E") or on the
-// preview and the application's printer ("P"); the mode letter is compared
-// without regard to case. All outcomes are drawn output or messages.
+// The print engine: draws order l_tre_br on the preview, or on the preview
+// and the application's printer. All outcomes are drawn output or messages.
 void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_br,
-             const QString &ek_pr);
+             PrintMode ek_pr);
 
 // Messages of the engine.
 QString noPrinterMessage();

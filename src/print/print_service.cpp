@@ -23,7 +23,7 @@ PrintService::PrintService(AppContext &context, QWidget *owner)
       })
 {}
 
-void PrintService::print(const QString &number, const QString &mode)
+void PrintService::print(const QString &number, PrintMode mode)
 {
     tre_pct(m_context, *this, number, mode);
 }
@@ -38,7 +38,8 @@ void PrintService::showPreview(const PrintJob &job)
     Trelok_pogled *window = preview();
     if (!window) {
         window = new Trelok_pogled(
-            m_context.state.def_prn, [this] { print(m_context.state.pub_tre_br, u"P"_s); },
+            m_context.state.def_prn,
+            [this] { print(m_context.state.pub_tre_br, PrintMode::Print); },
             [this] { savePreviewPdf(); }, m_owner);
         m_preview = window;
     }

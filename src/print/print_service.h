@@ -21,7 +21,7 @@ public:
     PrintService(AppContext &context, QWidget *owner);
 
     // Runs the engine for an order in the given mode.
-    void print(const QString &number, const QString &mode);
+    void print(const QString &number, PrintMode mode);
 
     void showPreview(const PrintJob &job) override;
     void printPage(const PrintJob &job) override;

@@ -134,7 +134,8 @@ bool Form1::openEntry()
     if (entryAlreadyOpen())
         return false;
     auto *entry = new Trelok(m_context, this);
-    entry->setPrintOrder([this](const QString &number) { m_print->print(number, u"E"_s); });
+    entry->setPrintOrder(
+        [this](const QString &number) { m_print->print(number, PrintMode::Preview); });
     if (!entry->Form_Load()) {
         delete entry;
         return false;
@@ -151,7 +152,7 @@ void Form1::ntrel_Click()
     // One entry window at a time: a second request only brings it forward.
     if (entryAlreadyOpen())
         return;
-    m_context.state.f_ja = u"V"_s;
+    m_context.state.f_ja = EntryMode::New;
     m_context.state.vid_tre = u"000"_s;
     {
         izbor_vid chooser(m_context, this);
@@ -178,7 +179,7 @@ void Form1::azur_tre_Click()
         return;
     chooseOrder();
     if (m_context.state.p_tre_br != u"0"_s) {
-        m_context.state.f_ja = u"A"_s;
+        m_context.state.f_ja = EntryMode::Change;
         openEntry();
     }
 }
@@ -187,7 +188,7 @@ void Form1::pct_Click()
 {
     chooseOrder();
     if (m_context.state.p_tre_br != u"0"_s)
-        m_print->print(m_context.state.p_tre_br, u"E"_s);
+        m_print->print(m_context.state.p_tre_br, PrintMode::Preview);
 }
 
 void Form1::pec_podes_Click()
