@@ -165,7 +165,7 @@ int main(int argc, char *argv[])
         t.start();
         auto checked = validateEntry(store, dialog, u"108"_s, u"2026"_s, f);
         composeReference(u"108"_s, f);
-        auto saved = saveEntry(store, dialog, {u"V"_s, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s, f);
+        auto saved = saveEntry(store, dialog, {EntryMode::New, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s, f);
         save.push_back(ms(t));
         if (!checked || !checked.value().passed || !saved || !saved.value().stored)
             qFatal("save failed");

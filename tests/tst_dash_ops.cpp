@@ -1,5 +1,4 @@
-#include "context/shared_state.h"
-#include "print/dash_ops.h"
+#include "platform/dash_ops.h"
 
 #include <QTest>
 
@@ -12,7 +11,7 @@ private slots:
     void dvoi_crtka_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("pieces"); // prm1..prm5 after the call
+        QTest::addColumn<QStringList>("pieces"); // the five pieces after the call
         const QString kept = u"old"_s;
         QTest::newRow("three pieces")
             << u"210-123-67"_s << QStringList{u"210"_s, u"123"_s, u"67"_s, kept, kept};
@@ -33,10 +32,10 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QStringList, pieces);
-        SharedState state;
-        state.prm1 = state.prm2 = state.prm3 = state.prm4 = state.prm5 = u"old"_s;
-        QCOMPARE(trelok::dvoi_crtka(state, text), QString());
-        QCOMPARE((QStringList{state.prm1, state.prm2, state.prm3, state.prm4, state.prm5}), pieces);
+        DashPieces kept;
+        kept.fill(u"old"_s);
+        QCOMPARE(trelok::dvoi_crtka(kept, text), QString());
+        QCOMPARE(QStringList(kept.begin(), kept.end()), pieces);
     }
 
     void crtka_data()

@@ -7,6 +7,7 @@
 #include "refdata/picker_dialog.h"
 #include "shell/form1.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -57,9 +58,17 @@ private slots:
         QVERIFY(entry);
         QVERIFY(entry->isVisible());
         QVERIFY(!entry->isModal());
-        QCOMPARE(app.context.state.f_ja, u"V"_s);
+        QCOMPARE(app.context.state.f_ja, EntryMode::New);
         QCOMPARE(app.context.state.vid_tre, u"108"_s);
         QCOMPARE(entry->windowTitle(), u"Vnes na nov Trelok "_s);
+        // A screen reader is told a window opened, by its caption.
+        QAccessibleInterface *announced = QAccessible::queryAccessibleInterface(entry);
+        QCOMPARE(announced->role(), QAccessible::Window);
+        QCOMPARE(announced->text(QAccessible::Name), u"Vnes na nov Trelok "_s);
+        // Every box of the column table, each with its member.
+        QCOMPARE(EntryFields::boxes().size(), 28);
+        for (const auto &[name, member] : EntryFields::boxes())
+            QVERIFY2(member && entry->box(name), qPrintable(name));
         QCOMPARE(entry->findChild<QLabel *>(u"Label3"_s)->text(),
                  u"108-"_s + app.context.state.opi_tre);
         QCOMPARE(entry->findChild<QPushButton *>(u"Command1"_s)->text(), u" OK - Snimi "_s);
@@ -130,7 +139,7 @@ private slots:
         form.ntrel_Click();
         QVERIFY(!form.entryWindow());
         QCOMPARE(app.context.state.vid_tre, u"000"_s);
-        QCOMPARE(app.context.state.f_ja, u"V"_s);
+        QCOMPARE(app.context.state.f_ja, EntryMode::New);
     }
 
     void emptyKindTable()
@@ -168,7 +177,7 @@ private slots:
         QCOMPARE(app.context.state.f_ja, before.f_ja);
         QCOMPARE(app.context.state.vid_tre, before.vid_tre);
         QCOMPARE(app.context.state.p_tre_br, before.p_tre_br);
-        app.context.state.f_ja = u"A"_s;
+        app.context.state.f_ja = EntryMode::Change;
         QVERIFY(!form.openEntry());
         entry->close();
     }
@@ -179,7 +188,7 @@ private slots:
     {
         AppFixture app;
         app.storeOrder(u"9/2026"_s, u"900"_s, u"G77"_s);
-        app.context.state.f_ja = u"A"_s;
+        app.context.state.f_ja = EntryMode::Change;
         app.context.state.p_tre_br = u"9/2026"_s;
         app.context.state.vid_tre = u"900"_s;
         Form1 form(app.context);
@@ -187,10 +196,10 @@ private slots:
         Trelok *entry = form.entryWindow();
         QCOMPARE(entry->windowTitle(), u"Promena na Trelok 9/2026"_s);
         QCOMPARE(entry->box(u"p_nal3"_s)->text(), u"G77"_s);
-        app.context.state.f_ja = u"V"_s;
+        app.context.state.f_ja = EntryMode::New;
         app.context.state.p_tre_br = u"1/2026"_s;
         app.context.state.vid_tre = u"108"_s;
-        QCOMPARE(entry->session().mode, u"A"_s);
+        QCOMPARE(entry->session().mode, EntryMode::Change);
         QCOMPARE(entry->session().orderNumber, u"9/2026"_s);
         QCOMPARE(entry->session().kind, u"900"_s);
         entry->box(u"c_nal1"_s)->clear();

@@ -56,16 +56,16 @@ template <class W> Action opening(AppFixture &app)
     return [&app] { return W(app.context).Form_Load(); };
 }
 
-// The entry window for a new order of kind 108 (mode "V") or for a change
-// of the stored order (mode "A").
-void entryState(AppFixture &app, const QString &mode)
+// The entry window for a new order of kind 108 or for a change of the
+// stored order.
+void entryState(AppFixture &app, EntryMode mode)
 {
     app.context.state.f_ja = mode;
     app.context.state.vid_tre = u"108"_s;
     app.context.state.p_tre_br = u"1/2025"_s;
     app.context.state.td = u"TRELOK"_s;
 }
-Action openingEntry(AppFixture &app, const QString &mode)
+Action openingEntry(AppFixture &app, EntryMode mode)
 {
     entryState(app, mode);
     return opening<Trelok>(app);
@@ -173,7 +173,7 @@ const QList<std::pair<const char *, Prepare>> &actions()
              app.context.state.def_prn = u"Office"_s;
              auto surfaces = std::make_shared<CountedPreviews>();
              return [surfaces, &app] {
-                 tre_pct(app.context, *surfaces, u"1/2025"_s, u"E"_s);
+                 tre_pct(app.context, *surfaces, u"1/2025"_s, PrintMode::Preview);
                  return surfaces->shown == 1;
              };
          }},
@@ -190,12 +190,12 @@ const QList<std::pair<const char *, Prepare>> &actions()
          }},
         {"izbor_trelok opening", opening<izbor_trelok>},
         {"raspored_polinja opening", opening<raspored_polinja>},
-        {"entry window opening, new", [](AppFixture &app) { return openingEntry(app, u"V"_s); }},
+        {"entry window opening, new", [](AppFixture &app) { return openingEntry(app, EntryMode::New); }},
         {"entry window opening, change",
-         [](AppFixture &app) { return openingEntry(app, u"A"_s); }},
+         [](AppFixture &app) { return openingEntry(app, EntryMode::Change); }},
         {"entry window save",
          [](AppFixture &app) -> Action {
-             entryState(app, u"V"_s);
+             entryState(app, EntryMode::New);
              auto w = loaded<Trelok>(app);
              const QStringList typed{u"d_nal"_s, u"4030999123456"_s, u"c_nal1"_s,
                                      u"4030999123456"_s, u"mkd1"_s, u"1500"_s,

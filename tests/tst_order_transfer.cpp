@@ -152,7 +152,7 @@ private slots:
             typed.append(generated(random, kind));
             kinds.append(kind);
             dialog.answers = {Answer::Yes, Answer::No};
-            auto saved = saveEntry(source.db.store, dialog, {u"V"_s, kind, {}}, u"TRELOK"_s,
+            auto saved = saveEntry(source.db.store, dialog, {EntryMode::New, kind, {}}, u"TRELOK"_s,
                                    u"2026"_s, typed.last());
             QVERIFY2(saved.ok(), qPrintable(saved.error()));
         }

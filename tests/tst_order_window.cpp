@@ -28,7 +28,7 @@ const QString payer = u"4030999123456"_s;
 // leaves the shared state.
 Trelok *openNew(AppFixture &app, Form1 &form, const QString &kind)
 {
-    app.context.state.f_ja = u"V"_s;
+    app.context.state.f_ja = EntryMode::New;
     app.context.state.vid_tre = kind;
     app.context.state.opi_tre = u"Opis"_s;
     if (!form.openEntry())
@@ -269,7 +269,7 @@ private slots:
         QCOMPARE(listed, (QStringList{u"11/2026"_s, u"3/2026"_s, u"1/2025"_s}));
         QCOMPARE(app.context.state.p_tre_br, u"11/2026"_s);
         QCOMPARE(app.context.state.vid_tre, u"701"_s);
-        QCOMPARE(app.context.state.f_ja, u"A"_s);
+        QCOMPARE(app.context.state.f_ja, EntryMode::Change);
         Trelok *entry = form.entryWindow();
         QVERIFY(entry);
         QCOMPARE(entry->windowTitle(), u"Promena na Trelok 11/2026"_s);

@@ -155,7 +155,7 @@ private slots:
     void thePreviewDrawsNothingOnThePrinter()
     {
         const int before = completedJobs(m_queue);
-        m_service->print(u"1/2026"_s, u"E"_s);
+        m_service->print(u"1/2026"_s, PrintMode::Preview);
         QVERIFY(m_service->preview() && m_service->preview()->isVisible());
         QTest::qWait(1500);
         QCOMPARE(completedJobs(m_queue), before);
@@ -172,7 +172,7 @@ private slots:
         conf.write("archive=arhiva\n");
         conf.close();
         const QString archived = appDir.filePath(u"arhiva/2026/000001.pdf"_s);
-        m_service->print(u"1/2026"_s, u"E"_s);
+        m_service->print(u"1/2026"_s, PrintMode::Preview);
         Trelok_pogled *preview = m_service->preview();
         QVERIFY(!QFile::exists(archived)); // the preview alone keeps nothing
         const Page first = printWithOk(preview);
@@ -202,7 +202,7 @@ private slots:
         QVERIFY(conf.open(QIODevice::WriteOnly));
         conf.write("archive=arhiva\n");
         conf.close();
-        m_service->printSeveral({u"1/2026"_s, u"2/2026"_s}, u"E"_s);
+        m_service->printSeveral({u"1/2026"_s, u"2/2026"_s}, PrintMode::Preview);
         const int before = completedJobs(m_queue);
         const Page both = printWithOk(m_service->preview());
         QCOMPARE(both.pages, 2);
@@ -218,7 +218,7 @@ private slots:
     // Three clicks right, saved as 3, move the next print 18 twips right.
     void aSavedCalibrationMovesTheNextPrint()
     {
-        m_service->print(u"1/2026"_s, u"E"_s);
+        m_service->print(u"1/2026"_s, PrintMode::Preview);
         const Page before = printWithOk(m_service->preview());
         {
             pec_pod window(*m_context, {});

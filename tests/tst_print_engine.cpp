@@ -46,7 +46,7 @@ struct PrintFixture : AppFixture {
     }
     void print(const QString &mode, const QString &number = u"1/2026"_s)
     {
-        tre_pct(context, surfaces, number, mode);
+        tre_pct(context, surfaces, number, printModeOf(mode).value());
     }
 };
 
@@ -72,12 +72,16 @@ private slots:
         QFETCH(int, previews);
         QFETCH(int, pages);
         PrintFixture f;
+        // A letter that is no mode is refused where the text is read.
+        QCOMPARE(printModeOf(mode).has_value(), previews > 0);
+        if (!printModeOf(mode))
+            return;
         f.print(mode);
         QVERIFY(f.prompter.shown.isEmpty());
         QCOMPARE(f.surfaces.previews.size(), previews);
         QCOMPARE(f.surfaces.pages.size(), pages);
         QCOMPARE(f.context.state.pub_tre_br, u"1/2026"_s);
-        QCOMPARE(f.context.state.pub_ek_pr, mode);
+        QCOMPARE(f.context.state.pub_ek_pr, mode.toUpper());
         QCOMPARE(f.printers.current(), u"PDF-Queue"_s);
     }
 
@@ -137,7 +141,7 @@ private slots:
         PrintFixture f;
         f.storeOrder(u"2/2026"_s, u"108"_s, u"108-2026-1010-6"_s);
         QVERIFY(tre_pct_batch({f.db.store, f.printers, f.prompter, f.context.state.def_prn},
-                              f.surfaces, numbers, u"P"_s)
+                              f.surfaces, numbers, PrintMode::Print)
                     .ok());
         QCOMPARE(f.prompter.shown, told);
         QCOMPARE(f.surfaces.shownPages.size(), drawn);

@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(preview->surface()->grab().toImage(), first);
 
         // A new request reuses the window and draws the other order.
-        form.printService().print(u"4/2026"_s, u"E"_s);
+        form.printService().print(u"4/2026"_s, PrintMode::Preview);
         QCOMPARE(form.printService().preview(), preview);
         QCOMPARE(preview->job().number, u"4/2026"_s);
         QVERIFY(preview->surface()->grab().toImage() != first);
@@ -163,7 +163,7 @@ private slots:
         app.context.state.def_prn = u"PDF-Queue"_s;
         Form1 form(app.context);
         app.db.exec("UPDATE tbl_koor SET box = 'MKD_CELL' WHERE box = 'MKD_CEL'");
-        form.printService().print(u"3/2026"_s, u"E"_s);
+        form.printService().print(u"3/2026"_s, PrintMode::Preview);
         Trelok_pogled *preview = form.printService().preview();
         QVERIFY(preview);
         auto *label2 = preview->findChild<QLabel *>(u"Label2"_s);
@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(preview->job().fields.size(), 25);
         // Mended, the next order is shown without the notice.
         app.db.exec("UPDATE tbl_koor SET box = 'MKD_CEL' WHERE box = 'MKD_CELL'");
-        form.printService().print(u"4/2026"_s, u"E"_s);
+        form.printService().print(u"4/2026"_s, PrintMode::Preview);
         QVERIFY(!label2->isVisible());
         QCOMPARE(preview->job().fields.size(), 26);
         preview->close();
@@ -202,7 +202,7 @@ private slots:
         app.context.state.def_prn = u"PDF-Queue"_s;
         app.printers.names = {u"PDF-Queue"_s};
         Form1 form(app.context);
-        form.printService().print(u"3/2026"_s, u"E"_s);
+        form.printService().print(u"3/2026"_s, PrintMode::Preview);
         Trelok_pogled *preview = form.printService().preview();
         QVERIFY(preview);
         auto *label3 = preview->findChild<QLabel *>(u"Label3"_s);
@@ -236,7 +236,7 @@ private slots:
             suggested.append(name);
             return answer;
         });
-        form.printService().print(u"3/2026"_s, u"E"_s);
+        form.printService().print(u"3/2026"_s, PrintMode::Preview);
         Trelok_pogled *preview = form.printService().preview();
         auto *command3 = preview->findChild<QPushButton *>(u"Command3"_s);
         QCOMPARE(command3->accessibleName(), u"Сними како ПДФ"_s);
@@ -290,7 +290,7 @@ private slots:
         app.storeOrder(u"3/2026"_s, u"108"_s, QString());
         app.context.state.def_prn = u"Removed"_s;
         Form1 form(app.context);
-        form.printService().print(u"3/2026"_s, u"E"_s);
+        form.printService().print(u"3/2026"_s, PrintMode::Preview);
         Trelok_pogled *preview = form.printService().preview();
         QVERIFY(preview && preview->isVisible());
         preview->findChild<QPushButton *>(u"Command1"_s)->click();

@@ -188,10 +188,10 @@ private slots:
     void newOrderAfterTheFixedDataWereEntered()
     {
         AppFixture app;
-        app.context.state.opi_tre = u"Carina"_s;
-        EntrySession session{u"V"_s, u"108"_s, QString()};
+        EntrySession session{EntryMode::New, u"108"_s, QString(), u"Carina"_s};
+        const EntrySources sources{app.context.store, app.context.clock, app.context.prompter};
         // A new installation asks for the fixed data.
-        (void)fillEntry(app.context, session);
+        (void)fillEntry(sources, session);
         QCOMPARE(app.prompter.shown.size(), 1);
         QVERIFY(app.prompter.shown.first().startsWith(
             u"Odete na Menito 'Servis'/'Vasi Fiksni Podatoci' "_s));
@@ -215,7 +215,7 @@ private slots:
         });
         form.vfpd_Click();
         app.prompter.shown.clear();
-        const EntryFilling filled = fillEntry(app.context, session);
+        const EntryFilling filled = fillEntry(sources, session).value();
         QVERIFY(app.prompter.shown.isEmpty());
         QCOMPARE(filled.fields.nal1, u"Зора ДООЕЛ"_s);
         QCOMPARE(filled.fields.nal2, u"ul. \"Makedonija\" 3"_s);

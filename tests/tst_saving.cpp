@@ -70,7 +70,7 @@ private slots:
         ScriptedEntryDialog dialog;
         dialog.answers = {Answer::Yes, Answer::No};
         const EntryFields f = distinctFields();
-        auto saved = saveEntry(db.store, dialog, {u"V"_s, u"205"_s, {}}, u"TRELOK"_s, u"2026"_s, f,
+        auto saved = saveEntry(db.store, dialog, {EntryMode::New, u"205"_s, {}}, u"TRELOK"_s, u"2026"_s, f,
                                Recipient{u" Carinska Uprava na RM "_s, u" Evidentna smetka "_s,
                                          u"Narodna banka na RM  "_s});
         QVERIFY(saved.ok());
@@ -122,7 +122,7 @@ private slots:
         ScriptedEntryDialog dialog;
         dialog.answers = {Answer::Yes,    Answer::No,  Answer::Yes,
                           Answer::Cancel, Answer::Yes, Answer::No};
-        const EntrySession session{u"V"_s, u"108"_s, {}};
+        const EntrySession session{EntryMode::New, u"108"_s, {}};
         const EntryFields f = distinctFields();
         QStringList numbers;
         for (int i = 0; i < 3; ++i) {
@@ -140,17 +140,18 @@ private slots:
 
     void declinedConfirmationTakesNoNumber_data()
     {
-        QTest::addColumn<QString>("mode");
+        QTest::addColumn<EntryMode>("mode");
         QTest::addColumn<Answer>("answer");
         QTest::addColumn<QStringList>("log");
-        QTest::newRow("No") << u"V"_s << Answer::No << QStringList{confirmNew};
-        QTest::newRow("Cancel") << u"V"_s << Answer::Cancel << QStringList{confirmNew};
-        QTest::newRow("neither new nor change") << u"X"_s << Answer::Yes << QStringList();
+        QTest::newRow("No") << EntryMode::New << Answer::No << QStringList{confirmNew};
+        QTest::newRow("Cancel") << EntryMode::New << Answer::Cancel << QStringList{confirmNew};
+        QTest::newRow("neither new nor change")
+            << static_cast<EntryMode>(2) << Answer::Yes << QStringList();
     }
 
     void declinedConfirmationTakesNoNumber()
     {
-        QFETCH(QString, mode);
+        QFETCH(EntryMode, mode);
         QFETCH(Answer, answer);
         QFETCH(QStringList, log);
         TestDb db;
@@ -175,7 +176,7 @@ private slots:
         dialog.answers = {Answer::Yes, Answer::Yes};
         EntryFields f = distinctFields();
         auto saved =
-            saveEntry(db.store, dialog, {u"A"_s, u"701"_s, u"5/2026"_s}, u"TRELOK"_s, u"2026"_s, f);
+            saveEntry(db.store, dialog, {EntryMode::Change, u"701"_s, u"5/2026"_s}, u"TRELOK"_s, u"2026"_s, f);
         QVERIFY(saved.ok());
         QCOMPARE(saved.value().number, u"5/2026"_s);
         QVERIFY(saved.value().print);
@@ -195,7 +196,7 @@ private slots:
         storeOldOrder(db, u"5/2026"_s);
         ScriptedEntryDialog dialog;
         dialog.answers = {Answer::Cancel};
-        auto saved = saveEntry(db.store, dialog, {u"A"_s, u"108"_s, u"5/2026"_s}, u"TRELOK"_s,
+        auto saved = saveEntry(db.store, dialog, {EntryMode::Change, u"108"_s, u"5/2026"_s}, u"TRELOK"_s,
                                u"2026"_s, distinctFields());
         QVERIFY(saved.ok() && !saved.value().stored);
         QCOMPARE(storedRow(db, u"5/2026"_s).at(1), u"old"_s);
@@ -222,12 +223,12 @@ private slots:
         ScriptedEntryDialog dialog;
         dialog.answers = {Answer::Yes, Answer::Yes};
         auto changed =
-            saveEntry(db.store, dialog, {u"A"_s, u"108"_s, u"2/2026"_s}, u"TRELOK"_s, u"2026"_s, f);
+            saveEntry(db.store, dialog, {EntryMode::Change, u"108"_s, u"2/2026"_s}, u"TRELOK"_s, u"2026"_s, f);
         QVERIFY(!changed.ok());
         QVERIFY(changed.error().contains(u"refused by the test"_s));
         QCOMPARE(storedRow(db, u"2/2026"_s).at(1), u"old"_s);
 
-        auto added = saveEntry(db.store, dialog, {u"V"_s, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s, f);
+        auto added = saveEntry(db.store, dialog, {EntryMode::New, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s, f);
         QVERIFY(!added.ok());
         QCOMPARE(counters(db), QStringList{u"2026|TRELOK|4/2026"_s});
         QCOMPARE(orderCount(db), 1);
@@ -262,7 +263,7 @@ private slots:
             storeOldOrder(db, old);
         ScriptedEntryDialog dialog;
         dialog.answers = {Answer::Yes, Answer::No};
-        auto saved = saveEntry(db.store, dialog, {u"V"_s, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
+        auto saved = saveEntry(db.store, dialog, {EntryMode::New, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
                                distinctFields());
         QVERIFY2(saved.ok(), qPrintable(saved.error()));
         QCOMPARE(saved.value().number, number);
@@ -281,13 +282,13 @@ private slots:
         QVERIFY(other.exec("BEGIN IMMEDIATE").ok());
         ScriptedEntryDialog dialog;
         dialog.answers = {Answer::Yes};
-        auto saved = saveEntry(db.store, dialog, {u"V"_s, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
+        auto saved = saveEntry(db.store, dialog, {EntryMode::New, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
                                distinctFields());
         QVERIFY(!saved.ok());
         QVERIFY(saved.busy());
         QVERIFY(other.exec("ROLLBACK").ok());
         dialog.answers = {Answer::Yes, Answer::No};
-        auto again = saveEntry(db.store, dialog, {u"V"_s, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
+        auto again = saveEntry(db.store, dialog, {EntryMode::New, u"108"_s, {}}, u"TRELOK"_s, u"2026"_s,
                                distinctFields());
         QVERIFY(again.ok());
         QCOMPARE(again.value().number, u"1/2026"_s);

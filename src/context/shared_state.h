@@ -4,11 +4,14 @@
 
 namespace trelok {
 
+// What the entry window does: enter a new order or change a stored one.
+enum class EntryMode { New, Change };
+
 // The state the windows share. Owned by the main window and handed by
 // reference to the windows it opens; "000" in vid_tre and "0" in p_tre_br
 // mean that nothing was chosen.
 struct SharedState {
-    QString f_ja;                         // entry mode: "V" new order, "A" change of a stored order
+    EntryMode f_ja = EntryMode::New;      // entry mode: a new order or a change of a stored one
     double desno = 0;                     // horizontal print offset, twips
     double dole = 0;                      // vertical print offset, twips
     QString td;                           // document type under which orders are counted
@@ -17,7 +20,6 @@ struct SharedState {
     QString opi_tre;                      // its description
     QString tek_isp;                      // customs office code last taken in its picker
     QString tek_opst;                     // municipality code last taken in its picker
-    QString prm1, prm2, prm3, prm4, prm5; // pieces of a dashed text
     QString pub_tre_br;                   // order last sent to the print engine
     QString pub_ek_pr;                    // output mode of the last print request
     QString def_prn;                      // the application's printer, empty when none

@@ -6,6 +6,14 @@
 
 namespace trelok {
 
+// Where a window's box sits, in twips, its place in the keyboard order and
+// the caption that names it for a screen reader (as the form font shows it).
+struct BoxPlace {
+    int left = 0, top = 0, width = 0, height = 0;
+    int tab = 0;
+    const char *caption = nullptr;
+};
+
 // What one stored text column may hold: what the window's box for it takes.
 struct ColumnDescriptor {
     const char *name;  // the column
@@ -13,6 +21,7 @@ struct ColumnDescriptor {
     int maxLength;     // the most characters the box holds
     bool oneLine;      // the box has one line: no line break
     bool trimmed;      // stored trimmed (else as typed)
+    BoxPlace place{};  // where the box sits, when the window is laid out from here
 };
 
 // The most characters a box holds when the window sets no limit.

@@ -23,7 +23,8 @@ struct KindLayout {
     QString label3Caption;
 };
 
-// The layout for kind code vid_tre (compared exactly), headed by its
+// The layout for kind code vid_tre (compared exactly; the segments its
+// description composes are shown, other codes keep the base), headed by its
 // description opi_tre.
 KindLayout kindLayout(const QString &vid_tre, const QString &opi_tre);
 

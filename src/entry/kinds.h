@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/result.h"
+#include "refdata/code_line.h"
 
 #include <QList>
 #include <QString>
@@ -10,12 +11,6 @@
 namespace trelok {
 
 class Store;
-
-// One line of a two-column code list: the code and its name or description.
-struct CodeLine {
-    QString code;
-    QString name;
-};
 
 // The payment kinds in the order the table returns them; rows without a
 // code are left out, codes and descriptions trimmed.

@@ -1,6 +1,5 @@
 #include "entry/order_transfer.h"
 
-#include "context/app_context.h"
 #include "context/messages.h"
 #include "data/counter.h"
 #include "data/csv.h"
@@ -14,7 +13,7 @@
 #include "entry/saving.h"
 #include "entry/validation.h"
 #include "platform/clock.h"
-#include "platform/printers.h"
+#include "platform/prompter.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -59,16 +58,10 @@ private:
     const OrderImportOptions &m_options;
 };
 
-// Fixed-data reminders and the like are not for a file; the last text is
-// kept, for a filling that had to stop.
+// Fixed-data reminders and the like are not for a file.
 class SilentPrompter : public Prompter {
 public:
-    Answer ask(const QString &text, Buttons) override
-    {
-        last = text;
-        return Answer::No;
-    }
-    QString last;
+    Answer ask(const QString &, Buttons) override { return Answer::No; }
 };
 
 // The entry box a column of tbl_Trel fills, read from the table of the
@@ -78,9 +71,9 @@ const QHash<QString, EntryFields::Member> &columnBoxes()
     static const QHash<QString, EntryFields::Member> boxes = [] {
         QHash<QString, EntryFields::Member> byColumn;
         for (const ColumnDescriptor &column : orderColumnTable)
-            for (const auto &[name, member] : EntryFields::boxes())
-                if (column.box && name == QLatin1StringView(column.box))
-                    byColumn.insert(QString::fromLatin1(column.name), member);
+            if (column.box)
+                byColumn.insert(QString::fromLatin1(column.name),
+                                EntryFields::member(QLatin1StringView(column.box)));
         return byColumn;
     }();
     return boxes;
@@ -118,18 +111,13 @@ struct RowOutcome {
 class OrderImport {
 public:
     OrderImport(Store &store, Clock &clock, const OrderImportOptions &options)
-        : m_context{store, m_prompter, m_printers, clock, {}, {}, {}}, m_dialog(options),
-          m_store(store), m_clock(clock)
-    {
-        m_context.state.td = QString::fromLatin1(orderDocumentType);
-    }
+        : m_dialog(options), m_store(store), m_clock(clock)
+    {}
 
     RowOutcome store(const QStringList &columns, const QStringList &values);
 
 private:
     SilentPrompter m_prompter;
-    ListedPrinters m_printers;
-    AppContext m_context;
     ImportDialog m_dialog;
     Store &m_store;
     const Clock &m_clock;
@@ -151,21 +139,16 @@ RowOutcome OrderImport::store(const QStringList &columns, const QStringList &val
         return {{}, u"Nepostoecki Vid na Uplata !"_s};
 
     // A new order's pre-fill, then every column the file gives, as it is.
-    m_context.state.vid_tre = kind;
-    m_context.state.opi_tre = *description.value();
-    EntrySession session{u"V"_s, kind, {}};
-    m_prompter.last.clear();
-    EntryFilling filling = fillEntry(m_context, session);
-    if (filling.ended)
-        return {{}, m_prompter.last,
-                m_prompter.last == QString::fromLatin1(msg::databaseBusy) ||
-                    m_prompter.last.startsWith(QLatin1StringView(connectionLost))};
-    EntryFields &f = filling.fields;
+    EntrySession session{EntryMode::New, kind, {}, *description.value()};
+    auto filling = fillEntry({m_store, m_clock, m_prompter}, session);
+    if (!filling)
+        return {{}, filling.error(), filling.busy()};
+    EntryFields &f = filling.value().fields;
     for (qsizetype i = 0; i < columns.size(); ++i)
         if (const auto box = columnBoxes().constFind(columns[i]); box != columnBoxes().cend())
             f.*box.value() = values[i];
     if (columns.contains(u"POVIK"_s))
-        splitReference(m_context.state, kind, f);
+        splitReference(kind, f);
 
     const QString year = m_clock.today().toString(u"yyyyMMdd"_s).left(4);
     auto checked = validateEntry(m_store, m_dialog, kind, year, f);
@@ -174,7 +157,8 @@ RowOutcome OrderImport::store(const QStringList &columns, const QStringList &val
     if (!checked.value().passed)
         return {{}, checked.value().stopMessage};
     composeReference(kind, f);
-    auto saved = saveEntry(m_store, m_dialog, session, m_context.state.td, year, f);
+    auto saved =
+        saveEntry(m_store, m_dialog, session, QString::fromLatin1(orderDocumentType), year, f);
     if (!saved)
         return {{}, saved.error(), saved.busy()};
     return {saved.value().number, {}};

@@ -42,8 +42,8 @@ DbResult<Saved> saveEntry(Store &store, EntryDialog &dialog, const EntrySession 
                           const EntryFields &fields, const Recipient &recipient)
 {
     Saved saved;
-    const bool isNew = session.mode == u"V"_s;
-    if (!isNew && session.mode != u"A"_s)
+    const bool isNew = session.mode == EntryMode::New;
+    if (!isNew && session.mode != EntryMode::Change) // no mode the window knows
         return saved;
     const QString confirm = isNew ? u"Da go snimam Noviot Trelok ? "_s
                                   : u"Da go Promenam Trelokot "_s + session.orderNumber;

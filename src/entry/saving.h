@@ -31,8 +31,8 @@ struct Saved {
 };
 
 // Stores the order after the user confirmed: a new one under the next number
-// of the current year (mode "V"), or a change under its own number (mode
-// "A"). Then asks whether to print it. year is the current year.
+// of the current year (EntryMode::New), or a change under its own number
+// (EntryMode::Change). Then asks whether to print it. year is the current year.
 DbResult<Saved> saveEntry(Store &store, EntryDialog &dialog, const EntrySession &session,
                           const QString &documentType, const QString &year,
                           const EntryFields &fields, const Recipient &recipient = {});

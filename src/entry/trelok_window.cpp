@@ -16,6 +16,8 @@
 #include "platform/twips.h"
 #include "refdata/picker_dialog.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,42 +38,28 @@ const QColor labelGround(212, 208, 200); // the system colour of inactive window
 const QColor green(192, 255, 192);
 const QColor cyan(192, 255, 255);
 
-struct BoxPlace {
-    const char *name;
-    int left, top, width, height, tab;
-    const char *caption; // what names the box for a screen reader
-};
+// The window's boxes with where they sit: the order's columns that have a
+// box, then the segments of the reference number.
+QList<const ColumnDescriptor *> windowBoxes()
+{
+    QList<const ColumnDescriptor *> boxes;
+    for (const ColumnDescriptor &column : orderColumnTable)
+        if (column.box)
+            boxes.append(&column);
+    for (const ColumnDescriptor &segment : referenceSegmentBoxes)
+        boxes.append(&segment);
+    return boxes;
+}
 
-const BoxPlace boxPlaces[] = {
-    {"nal1", 120, 840, 4215, 285, 15, "Nalogodava~"},
-    {"nal2", 120, 1080, 4215, 285, 14, "Nalogodava~ - vtor red"},
-    {"b_nal", 120, 1800, 4215, 285, 13, "Banka na nalogodava~ot"},
-    {"s_nal", 120, 2520, 4215, 285, 23, "Smetka"},
-    {"d_nal", 120, 3240, 4215, 285, 12, "Dano~en Broj ili EMBG"},
-    {"p_nal1", 120, 3960, 495, 285, 36, "Povikuvawe na broj - vid"},
-    {"p_nal2", 960, 3960, 495, 285, 37, "Povikuvawe na broj - godina"},
-    {"p_nal3", 1800, 3960, 615, 285, 38, "Povikuvawe na broj - ispostava"},
-    {"p_nal4", 2760, 3960, 1215, 285, 39, "Povikuvawe na broj - referenten broj"},
-    {"p_nal5", 4080, 3960, 255, 285, 44, "Povikuvawe na broj - oznaka"},
-    {"c_nal1", 120, 4680, 4215, 285, 27, "Cel na doznaka"},
-    {"c_nal2", 120, 4920, 4215, 285, 28, "Cel na doznaka - vtor red"},
-    {"p_nal", 120, 5520, 4215, 285, 25, "Povikuvawe na broj"},
-    {"s_pri", 4800, 2280, 4335, 285, 16, "Smetka na prima~ot"},
-    {"mkd1", 5250, 2790, 3165, 330, 11, "Iznos"},
-    {"mkd2", 8640, 2790, 525, 330, 22, "Iznos - deni"},
-    {"us1", 4800, 3480, 735, 285, 10, "Uplatna smetka - prv del"},
-    {"us2", 5640, 3480, 735, 285, 9, "Uplatna smetka - op{tina"},
-    {"us3", 6480, 3480, 1815, 285, 8, "Uplatna smetka - posleden del"},
-    {"sb1", 4800, 4080, 2775, 285, 7, "Smetka na buxetski korisnik"},
-    {"sb2", 7680, 4080, 735, 285, 6, "Smetka na buxetski korisnik - vtor del"},
-    {"sb3", 8640, 4080, 375, 285, 5, "Potkorisnik"},
-    {"ps1", 4800, 4680, 1335, 285, 4, "[ifra na prihod"},
-    {"ps2", 6360, 4680, 495, 285, 3, "Programa"},
-    {"nac", 8640, 4680, 375, 285, 2, "Na~in"},
-    {"dat", 4680, 5280, 1695, 285, 1, "Datum"},
-    {"mes", 7080, 5280, 1935, 285, 0, "Mesto na podnesuvawe"},
-    {"valu", 4680, 600, 1695, 285, 46, "Datum na Valuta"},
-};
+// The entry window is announced to assistive technology as a window (a
+// plain widget would be a filler), named by its caption.
+QAccessibleInterface *entryWindowInterface(const QString &className, QObject *object)
+{
+    if (object && object->isWidgetType() &&
+        className == QLatin1StringView(Trelok::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
 
 // The picture of the blank form, the red frames and the decimal comma.
 class FormGround : public QWidget {
@@ -117,7 +105,7 @@ public:
         m_window.showChanges(fields);
         if (QLineEdit *target = m_window.box(name))
             target->setFocus();
-        // Leaving a box may change another one (kind "900" fills the purpose).
+        // Leaving a box may change another one (a guarantee fills the purpose).
         fields = m_window.fields();
     }
     void pickCustomsOffice(EntryFields &fields) override
@@ -145,6 +133,8 @@ private:
 Trelok::Trelok(AppContext &context, QWidget *parent)
     : QWidget(parent, Qt::Window), m_context(context)
 {
+    static const bool announced = (QAccessible::installFactory(entryWindowInterface), true);
+    Q_UNUSED(announced);
     setObjectName(u"Trelok"_s);
     setWindowTitle(u"Trelok za Carina"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -165,8 +155,8 @@ Trelok::Trelok(AppContext &context, QWidget *parent)
 
     // Keyboard order follows the tab index of every box and button.
     QList<std::pair<int, QWidget *>> order;
-    for (const BoxPlace &place : boxPlaces)
-        order.append({place.tab, m_boxes.value(QString::fromLatin1(place.name))});
+    for (const ColumnDescriptor *column : windowBoxes())
+        order.append({column->place.tab, m_boxes.value(QString::fromLatin1(column->box))});
     order.append({31, m_command1});
     order.append({32, m_command2});
     order.append({34, m_command3});
@@ -183,12 +173,14 @@ Trelok::Trelok(AppContext &context, QWidget *parent)
 void Trelok::buildBoxes()
 {
     const QFont bold = formFont(9.75, true);
-    for (const BoxPlace &place : boxPlaces) {
-        const QString name = QString::fromLatin1(place.name);
+    for (const ColumnDescriptor *column : windowBoxes()) {
+        const QString name = QString::fromLatin1(column->box);
+        const BoxPlace &place = column->place;
         QLineEdit *box =
             textBox(this, name, QRect(place.left, place.top, place.width, place.height),
                     name == u"s_pri"_s ? formFont(12, true) : bold,
                     makscii(QString::fromLatin1(place.caption)));
+        box->setMaxLength(column->maxLength);
         m_boxes.insert(name, box);
     }
     box(u"p_nal1"_s)->setEnabled(false);
@@ -198,9 +190,6 @@ void Trelok::buildBoxes()
     box(u"mkd1"_s)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (const char *name : {"us1", "us3", "sb1", "sb2", "sb3", "ps1", "ps2"})
         box(QString::fromLatin1(name))->setEnabled(false);
-    for (const ColumnDescriptor &column : orderColumnTable)
-        if (column.box)
-            box(QString::fromLatin1(column.box))->setMaxLength(column.maxLength);
     box(u"p_nal3"_s)->installEventFilter(this);
 }
 
@@ -263,7 +252,7 @@ void Trelok::buildButtons()
 
 void Trelok::applyLayout()
 {
-    const KindLayout layout = kindLayout(m_session.kind, m_context.state.opi_tre);
+    const KindLayout layout = kindLayout(m_session.kind, m_session.description);
     QLineEdit *p_nal3 = box(u"p_nal3"_s);
     p_nal3->setMaxLength(layout.p_nal3MaxLength > 0 ? layout.p_nal3MaxLength : 32767);
     p_nal3->setGeometry(twips::rect(layout.p_nal3Left, 3960, layout.p_nal3Width, 285));
@@ -286,12 +275,23 @@ void Trelok::applyLayout()
 
 bool Trelok::Form_Load()
 {
-    const SharedState &state = m_context.state;
-    m_session = {state.f_ja, state.vid_tre, state.p_tre_br};
+    SharedState &state = m_context.state;
+    m_session = {state.f_ja, state.vid_tre, state.p_tre_br, state.opi_tre};
     applyLayout();
-    const EntryFilling filling = fillEntry(m_context, m_session);
-    if (filling.ended)
+    const EntryMode mode = m_session.mode;
+    auto filled =
+        fillEntry({m_context.store, m_context.clock, m_context.prompter}, m_session);
+    if (mode == EntryMode::Change && filled) {
+        // The stored order's kind becomes the one the other windows see.
+        state.vid_tre = m_session.kind;
+        if (m_session.kind != u"000"_s)
+            state.opi_tre = m_session.description;
+    }
+    if (!filled) {
+        m_context.fail(filled);
         return false;
+    }
+    const EntryFilling &filling = filled.value();
     setWindowTitle(filling.caption);
     m_command1->setText(filling.command1Caption);
     m_command1->setAccessibleName(filling.command1Caption.trimmed());

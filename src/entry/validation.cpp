@@ -2,20 +2,13 @@
 
 #include "data/statements.h"
 #include "data/store.h"
+#include "refdata/payment_kinds.h"
 
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
 namespace {
-
-bool isKind(const QString &kind, std::initializer_list<const char16_t *> codes)
-{
-    for (const char16_t *code : codes)
-        if (kind == QStringView(code))
-            return true;
-    return false;
-}
 
 // Digits, with an optional sign and at most one decimal point, blanks
 // around them allowed.
@@ -66,7 +59,7 @@ class Checks {
 public:
     Checks(Store &store, EntryDialog &dialog, const QString &kind, const QString &year,
            EntryFields &fields)
-        : m_store(store), m_dialog(dialog), m_kind(kind), m_year(year), f(fields)
+        : m_store(store), m_dialog(dialog), m_kind(paymentKind(kind)), m_year(year), f(fields)
     {}
 
     DbResult<Validation> run();
@@ -173,7 +166,7 @@ private:
 
     Store &m_store;
     EntryDialog &m_dialog;
-    const QString &m_kind;
+    const PaymentKind *m_kind; // nullptr: a kind with the general checks only
     const QString &m_year;
     EntryFields &f;
     QString m_stopMessage;
@@ -186,7 +179,7 @@ Checks::Step Checks::general()
     // 1, 2: the payer's taxpayer number and the one in the purpose line.
     if (Step s = taxpayer(u"d_nal"_s, &EntryFields::d_nal, 13); s != Step::Next)
         return s;
-    if (m_kind != u"900"_s)
+    if (!m_kind || !m_kind->guarantee)
         if (Step s = taxpayer(u"c_nal1"_s, &EntryFields::c_nal1, 13); s != Step::Next)
             return s;
     // 3, 4: the amount.
@@ -217,30 +210,40 @@ Checks::Step Checks::general()
 
 Checks::Step Checks::byKind()
 {
-    if (m_kind == u"108"_s) {
+    if (!m_kind)
+        return Step::Next;
+    if (m_kind->year)
         year();
+    if (m_kind->office == OfficeCheck::Picked)
+        office();
+    if (m_kind->office == OfficeCheck::Required)
         if (Step s = requiredOffice(); s != Step::Next)
             return s;
-        if (f.p_nal4.trimmed().isEmpty() || !isNumeric(f.p_nal4))
+    const bool number = !f.p_nal4.trimmed().isEmpty() && isNumeric(f.p_nal4);
+    switch (m_kind->number) {
+    case NumberCheck::Declaration:
+        if (!number)
             return stop(u"ZADOLZITELNO Vnesete REFERENTEN BROJ na Deklaracijata !"_s, {},
                         u"p_nal4"_s);
-    } else if (isKind(m_kind, {u"205", u"GAR"})) {
-        year();
-        if (Step s = requiredOffice(); s != Step::Next)
-            return s;
-        if (f.p_nal4.trimmed().isEmpty() || !isNumeric(f.p_nal4))
+        break;
+    case NumberCheck::Registration:
+        if (!number)
             return stop(u"ZADOLZITELNO Vnesete BROJ na REGISTRACIJA na Deklaracijata !"_s, {},
                         u"p_nal4"_s);
-        if (m_kind == u"205"_s && f.p_nal5 != u"1"_s && f.p_nal5 != u"0"_s)
-            return stop(u"ZADOLZITELNO Vnesete BROJ 0 ili 1 "_s, {}, u"p_nal5"_s);
-        if (m_kind == u"GAR"_s && f.p_nal5 != u"1"_s)
-            return stop(u"ZADOLZITELNO Vnesete BROJ 1 "_s, {}, u"p_nal5"_s);
-    } else if (m_kind == u"701"_s) {
-        office();
+        break;
+    case NumberCheck::Taxpayer:
         if (!f.p_nal4.trimmed().isEmpty())
             if (Step s = taxpayer(u"p_nal4"_s, &EntryFields::p_nal4, 0); s != Step::Next)
                 return s;
-    } else if (m_kind == u"900"_s) {
+        break;
+    case NumberCheck::None:
+        break;
+    }
+    if (m_kind->mark == MarkCheck::ZeroOrOne && f.p_nal5 != u"1"_s && f.p_nal5 != u"0"_s)
+        return stop(u"ZADOLZITELNO Vnesete BROJ 0 ili 1 "_s, {}, u"p_nal5"_s);
+    if (m_kind->mark == MarkCheck::One && f.p_nal5 != u"1"_s)
+        return stop(u"ZADOLZITELNO Vnesete BROJ 1 "_s, {}, u"p_nal5"_s);
+    if (m_kind->guarantee) {
         if (f.p_nal3.trimmed().size() != 10)
             return stop(u"Garancija Broj mora da e 10 Mesta !"_s, u"p_nal3"_s);
         if (f.c_nal1.trimmed().size() != 10)
@@ -279,20 +282,8 @@ DbResult<Validation> validateEntry(Store &store, EntryDialog &dialog, const QStr
 
 void composeReference(const QString &kind, EntryFields &f)
 {
-    const QString dash = u"-"_s;
-    if (kind == u"108"_s) {
-        f.p_nal = f.p_nal1 + dash + f.p_nal2 + dash + f.p_nal3 + dash + f.p_nal4;
-    } else if (isKind(kind, {u"205", u"GAR"})) {
-        f.p_nal = f.p_nal1 + dash + f.p_nal2 + dash + f.p_nal3 + dash + f.p_nal4;
-        if (!f.p_nal5.trimmed().isEmpty())
-            f.p_nal += dash + f.p_nal5;
-    } else if (kind == u"701"_s) {
-        f.p_nal = f.p_nal1 + dash + f.p_nal3;
-        if (!f.p_nal4.trimmed().isEmpty())
-            f.p_nal += dash + f.p_nal4;
-    } else if (kind == u"900"_s) {
-        f.p_nal = f.p_nal3;
-    }
+    if (const PaymentKind *described = paymentKind(kind))
+        f.p_nal = composeReference(*described, f.segments());
 }
 
 } // namespace trelok

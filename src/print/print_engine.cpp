@@ -63,7 +63,7 @@ QString unprintableReason(const LoadedJob &loaded)
 }
 
 void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_br,
-             const QString &ek_pr)
+             PrintMode ek_pr)
 {
     SharedState &state = context.state;
     if (state.def_prn.isEmpty()) {
@@ -76,7 +76,7 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
         state.def_prn.clear();
     }
     state.pub_tre_br = l_tre_br;
-    state.pub_ek_pr = ek_pr;
+    state.pub_ek_pr = printModeLetter(ek_pr);
 
     auto loaded = loadPrintJob(context.store, l_tre_br);
     if (!loaded) {
@@ -98,10 +98,8 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
         context.prompter.inform(noCoordinatesMessage());
         return;
     }
-    const QString mode = ek_pr.toUpper();
-    if (mode == u"E"_s || mode == u"P"_s)
-        surfaces.showPreview(job);
-    if (mode == u"P"_s)
+    surfaces.showPreview(job);
+    if (ek_pr == PrintMode::Print)
         surfaces.printPage(job);
 }
 
@@ -110,7 +108,7 @@ void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_
 namespace trelok {
 
 DbStatus tre_pct_batch(BatchPrint needs, PrintSurfaces &surfaces, const QStringList &numbers,
-                       const QString &ek_pr)
+                       PrintMode ek_pr)
 {
     if (needs.def_prn.isEmpty()) {
         needs.prompter.inform(noPrinterMessage());
@@ -136,10 +134,8 @@ DbStatus tre_pct_batch(BatchPrint needs, PrintSurfaces &surfaces, const QStringL
     }
     if (jobs.isEmpty())
         return succeeded();
-    const QString mode = ek_pr.toUpper();
-    if (mode == u"E"_s || mode == u"P"_s)
-        surfaces.showPreviewPages(jobs);
-    if (mode == u"P"_s)
+    surfaces.showPreviewPages(jobs);
+    if (ek_pr == PrintMode::Print)
         surfaces.printPages(jobs);
     return succeeded();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/result.h"
+#include "print/print_mode.h"
 
 #include <QList>
 #include <QString>
@@ -29,11 +30,10 @@ public:
     virtual void printPages(const QList<PrintJob> &jobs);
 };
 
-// The print engine: draws order l_tre_br on the preview ("E") or on the
-// preview and the application's printer ("P"); the mode letter is compared
-// without regard to case. All outcomes are drawn output or messages.
+// The print engine: draws order l_tre_br on the preview, or on the preview
+// and the application's printer. All outcomes are drawn output or messages.
 void tre_pct(AppContext &context, PrintSurfaces &surfaces, const QString &l_tre_br,
-             const QString &ek_pr);
+             PrintMode ek_pr);
 
 // What printing several orders at once needs of the running program: the
 // database, the printers, the way to tell the user, and the application's
@@ -50,7 +50,7 @@ struct BatchPrint {
 // cannot be printed is told and nothing is shown or printed. A failed data
 // operation, or a missing configuration row, is returned to the caller.
 DbStatus tre_pct_batch(BatchPrint needs, PrintSurfaces &surfaces, const QStringList &numbers,
-                       const QString &ek_pr);
+                       PrintMode ek_pr);
 
 // Messages of the engine.
 QString noPrinterMessage();

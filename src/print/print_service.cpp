@@ -23,12 +23,12 @@ PrintService::PrintService(AppContext &context, QWidget *owner)
       })
 {}
 
-void PrintService::print(const QString &number, const QString &mode)
+void PrintService::print(const QString &number, PrintMode mode)
 {
     tre_pct(m_context, *this, number, mode);
 }
 
-void PrintService::printSeveral(const QStringList &numbers, const QString &mode)
+void PrintService::printSeveral(const QStringList &numbers, PrintMode mode)
 {
     if (numbers.size() == 1) {
         print(numbers.first(), mode);
@@ -65,10 +65,10 @@ void PrintService::printShown()
         QStringList numbers;
         for (const PrintJob &job : window->jobs())
             numbers.append(job.number);
-        printSeveral(numbers, u"P"_s);
+        printSeveral(numbers, PrintMode::Print);
         return;
     }
-    print(m_context.state.pub_tre_br, u"P"_s);
+    print(m_context.state.pub_tre_br, PrintMode::Print);
 }
 
 namespace {

@@ -21,9 +21,9 @@ public:
     PrintService(AppContext &context, QWidget *owner);
 
     // Runs the engine for an order in the given mode.
-    void print(const QString &number, const QString &mode);
+    void print(const QString &number, PrintMode mode);
     // Runs the engine for several orders (one is the same as print()).
-    void printSeveral(const QStringList &numbers, const QString &mode);
+    void printSeveral(const QStringList &numbers, PrintMode mode);
 
     void showPreview(const PrintJob &job) override;
     void printPage(const PrintJob &job) override;

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "data/result.h"
-#include "entry/kinds.h"
+#include "refdata/code_line.h"
 
+#include <QList>
 #include <QString>
 
 namespace trelok {

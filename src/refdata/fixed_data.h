@@ -8,7 +8,6 @@
 
 namespace trelok {
 
-class Row;
 class Store;
 
 // The company's own data in the configuration row, by the boxes of the
@@ -23,12 +22,20 @@ struct FixedData {
     QString us2;   // up_smet2, its municipality code
 };
 
-// The fixed data of a configuration row, every value trimmed (Null as
-// empty): what the window shows and what a new order starts with.
-FixedData fixedDataOf(const Row &row);
+// The company's row of the configuration table: its fixed data and the
+// other boxes a new order starts with, every value trimmed (Null as empty).
+struct CompanyRow {
+    FixedData fixed;
+    QString povik;   // the reference number
+    QString mkd_cel; // the amount, whole denars
+    QString mkd_dec; // and its decimals
+    QString nacin;   // the payment method
+};
 
-// The fixed data of the stored configuration row (fixedDataOf); nothing when
-// the row is missing.
+// The stored configuration row; nothing when the row is missing.
+DbResult<std::optional<CompanyRow>> readCompanyRow(Store &store);
+
+// The fixed data of the stored configuration row (readCompanyRow).
 DbResult<std::optional<FixedData>> readFixedData(Store &store);
 
 // Stores the boxes as typed into the configuration row: every value trimmed

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "entry/kinds.h"
+#include "refdata/code_line.h"
 
 #include <QDialog>
+#include <QList>
 
 class QTreeWidget;
 

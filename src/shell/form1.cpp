@@ -145,7 +145,8 @@ bool Form1::openEntry()
     if (entryAlreadyOpen())
         return false;
     auto *entry = new Trelok(m_context, this);
-    entry->setPrintOrder([this](const QString &number) { m_print->print(number, u"E"_s); });
+    entry->setPrintOrder(
+        [this](const QString &number) { m_print->print(number, PrintMode::Preview); });
     if (!entry->Form_Load()) {
         delete entry;
         return false;
@@ -162,7 +163,7 @@ void Form1::ntrel_Click()
     // One entry window at a time: a second request only brings it forward.
     if (entryAlreadyOpen())
         return;
-    m_context.state.f_ja = u"V"_s;
+    m_context.state.f_ja = EntryMode::New;
     m_context.state.vid_tre = u"000"_s;
     {
         izbor_vid chooser(m_context, this);
@@ -194,7 +195,7 @@ void Form1::azur_tre_Click()
         return;
     chooseOrder();
     if (m_context.state.p_tre_br != u"0"_s) {
-        m_context.state.f_ja = u"A"_s;
+        m_context.state.f_ja = EntryMode::Change;
         openEntry();
     }
 }
@@ -203,9 +204,9 @@ void Form1::pct_Click()
 {
     const QStringList chosen = chooseOrder(true);
     if (chosen.size() > 1)
-        m_print->printSeveral(chosen, u"E"_s);
+        m_print->printSeveral(chosen, PrintMode::Preview);
     else if (!chosen.isEmpty())
-        m_print->print(chosen.first(), u"E"_s);
+        m_print->print(chosen.first(), PrintMode::Preview);
 }
 
 void Form1::lista_per_Click()

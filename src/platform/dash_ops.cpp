@@ -1,17 +1,14 @@
-#include "print/dash_ops.h"
-
-#include "context/shared_state.h"
+#include "platform/dash_ops.h"
 
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-QString dvoi_crtka(SharedState &state, const QString &mtxt_)
+QString dvoi_crtka(DashPieces &pieces, const QString &mtxt_)
 {
     const QString s = mtxt_.trimmed();
     if (s.isEmpty())
         return {};
-    QString *pieces[] = {&state.prm1, &state.prm2, &state.prm3, &state.prm4, &state.prm5};
     int count = 0;
     QString piece;
     for (const QChar c : s) {
@@ -21,12 +18,19 @@ QString dvoi_crtka(SharedState &state, const QString &mtxt_)
         }
         ++count;
         if (count <= 5)
-            *pieces[count - 1] = piece;
+            pieces[count - 1] = piece;
         piece.clear();
     }
     if (count < 5)
-        *pieces[count] = piece;
+        pieces[count] = piece;
     return {};
+}
+
+DashPieces dashPieces(const QString &text)
+{
+    DashPieces pieces;
+    dvoi_crtka(pieces, text);
+    return pieces;
 }
 
 QString crtka(const QString &mtxt_, const QString &fja_, int posle_, const QString &sto_)
