@@ -9,6 +9,7 @@
 // Usage: bench_tables [sizes...]   (default 10000 100000; add 1000000)
 #include "data/installer.h"
 #include "data/server.h"
+#include "data/server_copy.h"
 #include "data/statements.h"
 #include "data/store.h"
 

@@ -110,7 +110,7 @@ class TestPrintCups : public QObject {
     // sheet, both on the chosen printer, queue.
     std::pair<Page, Page> printOrderAndSheet(const QString &queue, const QString &output)
     {
-        m_service->print(u"1/2026"_s, u"E"_s);
+        m_service->print(u"1/2026"_s, PrintMode::Preview);
         const Page order = printWithOk(m_service->preview(), queue, output);
         pec_pod window(*m_context, {});
         const int before = completedJobs(queue);

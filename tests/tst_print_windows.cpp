@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(place->text(), u"2 / 3"_s);
         QCOMPARE(order->text(), u"Trelok: 4/2026"_s);
         // One order again: as before, without the page's place or the prefix.
-        form.printService().print(u"4/2026"_s, u"E"_s);
+        form.printService().print(u"4/2026"_s, PrintMode::Preview);
         QVERIFY(!place->isVisible());
         QVERIFY(label2->text().startsWith(u"Ne se pecatat"_s));
         preview->close();
