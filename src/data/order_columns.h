@@ -10,7 +10,8 @@ namespace trelok {
 // The columns of a stored order (tbl_Trel) in the INSERT's order: the
 // entry window's box that fills each one, what that box takes and where it
 // sits. The INSERT, the export's header, the import's checks, the change
-// fill and the entry window's boxes are read from here.
+// fill and the entry window's boxes are read from here; the chooser's columns
+// (sql::trel::lineColumns) are checked against it when compiled.
 // The recipient's captions are stored trimmed, the typed boxes as typed.
 inline constexpr ColumnDescriptor orderColumnTable[] = {
     {"TRELOK_BR", nullptr, 10, true, true},

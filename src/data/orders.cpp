@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string_view>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -123,6 +124,59 @@ bool newerOrder(const QString &a, const QString &b)
     return newer(numberKey(a), a, numberKey(b), b);
 }
 
+namespace {
+
+// The chooser's columns are columns of the order (case aside), as many as
+// the line has cells.
+constexpr char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+constexpr bool isOrderColumn(std::string_view name)
+{
+    for (const ColumnDescriptor &column : orderColumnTable) {
+        const std::string_view known(column.name);
+        if (known.size() != name.size())
+            continue;
+        bool same = true;
+        for (std::size_t i = 0; i < name.size(); ++i)
+            same = same && lower(known[i]) == lower(name[i]);
+        if (same)
+            return true;
+    }
+    return false;
+}
+
+constexpr bool lineColumnsAreOrderColumns()
+{
+    const std::string_view list(sql::trel::lineColumns);
+    int count = 0;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = list.find(',', from);
+        if (!isOrderColumn(list.substr(from, comma - from)))
+            return false;
+        ++count;
+        if (comma == std::string_view::npos)
+            break;
+        from = comma + 1;
+    }
+    return count == orderLineColumnCount;
+}
+static_assert(lineColumnsAreOrderColumns(),
+              "the chooser's columns are the order's, one for each cell of OrderLine");
+
+OrderLine lineOf(const QStringList &row)
+{
+    OrderLine line;
+    for (int column = 0; column < orderLineColumnCount; ++column)
+        line.*orderLineCells[column] = row[column];
+    return line;
+}
+
+} // namespace
+
 DbResult<QList<OrderLine>> listOrders(Store &store)
 {
     auto rows = store.texts(sql::trel::chooser);
@@ -146,10 +200,8 @@ DbResult<QList<OrderLine>> listOrders(Store &store)
         std::stable_sort(order.begin(), order.end(), newerFirst);
     QList<OrderLine> lines;
     lines.reserve(r.size());
-    for (int i : order) {
-        const QStringList &row = r[i];
-        lines.append({row[0], row[1], row[2], row[3], row[4], row[5], row[6]});
-    }
+    for (int i : order)
+        lines.append(lineOf(r[i]));
     return lines;
 }
 
@@ -171,7 +223,7 @@ DbResult<QList<OrderLine>> orderPage(Store &store, int first, int count)
     QList<OrderLine> lines;
     lines.reserve(rows.value().size());
     for (const QStringList &row : std::as_const(rows.value()))
-        lines.append({row[0], row[1], row[2], row[3], row[4], row[5], row[6]});
+        lines.append(lineOf(row));
     return lines;
 }
 

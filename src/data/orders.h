@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <iterator>
+
 namespace trelok {
 
 class Store;
@@ -28,10 +30,16 @@ DbStatus replaceOrder(Store &store, const QString &number, const QVariantList &v
 // and a higher sequence number.
 bool newerOrder(const QString &a, const QString &b);
 
-// One line of the order chooser.
+// One line of the order chooser: the columns sql::trel::lineColumns names,
+// in the same order (orderLineCells); each is a column of the order's table
+// (checked where the lines are read).
 struct OrderLine {
     QString trelok_br, povik, cel1, cel2, datum, nacin, vid;
 };
+inline constexpr QString OrderLine::*orderLineCells[] = {
+    &OrderLine::trelok_br, &OrderLine::povik, &OrderLine::cel1, &OrderLine::cel2,
+    &OrderLine::datum,     &OrderLine::nacin, &OrderLine::vid};
+inline constexpr int orderLineColumnCount = int(std::size(orderLineCells));
 
 // Every stored order for the chooser, newest first: by year, then by the
 // sequence number, both descending.

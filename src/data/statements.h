@@ -10,7 +10,10 @@ namespace trel {
 inline constexpr auto all = "SELECT * FROM tbl_trel ";
 // Every column in the INSERT's order (data/order_columns.h).
 inline constexpr const char *everyColumn = orderStatement::select.chars;
-inline constexpr auto chooser = "SELECT trelok_br,povik,cel1,cel2,datum,nacin,vid FROM tbl_trel ";
+// The chooser's line: its columns, in the order of OrderLine (data/orders.h).
+#define TRELOK_LINE_COLUMNS "trelok_br,povik,cel1,cel2,datum,nacin,vid"
+inline constexpr auto lineColumns = TRELOK_LINE_COLUMNS;
+inline constexpr auto chooser = "SELECT " TRELOK_LINE_COLUMNS " FROM tbl_trel ";
 inline constexpr auto byNumber = "SELECT * FROM tbl_trel where trelok_br=?";
 inline constexpr const char *insert = orderStatement::insert.chars;
 inline constexpr auto remove = "DELETE FROM tbl_trel where trelok_br=?";
@@ -32,7 +35,7 @@ inline constexpr auto count = "SELECT count(*) FROM tbl_trel";
 #define TRELOK_SEQ                                                                                 \
     "(ltrim(CASE WHEN " TRELOK_P ">0 THEN substr(" TRELOK_T ",1," TRELOK_P "-1) ELSE " TRELOK_T   \
     " END,'0'))"
-#define TRELOK_LINE "SELECT trelok_br,povik,cel1,cel2,datum,nacin,vid FROM tbl_trel "
+#define TRELOK_LINE "SELECT " TRELOK_LINE_COLUMNS " FROM tbl_trel "
 
 namespace newest {
 // SQLite compares texts by their bytes.
@@ -59,6 +62,7 @@ inline constexpr auto page =
 #undef TRELOK_YEAR
 #undef TRELOK_SEQ
 #undef TRELOK_LINE
+#undef TRELOK_LINE_COLUMNS
 // The list of a period (print/period_list): the payment date DD.MM.YYYY read
 // as the key YYYYMMDD, between two keys, or a date of any other form (named
 // apart); the same on both engines. The rows are put in order by the reader:

@@ -86,8 +86,10 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setAccessibleName(u"Treloki"_s);
-    const int widths[] = {1440, 1440, 1440, 1440, 1440, 440, 1440};
-    for (int column = 0; column < 7; ++column)
+    // Twips, one per cell of the chooser's line.
+    constexpr int widths[] = {1440, 1440, 1440, 1440, 1440, 440, 1440};
+    static_assert(std::size(widths) == std::size(orderLineCells));
+    for (int column = 0; column < orderLineColumnCount; ++column)
         m_list->setColumnWidth(column, twips::px(widths[column]));
     auto *command1 = button(this, u"Command1"_s, u"OK - Izberi"_s, QRect(3120, 5400, 1575, 375),
                             QColor(192, 255, 192), captions);

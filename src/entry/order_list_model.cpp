@@ -8,7 +8,7 @@ namespace {
 // Lines read together while shown, and how many pages are kept.
 constexpr int pageLines = 256;
 constexpr qsizetype keptPages = 64;
-constexpr int columns = 7;
+constexpr int columns = orderLineColumnCount;
 } // namespace
 
 OrderListModel::OrderListModel(Store &store, QObject *parent)
@@ -36,10 +36,7 @@ int OrderListModel::columnCount(const QModelIndex &parent) const
 
 const QString &OrderListModel::cell(const OrderLine &line, int column)
 {
-    static constexpr QString OrderLine::*cells[] = {
-        &OrderLine::trelok_br, &OrderLine::povik, &OrderLine::cel1, &OrderLine::cel2,
-        &OrderLine::datum,     &OrderLine::nacin, &OrderLine::vid};
-    return line.*cells[column];
+    return line.*orderLineCells[column];
 }
 
 QString OrderListModel::sourceText(int source, int column) const
