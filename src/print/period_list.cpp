@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <numeric>
 #include <tuple>
 #include <vector>
 
@@ -47,7 +48,8 @@ int decimalDigits(QStringView digits)
 
 QString trimmedText(const QSqlQuery &q, int column)
 {
-    return q.value(column).toString().trimmed();
+    // Taken out of the value, so trimming works on the text in place.
+    return qvariant_cast<QString>(q.value(column)).trimmed();
 }
 
 QString storedAmount(const QString &whole, const QString &decimals)
@@ -98,10 +100,6 @@ Place placeOf(QDate date, const QString &number)
     return place;
 }
 
-struct Placed {
-    Place place;
-    PeriodLine line;
-};
 
 } // namespace
 
@@ -176,7 +174,9 @@ DbResult<PeriodTotals> listPeriod(Store &store, const Period &period,
     if (!kind.isEmpty())
         values.append(kind);
     PeriodTotals totals;
-    std::vector<Placed> lines;
+    // The lines as read and where each goes; positions are sorted, not lines.
+    std::vector<PeriodLine> lines;
+    std::vector<Place> places;
     const auto read = store.each(
         kind.isEmpty() ? sql::period::orders : sql::period::ordersOfKind, values,
         [&](const QSqlQuery &q) {
@@ -202,19 +202,22 @@ DbResult<PeriodTotals> listPeriod(Store &store, const Period &period,
             l.summed = amount.has_value();
             l.hundredths = amount.value_or(0);
             l.amount = amount ? denars(*amount) : storedAmount(whole, decimals);
-            lines.push_back({placeOf(date, l.number), std::move(l)});
+            places.push_back(placeOf(date, l.number));
+            lines.push_back(std::move(l));
         });
     if (!read)
         return DbResult<PeriodTotals>::failure(read);
-    std::sort(lines.begin(), lines.end(),
-              [](const Placed &a, const Placed &b) { return a.place < b.place; });
+    std::vector<int> order(lines.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [&places](int a, int b) { return places[size_t(a)] < places[size_t(b)]; });
     std::sort(totals.dateApart.begin(), totals.dateApart.end(),
               [](const SetApart &a, const SetApart &b) {
                   return placeOf({}, a.number) < placeOf({}, b.number);
               });
     std::map<QString, PeriodSum> byKind;
-    for (const Placed &placed : lines) {
-        const PeriodLine &l = placed.line;
+    for (int at : order) {
+        const PeriodLine &l = lines[size_t(at)];
         if (l.summed) {
             PeriodSum &sum = byKind[l.kind];
             sum.kind = l.kind;
