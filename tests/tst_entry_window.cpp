@@ -208,6 +208,23 @@ private slots:
         entry->close();
     }
 
+    // An order whose kind is no longer in tbl_vid: told, and the kind the
+    // other windows see becomes "000", not the one the chooser left.
+    void changingAnOrderOfAnUnknownKind()
+    {
+        AppFixture app;
+        app.storeOrder(u"4/2026"_s, u"ZZZ"_s, u"ZZZ-1-2"_s);
+        app.context.state.f_ja = EntryMode::Change;
+        app.context.state.p_tre_br = u"4/2026"_s;
+        app.context.state.vid_tre = u"108"_s;
+        Form1 form(app.context);
+        form.openEntry();
+        QCOMPARE(app.prompter.shown, QStringList{u"Nepostoecki Vid na Uplata !"_s});
+        QCOMPARE(app.context.state.vid_tre, u"000"_s);
+        if (Trelok *entry = form.entryWindow())
+            entry->close();
+    }
+
     void municipalityTypedAndAccepted()
     {
         AppFixture app;
