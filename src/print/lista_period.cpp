@@ -13,6 +13,7 @@
 #include "print/period_list_page.h"
 #include "print/print_engine.h"
 #include "print/print_job.h"
+#include "print/printer_output.h"
 
 #include <QAbstractTableModel>
 #include <QComboBox>
@@ -23,7 +24,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QPrinter>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -269,25 +269,10 @@ void lista_period::Command5_Click()
 
 QString printPeriodList(const QString &printerName, const PeriodList &list)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    if (!printerName.isEmpty())
-        printer.setPrinterName(printerName);
-    printer.setOutputFormat(QPrinter::NativeFormat);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
-    // The origin at the paper's corner, as on a PDF page.
-    printer.setFullPage(true);
-    printer.setDocName(periodTitle(list));
-    printer.setCreator(u"trelok"_s);
-    const QString failed = u"Pecatenjeto na pecatarot %1 ne uspea !"_s.arg(printerName);
-    QPainter painter;
-    if (!printer.isValid() || !painter.begin(&printer))
-        return failed;
-    useTwips(painter);
-    const bool painted = paintPeriodList(painter, list, [&printer] { return printer.newPage(); });
-    if (!painter.end() || !painted || printer.printerState() == QPrinter::Error)
-        return failed;
-    return {};
+    return printPagesOnPrinter(
+        printerName, periodTitle(list), periodPageCount(list),
+        [&list](QPainter &painter, int page) { paintPeriodPage(painter, list, page); },
+        PageOrigin::PaperCorner);
 }
 
 } // namespace trelok

@@ -64,7 +64,7 @@ private:
 };
 
 // Prints the list as one document on the named printer, each page drawn by
-// paintPeriodList with the origin at the paper's corner. Returns the error
+// paintPeriodPage with the origin at the paper's corner. Returns the error
 // text, empty on success.
 QString printPeriodList(const QString &printerName, const PeriodList &list);
 

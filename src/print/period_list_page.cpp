@@ -5,10 +5,8 @@
 #include "print/period_list.h"
 #include "print/print_job.h"
 
-#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPdfWriter>
 
 using namespace Qt::StringLiterals;
 
@@ -117,48 +115,21 @@ int periodPageCount(const PeriodList &list)
     return pageCount(rowCount(list, totalsText(list.totals)));
 }
 
-bool paintPeriodList(QPainter &painter, const PeriodList &list,
-                     const std::function<bool()> &newPage)
+void paintPeriodPage(QPainter &painter, const PeriodList &list, int page)
 {
     const QStringList totals = totalsText(list.totals);
-    const int pages = pageCount(rowCount(list, totals));
     painter.save();
     painter.setPen(Qt::black);
-    bool started = true;
-    for (int page = 0; page < pages && started; ++page) {
-        if (page > 0)
-            started = newPage();
-        if (started)
-            paintPage(painter, list, totals, page, pages);
-    }
+    paintPage(painter, list, totals, page, pageCount(rowCount(list, totals)));
     painter.restore();
-    return started;
 }
 
 QByteArray renderPeriodPdf(const PeriodList &list)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(1200);
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        writer.setTitle(periodTitle(list));
-        writer.setCreator(u"trelok"_s);
-        QPainter painter;
-        if (!painter.begin(&writer))
-            return {};
-        useTwips(painter);
-        const bool painted = paintPeriodList(painter, list, [&writer] { return writer.newPage(); });
-        if (!painter.end() || !painted)
-            return {};
-    }
-    const QByteArray pdf = buffer.data();
-    // A complete document starts with its header and ends with its trailer.
-    if (!pdf.startsWith("%PDF-") || !pdf.trimmed().endsWith("%%EOF"))
-        return {};
-    return pdf;
+    return renderPdfPages(periodTitle(list), periodPageCount(list),
+                          [&list](QPainter &painter, int page) {
+                              paintPeriodPage(painter, list, page);
+                          });
 }
 
 QString writePeriodPdf(const PeriodList &list, const QString &file, const QString &appDir)

@@ -3,8 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
-
 class QPainter;
 
 namespace trelok {
@@ -19,12 +17,10 @@ struct PeriodList;
 // How many pages the list takes.
 int periodPageCount(const PeriodList &list);
 
-// Draws every page, the painter in twips (useTwips) with the origin at the
-// paper's corner; newPage is called between two pages and returns false
-// when the device could not start one (the drawing stops). The one routine
-// of the printer and of PDF files.
-bool paintPeriodList(QPainter &painter, const PeriodList &list,
-                     const std::function<bool()> &newPage);
+// Draws page (0 to periodPageCount - 1), the painter in twips (useTwips)
+// with the origin at the paper's corner. The one routine of the printer and
+// of PDF files.
+void paintPeriodPage(QPainter &painter, const PeriodList &list, int page);
 
 // The list as a complete, checked PDF document; empty when rendering failed.
 QByteArray renderPeriodPdf(const PeriodList &list);

@@ -19,7 +19,8 @@ QString printPageOnPrinter(const QString &printerName, const QString &docName,
 }
 
 QString printPagesOnPrinter(const QString &printerName, const QString &docName, int count,
-                            const std::function<void(QPainter &, int)> &paint)
+                            const std::function<void(QPainter &, int)> &paint,
+                            PageOrigin origin)
 {
     QPrinter printer(QPrinter::HighResolution);
     if (!printerName.isEmpty())
@@ -27,7 +28,7 @@ QString printPagesOnPrinter(const QString &printerName, const QString &docName, 
     printer.setOutputFormat(QPrinter::NativeFormat);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setFullPage(false);
+    printer.setFullPage(origin == PageOrigin::PaperCorner);
     printer.setDocName(docName);
     printer.setCreator(u"trelok"_s);
     QPainter painter;

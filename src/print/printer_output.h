@@ -19,10 +19,15 @@ struct PrintJob;
 QString printPageOnPrinter(const QString &printerName, const QString &docName,
                            const std::function<void(QPainter &)> &paint);
 
+// Where a page's drawing has its origin: the form is placed from the
+// corner of the printable area, plain pages from the paper's corner.
+enum class PageOrigin { PrintableArea, PaperCorner };
+
 // Several pages as one document: paint draws page index (0 to count - 1),
 // each exactly as printPageOnPrinter draws its one page.
 QString printPagesOnPrinter(const QString &printerName, const QString &docName, int count,
-                            const std::function<void(QPainter &, int)> &paint);
+                            const std::function<void(QPainter &, int)> &paint,
+                            PageOrigin origin = PageOrigin::PrintableArea);
 
 // The page of an order on the printer.
 QString printOnPrinter(const QString &printerName, const PrintJob &job);
