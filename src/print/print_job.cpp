@@ -32,19 +32,54 @@ DbResult<std::optional<TwipOffsets>> readTwipOffsets(Store &store)
                                                   twipsPerTenthMm * offsets.value()->down});
 }
 
-DbResult<LoadedJob> loadPrintJob(Store &store, const QString &number)
+namespace {
+
+// What every order's page takes from the database: the offsets, and the
+// fields placed from the coordinate table, ordered by their numbers (the
+// coordinates are stored as text). Read once for any number of orders.
+struct PageFrame {
+    std::optional<TwipOffsets> offsets;
+    QList<PlacedField> fields;
+};
+
+DbResult<PageFrame> readPageFrame(Store &store)
+{
+    PageFrame frame;
+    auto offsets = readTwipOffsets(store);
+    if (!offsets)
+        return DbResult<PageFrame>::failure(offsets);
+    frame.offsets = offsets.value();
+    if (!frame.offsets)
+        return frame;
+    auto rows = store.select(sql::koor::ordered);
+    if (!rows)
+        return DbResult<PageFrame>::failure(rows);
+    for (const Row &row : rows.value()) {
+        PlacedField field;
+        field.box = row.text(u"box"_s);
+        field.z_x = leadingNumber(row.text(u"z_x"_s));
+        field.z_y = leadingNumber(row.text(u"z_y"_s));
+        field.z_len = leadingNumber(row.text(u"z_len"_s));
+        field.jsft = field.box.toUpper() == u"MKD_CEL"_s ? u'R' : u'L';
+        frame.fields.append(field);
+    }
+    std::stable_sort(frame.fields.begin(), frame.fields.end(),
+                     [](const PlacedField &a, const PlacedField &b) {
+                         return a.z_y != b.z_y ? a.z_y < b.z_y : a.z_x < b.z_x;
+                     });
+    return frame;
+}
+
+DbResult<LoadedJob> loadInFrame(Store &store, const PageFrame &frame, const QString &number)
 {
     LoadedJob loaded;
     loaded.job.number = number;
-    auto offsets = readTwipOffsets(store);
-    if (!offsets)
-        return DbResult<LoadedJob>::failure(offsets);
-    if (!offsets.value()) {
+    if (!frame.offsets) {
         loaded.status = JobStatus::ConfigMissing;
         return loaded;
     }
-    loaded.job.desno = offsets.value()->desno;
-    loaded.job.dole = offsets.value()->dole;
+    loaded.job.desno = frame.offsets->desno;
+    loaded.job.dole = frame.offsets->dole;
 
     auto order = store.first(sql::trel::byNumber, {number});
     if (!order)
@@ -53,42 +88,41 @@ DbResult<LoadedJob> loadPrintJob(Store &store, const QString &number)
         loaded.status = JobStatus::OrderMissing;
         return loaded;
     }
-    auto rows = store.select(sql::koor::ordered);
-    if (!rows)
-        return DbResult<LoadedJob>::failure(rows);
-    if (rows.value().isEmpty()) {
+    if (frame.fields.isEmpty()) {
         loaded.status = JobStatus::NoCoordinates;
         return loaded;
     }
     const Row &values = *order.value();
-    for (const Row &row : rows.value()) {
-        PlacedField field;
-        field.box = row.text(u"box"_s);
+    for (PlacedField field : frame.fields) {
         if (field.box.isEmpty() || !values.has(field.box)) {
             loaded.job.skippedBoxes.append(field.box);
             continue;
         }
-        field.z_x = leadingNumber(row.text(u"z_x"_s));
-        field.z_y = leadingNumber(row.text(u"z_y"_s));
-        field.z_len = leadingNumber(row.text(u"z_len"_s));
-        field.jsft = field.box.toUpper() == u"MKD_CEL"_s ? u'R' : u'L';
         field.text = values.isNull(field.box) ? u" "_s : values.text(field.box);
         loaded.job.fields.append(field);
     }
-    // The coordinates are stored as text: order them by their numbers.
-    std::stable_sort(loaded.job.fields.begin(), loaded.job.fields.end(),
-                     [](const PlacedField &a, const PlacedField &b) {
-                         return a.z_y != b.z_y ? a.z_y < b.z_y : a.z_x < b.z_x;
-                     });
     return loaded;
+}
+
+} // namespace
+
+DbResult<LoadedJob> loadPrintJob(Store &store, const QString &number)
+{
+    auto frame = readPageFrame(store);
+    if (!frame)
+        return DbResult<LoadedJob>::failure(frame);
+    return loadInFrame(store, frame.value(), number);
 }
 
 DbResult<QList<LoadedJob>> loadPrintJobs(Store &store, const QStringList &numbers)
 {
+    auto frame = readPageFrame(store);
+    if (!frame)
+        return DbResult<QList<LoadedJob>>::failure(frame);
     QList<LoadedJob> jobs;
     jobs.reserve(numbers.size());
     for (const QString &number : numbers) {
-        auto loaded = loadPrintJob(store, number);
+        auto loaded = loadInFrame(store, frame.value(), number);
         if (!loaded)
             return DbResult<QList<LoadedJob>>::failure(loaded);
         jobs.append(std::move(loaded.value()));

@@ -54,13 +54,13 @@ struct TwipOffsets {
 };
 DbResult<std::optional<TwipOffsets>> readTwipOffsets(Store &store);
 
-// Reads the offsets of the configuration row (readTwipOffsets), the order, and the coordinate rows top to bottom, left to
-// right. A coordinate row naming no column of the order is passed over and
+// Reads the offsets of the configuration row (readTwipOffsets), the order,
+// and the coordinate rows top to bottom, left to right. A coordinate row naming no column of the order is passed over and
 // listed in skippedBoxes; a coordinate table without rows is NoCoordinates.
 DbResult<LoadedJob> loadPrintJob(Store &store, const QString &number);
 
-// Loads several orders, each as loadPrintJob does, in the given order. The
-// list ends at the first that is not Ready, so the caller refuses them all
+// Loads several orders, each as loadPrintJob does, in the given order, the
+// offsets and the coordinate rows read once for all of them. The list ends at the first that is not Ready, so the caller refuses them all
 // before anything is drawn.
 DbResult<QList<LoadedJob>> loadPrintJobs(Store &store, const QStringList &numbers);
 
