@@ -220,10 +220,16 @@ inline constexpr auto mapIntoMemory = "PRAGMA mmap_size=268435456";
 // The program checks each row against the one before it by its own rule
 // (data/orders.h) and sorts itself only where the two disagree.
 namespace exported {
+#define TRELOK_EXPORT_KEYS                                                                         \
+    "CASE instr(trelok_br,'/') WHEN 0 THEN '' ELSE "                                               \
+    "rtrim(substr(trelok_br,instr(trelok_br,'/')+1)) END,CAST(trelok_br AS REAL),trelok_br"
 inline constexpr orderStatement::Shape fileShape{
-    "SELECT ", " FROM tbl_trel", " ORDER BY CASE instr(trelok_br,'/') WHEN 0 THEN '' ELSE "
-    "rtrim(substr(trelok_br,instr(trelok_br,'/')+1)) END,CAST(trelok_br AS REAL),trelok_br,rowid",
-    false};
+    "SELECT ", " FROM tbl_trel", " ORDER BY " TRELOK_EXPORT_KEYS ",rowid", false};
+// The same keys as an index (the row's place comes with every entry): the
+// file hands the rows over in its order without sorting them. A database
+// from before it is sorted on every export instead.
+inline constexpr auto fileIndex = "CREATE INDEX idx_trel_export ON tbl_Trel (" TRELOK_EXPORT_KEYS ")";
+#undef TRELOK_EXPORT_KEYS
 // The server compares texts by code point only under the collation "C".
 inline constexpr orderStatement::Shape serverShape{
     "SELECT ", " FROM tbl_trel",

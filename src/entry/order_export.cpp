@@ -18,7 +18,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstring>
 #include <iterator>
 #include <memory>
 
@@ -114,21 +116,201 @@ void appendField(QByteArray &line, QByteArrayView text)
     line.append('"');
 }
 
+// What a byte says about the field that holds it.
+enum ByteClass : unsigned char {
+    Plain = 0,
+    Separator = 1, // a comma or a line break: the field is quoted
+    Quote = 2,     // quoted, and the quote doubled
+    Blank = 4,     // quoted when at either end
+    High = 8,      // past ASCII: checked and read as UTF-8
+};
+
+constexpr std::array<unsigned char, 256> byteClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    classes[','] = classes['\n'] = classes['\r'] = Separator;
+    classes['"'] = Quote;
+    // The blanks of QChar::isSpace within ASCII (line breaks are separators).
+    classes['\t'] = classes['\v'] = classes['\f'] = classes[' '] = Blank;
+    for (int c = 0x80; c < 0x100; ++c)
+        classes[c] = High;
+    return classes;
+}();
+
+// The CSV text of the rows, gathered in blocks that go to the file whole.
+// Each field is looked at once: plain ASCII, the usual case, is copied as
+// it is; text past ASCII is checked and quoted as appendField does.
+class CsvBlocks {
+public:
+    explicit CsvBlocks(SafeFile &file) : m_file(file) { m_bytes.resize(blockSize + 4096); }
+
+    // Appends a field of stored bytes; false, with nothing appended, when
+    // they are not well-formed UTF-8.
+    bool field(const unsigned char *text, qsizetype n)
+    {
+        unsigned classes = 0;
+        for (qsizetype i = 0; i < n; ++i)
+            classes |= byteClasses[text[i]];
+        bool quote = classes & (Separator | Quote);
+        if (classes & High) {
+            if (!wellFormed(text, n))
+                return false;
+            const QByteArrayView view(text, n);
+            quote = quote || QChar::isSpace(firstCharacter(view)) ||
+                    QChar::isSpace(lastCharacter(view));
+        } else if (n > 0) {
+            quote = quote || byteClasses[text[0]] == Blank || byteClasses[text[n - 1]] == Blank;
+        }
+        put(text, n, quote, classes & Quote);
+        return true;
+    }
+
+    void separator() { *room(1) = ','; ++m_used; }
+
+    // Ends the row; a full block goes to the file.
+    void endRow()
+    {
+        char *to = room(2);
+        to[0] = '\r';
+        to[1] = '\n';
+        m_used += 2;
+        if (m_used >= blockSize)
+            flush();
+    }
+
+    void flush()
+    {
+        m_file.write(QByteArrayView(m_bytes.constData(), m_used));
+        m_used = 0;
+    }
+
+private:
+    static constexpr qsizetype blockSize = 256 * 1024;
+
+    void put(const unsigned char *text, qsizetype n, bool quote, bool doubled)
+    {
+        char *to = room(quote ? 2 * n + 2 : n);
+        if (!quote) {
+            std::memcpy(to, text, size_t(n));
+            m_used += n;
+            return;
+        }
+        char *const start = to;
+        *to++ = '"';
+        if (!doubled) {
+            std::memcpy(to, text, size_t(n));
+            to += n;
+        } else {
+            for (qsizetype i = 0; i < n; ++i) {
+                if (text[i] == '"')
+                    *to++ = '"';
+                *to++ = char(text[i]);
+            }
+        }
+        *to++ = '"';
+        m_used += to - start;
+    }
+
+    // Where the next bytes go, with room for n of them.
+    char *room(qsizetype n)
+    {
+        if (m_used + n > m_bytes.size()) {
+            flush();
+            if (n > m_bytes.size())
+                m_bytes.resize(n);
+        }
+        return m_bytes.data() + m_used;
+    }
+
+    SafeFile &m_file;
+    QByteArray m_bytes;
+    qsizetype m_used = 0;
+};
+
 // Each row must be newer than the one before it by the program's own
-// rule; where the database's keys disagree (a number of an unusual form)
-// the rows are sorted in memory instead.
+// rule (newerOrder); where the database's keys disagree (a number of an
+// unusual form) the rows are sorted in memory instead. A number of the
+// usual form, digits, "/" and a year without blanks, all ASCII, is
+// compared on its bytes; any other through newerOrder itself.
 class OrderCheck {
 public:
+    // number is well-formed UTF-8.
+    bool follows(QByteArrayView number)
+    {
+        const Key key = keyOf(number);
+        bool newer = m_first;
+        if (!m_first) {
+            if (key.plain && m_key.plain)
+                newer = plainNewer(number, key);
+            else
+                newer = newerOrder(QString::fromUtf8(number), previousText());
+        }
+        remember(number, key, {});
+        return newer;
+    }
+
     bool follows(const QString &number)
     {
-        const bool newer = m_first || newerOrder(number, m_previous);
-        m_first = false;
-        m_previous = number;
+        const bool newer = m_first || newerOrder(number, previousText());
+        remember({}, {}, number);
         return newer;
     }
 
 private:
-    QString m_previous;
+    struct Key {
+        bool plain = false;
+        qsizetype slash = 0; // where the year begins, after the "/"
+        quint64 sequence = 0;
+    };
+
+    // A sequence of up to 15 digits is exact as the double newerOrder reads.
+    static Key keyOf(QByteArrayView n)
+    {
+        Key key;
+        qsizetype i = 0;
+        while (i < n.size() && i < 16 && n[i] >= '0' && n[i] <= '9')
+            key.sequence = key.sequence * 10 + quint64(n[i++] - '0');
+        if (i == 0 || i > 15 || i + 1 >= n.size() || n[i] != '/')
+            return {};
+        for (qsizetype k = i + 1; k < n.size(); ++k)
+            if (n[k] <= ' ' || n[k] > '~' || n[k] == '/')
+                return {};
+        key.plain = true;
+        key.slash = i + 1;
+        return key;
+    }
+
+    // Years compared as texts, then the sequences, then the whole numbers.
+    bool plainNewer(QByteArrayView number, const Key &key) const
+    {
+        const QByteArrayView previous(m_number);
+        const int byYear = number.sliced(key.slash).compare(previous.sliced(m_key.slash));
+        if (byYear != 0)
+            return byYear > 0;
+        if (key.sequence != m_key.sequence)
+            return key.sequence > m_key.sequence;
+        return number.compare(previous) > 0;
+    }
+
+    QString previousText() const
+    {
+        return m_textKept ? m_text : QString::fromUtf8(m_number);
+    }
+
+    void remember(QByteArrayView number, const Key &key, const QString &text)
+    {
+        m_first = false;
+        m_key = key;
+        m_textKept = !text.isNull();
+        m_text = text;
+        m_number.resize(number.size()); // keeps its room from row to row
+        if (!number.isEmpty())
+            std::memcpy(m_number.data(), number.data(), size_t(number.size()));
+    }
+
+    QByteArray m_number;
+    QString m_text;
+    Key m_key;
+    bool m_textKept = false;
     bool m_first = true;
 };
 
@@ -165,37 +347,32 @@ Pass streamFromFile(sqlite3 *db, SafeFile &file)
         return failure();
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> owner(stmt, sqlite3_finalize);
     OrderCheck check;
-    QByteArray line;
+    CsvBlocks out(file);
     int step;
     while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
-        line.clear();
-        QString number;
         for (int c = 0; c < columnCount; ++c) {
             if (c > 0)
-                line.append(',');
+                out.separator();
             const unsigned char *text = sqlite3_column_text(stmt, c);
-            const int bytes = sqlite3_column_bytes(stmt, c);
-            if (!text || wellFormed(text, bytes)) {
-                const QByteArrayView value(text, text ? bytes : 0);
-                appendField(line, value);
-                if (c == 0)
-                    number = QString::fromUtf8(value);
+            const int bytes = text ? sqlite3_column_bytes(stmt, c) : 0;
+            if (out.field(text, bytes)) {
+                if (c == 0 && !check.follows(QByteArrayView(text, bytes)))
+                    return {{}, true};
                 continue;
             }
             // Bytes that are not UTF-8 are read as the toolkit reads them.
             const auto *utf16 = static_cast<const QChar *>(sqlite3_column_text16(stmt, c));
             const QString value(utf16, sqlite3_column_bytes16(stmt, c) / int(sizeof(QChar)));
-            appendField(line, value.toUtf8());
-            if (c == 0)
-                number = value;
+            const QByteArray utf8 = value.toUtf8();
+            out.field(reinterpret_cast<const unsigned char *>(utf8.constData()), utf8.size());
+            if (c == 0 && !check.follows(value))
+                return {{}, true};
         }
-        if (!check.follows(number))
-            return {{}, true};
-        line.append("\r\n");
-        file.write(line);
+        out.endRow();
     }
     if (step != SQLITE_DONE)
         return failure();
+    out.flush();
     return {};
 }
 
