@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -544,6 +545,83 @@ private slots:
         if (testEngine() == Engine::File)
             app.db.exec("UPDATE tbl_trel SET cel2 = CAST(x'41c328ff' AS TEXT) WHERE rowid % 97 = 0");
         QCOMPARE(exported(app.db.store), sortedWhole(app.db.store));
+    }
+
+    // From the server the export is the file's export of the same orders,
+    // byte for byte; a session ended while the rows stream leaves no file
+    // and says the connection was lost.
+    void serverExportIsTheFileExport_data()
+    {
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("the same orders") << false;
+        QTest::newRow("session ended midway") << true;
+    }
+    void serverExportIsTheFileExport()
+    {
+        QFETCH(bool, cut);
+        if (testEngine() != Engine::Server)
+            QSKIP("compared on the server's row");
+        TestDb server(Engine::Server);
+        if (cut) {
+            server.execDirect("INSERT INTO tbl_trel SELECT i || '/2026', repeat('Firma, \"x\" ', 20) "
+                              "|| i FROM generate_series(1, 300000) i");
+            QTemporaryDir out;
+            QProcess trelok;
+            trelok.start(QStringLiteral(TRELOK_PROGRAM),
+                         {u"--dir"_s, server.dir.path(), u"--db"_s, server.server->url,
+                          u"--export"_s, out.filePath(u"o.csv"_s)});
+            QVERIFY(trelok.waitForStarted());
+            // The export's COPY on the server, in the state asked for.
+            const auto copying = [&](const QString &state) {
+                bool found = false;
+                ServerDatabase::admin([&](QSqlQuery &q) {
+                    found = q.exec(u"SELECT 1 FROM pg_stat_activity WHERE datname = '%1' AND "
+                                   "query LIKE 'COPY%' AND %2"_s.arg(server.server->name, state)) &&
+                            q.next();
+                    return true;
+                });
+                return found;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(copying(u"state = 'active'"_s), 60000);
+            // Held still, the program reads nothing: the session ends while
+            // it waits to send the next rows.
+            QCOMPARE(::kill(pid_t(trelok.processId()), SIGSTOP), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(copying(u"wait_event = 'ClientWrite'"_s), 60000);
+            ServerDatabase::admin([&](QSqlQuery &q) {
+                return q.exec(u"SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity "
+                              "WHERE datname = '%1' AND query LIKE 'COPY%'"_s.arg(
+                                  server.server->name));
+            });
+            QCOMPARE(::kill(pid_t(trelok.processId()), SIGCONT), 0);
+            QVERIFY(trelok.waitForFinished(60000));
+            QCOMPARE(trelok.exitCode(), 1);
+            const QStringList said =
+                QString::fromUtf8(trelok.readAllStandardError()).split(u'\n').filter(u"trelok:"_s);
+            QCOMPARE(said.size(), 1);
+            QVERIFY2(said[0].startsWith(
+                         u"trelok: Vrskata so serverot na bazata na podatoci e prekinata: "_s) &&
+                         said[0].endsWith(u" Obidete se povtorno."_s),
+                     qPrintable(said[0]));
+            QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+            return;
+        }
+        TestDb file(Engine::File);
+        QRandomGenerator random(20261210);
+        QList<QVariantList> rows;
+        for (int n = 0; n < 3000; ++n) {
+            QVariantList row{u"%1/%2"_s.arg(n * 7 + random.bounded(7) + 1).arg(2019 + n % 8)};
+            for (int c = 1; c < 28; ++c)
+                row.append(pick(random, difficultTexts()));
+            rows.append(row);
+        }
+        for (TestDb *db : {&file, &server}) {
+            QVERIFY(db->store.transaction([&] { return db->store.execEach(sql::trel::insert, rows); }));
+            db->exec("UPDATE tbl_trel SET cel2 = NULL WHERE trelok_br LIKE '%3/%'");
+        }
+        const QByteArray fromServer = exported(server.store);
+        QVERIFY(fromServer.contains("\"O'Brien \"\"Export\"\" DOO\"") &&
+                fromServer.contains("Ѓорче Петров") && fromServer.contains("\"windows\r\nline"));
+        QCOMPARE(fromServer, exported(file.store));
     }
 
     // The export's peak memory does not grow with the orders (before it

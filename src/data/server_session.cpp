@@ -13,9 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-namespace {
-
-PGconn *handle(const QSqlDatabase &db)
+PGconn *sessionHandle(const QSqlDatabase &db)
 {
     if (!db.isOpen() || !db.driver())
         return nullptr;
@@ -27,31 +25,29 @@ PGconn *handle(const QSqlDatabase &db)
     return *static_cast<PGconn *const *>(value.constData());
 }
 
-QString serverText(PGconn *conn)
+QString sessionErrorText(PGconn *conn)
 {
     const QString text = QString::fromUtf8(PQerrorMessage(conn)).simplified();
     return text.isEmpty() ? u"nepoznata greska"_s : text;
 }
 
-} // namespace
-
 SessionId sessionId(const QSqlDatabase &db)
 {
-    PGconn *conn = handle(db);
+    PGconn *conn = sessionHandle(db);
     return {conn, conn ? PQbackendPID(conn) : 0};
 }
 
 bool sessionLost(const QSqlDatabase &db)
 {
-    PGconn *conn = handle(db);
+    PGconn *conn = sessionHandle(db);
     return !conn || PQstatus(conn) == CONNECTION_BAD;
 }
 
 CommitOutcome commitSession(QSqlDatabase &db)
 {
-    PGconn *conn = handle(db);
+    PGconn *conn = sessionHandle(db);
     if (!conn || PQstatus(conn) == CONNECTION_BAD)
-        return {CommitResult::Unanswered, conn ? serverText(conn) : u"nema vrska"_s};
+        return {CommitResult::Unanswered, conn ? sessionErrorText(conn) : u"nema vrska"_s};
     const std::unique_ptr<PGresult, void (*)(PGresult *)> answer(PQexec(conn, "COMMIT"), PQclear);
     const bool done = answer && PQresultStatus(answer.get()) == PGRES_COMMAND_OK;
     // A failed transaction is answered with the tag ROLLBACK, not an error.
@@ -60,8 +56,8 @@ CommitOutcome commitSession(QSqlDatabase &db)
     if (done)
         return {CommitResult::RolledBack, u"serverot ja vrati transakcijata nazad (ROLLBACK)"_s};
     if (PQstatus(conn) == CONNECTION_BAD)
-        return {CommitResult::Unanswered, serverText(conn)};
-    return {CommitResult::Failed, serverText(conn)};
+        return {CommitResult::Unanswered, sessionErrorText(conn)};
+    return {CommitResult::Failed, sessionErrorText(conn)};
 }
 
 } // namespace trelok

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QSqlDatabase;
+typedef struct pg_conn PGconn;
 
 namespace trelok {
 
@@ -17,6 +18,11 @@ struct SessionId {
     bool operator==(const SessionId &) const = default;
 };
 SessionId sessionId(const QSqlDatabase &db);
+
+// The connection's libpq handle; null when it is closed or not the server's.
+PGconn *sessionHandle(const QSqlDatabase &db);
+// libpq's text of the session's last failure, never empty.
+QString sessionErrorText(PGconn *conn);
 
 // The connection is closed, or libpq found the session ended.
 bool sessionLost(const QSqlDatabase &db);

@@ -98,6 +98,7 @@ public:
 
 private:
     friend class RepeatedStatement;
+    friend class CopiedRows;
     // The file's own SQLite handle; null on the server.
     sqlite3 *sqliteHandle() const;
     DbStatus inTransaction(bool write, const std::function<DbStatus()> &work);

@@ -1,5 +1,6 @@
 #include "entry/order_export.h"
 
+#include "data/copied_rows.h"
 #include "data/csv.h"
 #include "data/order_columns.h"
 #include "data/orders.h"
@@ -403,6 +404,33 @@ Pass streamFromDriver(Store &store, const char *statement, SafeFile &file)
     return {{}, outOfOrder};
 }
 
+// From the server: the rows as COPY hands them over (data/copied_rows.h).
+Pass streamFromServer(Store &store, SafeFile &file)
+{
+    OrderCheck check;
+    bool outOfOrder = false;
+    QByteArray line;
+    auto read = CopiedRows::each(store, sql::exported::server, columnCount,
+                                 [&](const QByteArrayView *values) {
+        if (!check.follows(QString::fromUtf8(values[0]))) {
+            outOfOrder = true;
+            return false;
+        }
+        line.clear();
+        for (int c = 0; c < columnCount; ++c) {
+            if (c > 0)
+                line.append(',');
+            appendField(line, values[c]);
+        }
+        line.append("\r\n");
+        file.write(line);
+        return true;
+    });
+    if (!read)
+        return {read.error()};
+    return {{}, outOfOrder};
+}
+
 // Every row in memory, sorted by the program's own rule.
 Pass sortInMemory(Store &store, SafeFile &file)
 {
@@ -425,6 +453,8 @@ Pass writeOrders(Store &store, SafeFile &file, bool inMemory)
         return sortInMemory(store, file);
     if (sqlite3 *db = sqliteHandle(store))
         return streamFromFile(db, file);
+    if (store.engine() == Engine::Server)
+        return streamFromServer(store, file);
     return streamFromDriver(
         store, store.engine() == Engine::File ? sql::exported::file : sql::exported::server, file);
 }

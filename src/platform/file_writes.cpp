@@ -107,7 +107,8 @@ bool SafeFile::flush()
         written += n;
     }
     m_onDisk += written;
-    m_buffer.clear();
+    // Emptied, its memory kept for the next chunk.
+    m_buffer.resize(0);
     return true;
 }
 
