@@ -14,15 +14,25 @@ using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-QImage mainBackground()
+namespace {
+// A picture drawn in its own units (width x height) onto an image of the
+// size it is shown at: nothing to scale when it is shown.
+void drawnAt(QPainter &p, const QImage &image, double width, double height)
 {
-    QImage image(614, 383, QImage::Format_RGB32);
+    p.scale(image.width() / width, image.height() / height);
+}
+} // namespace
+
+QImage mainBackground(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
     QPainter p(&image);
+    drawnAt(p, image, 614, 383);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient ground(0, 0, 0, 383);
     ground.setColorAt(0, QColor(232, 238, 246));
     ground.setColorAt(1, QColor(196, 210, 228));
-    p.fillRect(image.rect(), ground);
+    p.fillRect(QRect(0, 0, 614, 383), ground);
     // A band along the bottom, where the printer's name is shown.
     p.fillRect(QRect(0, 352, 614, 31), QColor(176, 192, 214));
     p.setPen(QPen(QColor(120, 140, 170), 1));
@@ -46,11 +56,12 @@ QImage mainBackground()
     return image;
 }
 
-QImage emblem()
+QImage emblem(QSize size)
 {
-    QImage image(387, 383, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
+    drawnAt(p, image, 387, 383);
     p.setRenderHint(QPainter::Antialiasing);
     // A shield: flat top, curved sides meeting in a point.
     QPainterPath shield;

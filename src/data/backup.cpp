@@ -77,6 +77,9 @@ DbStatus checkCopy(const QString &path, const std::atomic<bool> *stop)
     if (auto opened = copy.open(path); !opened)
         return opened;
     stopWhenAsked(copy, stop);
+    // The check reads every page of the copy: through the page cache, so
+    // memory stays flat whatever the database's size.
+    (void)copy.exec(sql::file::noMapping);
     auto check = copy.texts(sql::backup::integrityCheck);
     if (!check)
         return DbStatus::failure(check);
@@ -135,6 +138,11 @@ DbStatus backupDatabase(Store &store, const QString &file, const std::atomic<boo
     const auto removeJournal = qScopeGuard(
         [&partial] { QFile::remove(partial.fileName() + u"-journal"_s); });
     stopWhenAsked(store.local(), stop);
+    // VACUUM INTO reads the whole database: not through the mapping, which
+    // would keep every page read in the program's memory; mapped again after.
+    (void)store.local().exec(sql::file::noMapping);
+    const auto mapAgain = qScopeGuard(
+        [&store] { (void)store.local().exec(sql::file::mapIntoMemory); });
     if (auto copied = store.local().exec(sql::backup::copyInto, {partial.fileName()}); !copied)
         return stopped(stop) ? stoppedCopy() : copied;
     if (auto checked = checkCopy(partial.fileName(), stop); !checked)

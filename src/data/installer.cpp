@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QResource>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -102,10 +103,12 @@ QList<std::pair<QString, QString>> deliveredFiles()
     return files;
 }
 
+// The built-in copy where the program holds it (stored uncompressed), not
+// copied.
 QByteArray builtIn(const QString &resource)
 {
-    QFile file(resource);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QResource stored(resource);
+    return stored.isValid() ? stored.uncompressedData() : QByteArray();
 }
 
 // The delivered files that are missing or differ from the built-in copy.

@@ -212,6 +212,9 @@ inline constexpr auto commit = "COMMIT";
 inline constexpr auto rollback = "ROLLBACK";
 // Long reads go through memory instead of one system call per page.
 inline constexpr auto mapIntoMemory = "PRAGMA mmap_size=268435456";
+// Reads through the page cache only: a run over the whole file (a backup)
+// does not keep every page it read in the program's memory.
+inline constexpr auto noMapping = "PRAGMA mmap_size=0";
 } // namespace file
 
 // The export: every column, oldest order first, sorted by the database on

@@ -25,9 +25,18 @@ QString systemErrorText(int error)
 bool sameContent(const QString &path, const QByteArray &data)
 {
     QFile file(path);
-    if (!QFileInfo(path).isFile() || file.size() != data.size() || !file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || file.size() != data.size() ||
+        !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
-    return file.readAll() == data;
+    // A piece at a time through one small buffer: no copy of the whole file.
+    char piece[64 * 1024];
+    for (qsizetype done = 0; done < data.size();) {
+        const qint64 got = file.read(piece, qMin<qint64>(sizeof piece, data.size() - done));
+        if (got <= 0 || std::memcmp(piece, data.constData() + done, size_t(got)) != 0)
+            return false;
+        done += got;
+    }
+    return file.atEnd();
 }
 
 bool sameFile(const QString &a, const QString &b)

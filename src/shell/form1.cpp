@@ -48,14 +48,14 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     auto *background = new QLabel(client);
     background->setObjectName(u"background"_s);
     background->setGeometry(0, 0, client->width(), client->height());
-    background->setPixmap(QPixmap::fromImage(mainBackground()));
+    background->setPixmap(QPixmap::fromImage(mainBackground(background->size())));
     background->setScaledContents(true);
     background->setAccessibleName(u"PP 50"_s);
 
     auto *image1 = new QLabel(client);
     image1->setObjectName(u"Image1"_s);
     image1->setGeometry(twips::rect(1440, 960, 1965, 1905));
-    image1->setPixmap(QPixmap::fromImage(emblem()));
+    image1->setPixmap(QPixmap::fromImage(emblem(image1->size())));
     image1->setScaledContents(true);
     image1->setAccessibleName(u"Grb"_s);
 

@@ -1,0 +1,57 @@
+// libpq is loaded when a server is first used, not at every start: a start
+// on the database file then loads neither it nor the two dozen libraries it
+// needs (TLS, Kerberos, LDAP). The program's calls of libpq functions reach
+// these forwarders, which find libpq's own function on their first call.
+// Qt's PostgreSQL driver loads libpq for the connection it hands over, so by
+// then the library is in the process and these find that very library.
+// A libpq function the program calls needs its line below (the link says
+// which one is missing).
+#include <libpq-fe.h>
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+void *libpqFunction(const char *name)
+{
+    static void *const library = dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
+    if (void *function = library ? dlsym(library, name) : nullptr)
+        return function;
+    // Only reached with a connection of the driver, which needs libpq.
+    std::fprintf(stderr, "trelok: libpq: %s\n", dlerror());
+    std::abort();
+}
+
+template <class F> F found(const char *name)
+{
+    return reinterpret_cast<F>(libpqFunction(name));
+}
+
+} // namespace
+
+#define TRELOK_LIBPQ(result, name, parameters, arguments)                                          \
+    result name parameters                                                                         \
+    {                                                                                              \
+        static const auto f = found<decltype(&name)>(#name);                                       \
+        return f arguments;                                                                        \
+    }
+
+extern "C" {
+
+TRELOK_LIBPQ(int, PQbackendPID, (const PGconn *conn), (conn))
+TRELOK_LIBPQ(void, PQclear, (PGresult * res), (res))
+TRELOK_LIBPQ(char *, PQcmdStatus, (PGresult * res), (res))
+TRELOK_LIBPQ(char *, PQerrorMessage, (const PGconn *conn), (conn))
+TRELOK_LIBPQ(PGresult *, PQexec, (PGconn * conn, const char *query), (conn, query))
+TRELOK_LIBPQ(ExecStatusType, PQresultStatus, (const PGresult *res), (res))
+TRELOK_LIBPQ(ConnStatusType, PQstatus, (const PGconn *conn), (conn))
+// Reading COPY ... TO STDOUT.
+TRELOK_LIBPQ(int, PQgetCopyData, (PGconn * conn, char **buffer, int async), (conn, buffer, async))
+TRELOK_LIBPQ(PGresult *, PQgetResult, (PGconn * conn), (conn))
+TRELOK_LIBPQ(void, PQfreemem, (void *ptr), (ptr))
+TRELOK_LIBPQ(char *, PQresultErrorMessage, (const PGresult *res), (res))
+
+} // extern "C"
