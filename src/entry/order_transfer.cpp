@@ -116,9 +116,10 @@ public:
         : m_dialog(options), m_store(store), m_clock(clock)
     {}
 
-    // A batch begins under the write lock: what the rows read besides the
-    // orders and the counter (the kinds, the company's row) cannot change
-    // until its commit, so each kind is looked up and pre-filled once a batch.
+    // A batch begins under the write lock: each kind is looked up and
+    // pre-filled once a batch. On the file nothing else can change the kinds
+    // or the company's row before its commit; on the server a change made
+    // meanwhile counts from the next batch, as if it had come a moment later.
     void beginBatch() { m_kinds.clear(); }
 
     RowOutcome store(const QStringList &columns, const QStringList &values);
