@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The imports beside their floors, measured in the same run. One line per
-# figure: <what> <rows> <trelok_s> <floor_s> <ratio> <peak_MB>
+# figure: <what> <rows> <trelok_s> <floor_s> <ratio> <peak_MB> <trelok_cpu_s>
 #   import_orders_vs_commit_per_row   --import beside bare INSERTs, each committed
 #   import_orders_vs_one_transaction  --import beside the same INSERTs in one transaction
 #   import_orders_vs_before           --import beside the program given in BEFORE
@@ -25,13 +25,16 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 year=$(date +%Y)
 
-# Seconds and peak resident MB of a command: "<s> <MB>".
+# Seconds, peak resident MB and processor seconds (user and system) of a
+# command: "<s> <MB> <cpu_s>". On a loaded machine the processor time is
+# the steadier figure.
 measure() {
   local start end
   start=$(date +%s.%N)
-  /usr/bin/time -f "%M" -o "$work/peak" "$@" >"$work/stdout" 2>"$work/stderr" || true
+  /usr/bin/time -f "%M %U %S" -o "$work/peak" "$@" >"$work/stdout" 2>"$work/stderr" || true
   end=$(date +%s.%N)
-  echo "$(echo "$end - $start" | bc -l) $(($(tail -1 "$work/peak") / 1024))"
+  read -r kb user system < <(tail -1 "$work/peak")
+  echo "$(echo "$end - $start" | bc -l) $((kb / 1024)) $(echo "$user + $system" | bc -l)"
 }
 
 seconds() {
@@ -42,9 +45,9 @@ seconds() {
   echo "$end - $start" | bc -l
 }
 
-line() { # what rows trelok_s floor_s peak_MB
-  awk -v w="$1" -v n="$2" -v t="$3" -v f="$4" -v m="$5" \
-    'BEGIN { printf "%s %d %.3f %.3f %.2f %d\n", w, n, t, f, (f > 0 ? t / f : 0), m }'
+line() { # what rows trelok_s floor_s peak_MB cpu_s
+  awk -v w="$1" -v n="$2" -v t="$3" -v f="$4" -v m="$5" -v c="${6:-0}" \
+    'BEGIN { printf "%s %d %.3f %.3f %.2f %d %.3f\n", w, n, t, f, (f > 0 ? t / f : 0), m, c }'
 }
 
 # An installation with the taxpayer the orders name.
@@ -67,18 +70,18 @@ for n in "${orders[@]}"; do
   }' >"$work/inserts.sql"
   { echo "BEGIN;"; cat "$work/inserts.sql"; echo "COMMIT;"; } >"$work/transaction.sql"
   fresh
-  read -r t peak < <(measure "$trelok" --dir "$work/app" --import "$work/orders.csv")
+  read -r t peak cpu < <(measure "$trelok" --dir "$work/app" --import "$work/orders.csv")
   [ "$(grep -c ': [0-9]*/' "$work/stdout")" -eq "$n" ] || { echo "import failed: $(head -3 "$work/stdout" "$work/stderr")" >&2; exit 1; }
   fresh
   each=$(seconds sqlite3 "$work/app/trelok.db" ".read $work/inserts.sql")
   fresh
   one=$(seconds sqlite3 "$work/app/trelok.db" ".read $work/transaction.sql")
-  line import_orders_vs_commit_per_row "$n" "$t" "$each" "$peak"
-  line import_orders_vs_one_transaction "$n" "$t" "$one" "$peak"
+  line import_orders_vs_commit_per_row "$n" "$t" "$each" "$peak" "$cpu"
+  line import_orders_vs_one_transaction "$n" "$t" "$one" "$peak" "$cpu"
   if [ -n "${BEFORE:-}" ]; then
     fresh
     read -r b _ < <(measure "$BEFORE" --dir "$work/app" --import "$work/orders.csv")
-    line import_orders_vs_before "$n" "$t" "$b" "$peak"
+    line import_orders_vs_before "$n" "$t" "$b" "$peak" "$cpu"
   fi
 done
 
@@ -89,10 +92,10 @@ for n in "${taxpayers[@]}"; do
       printf "%.0f,Firma %d DOOEL,\"ul. Partizanska, br. %d\",Skopje\n", 4000000000000 + i * 7919, i, i % 200
   }' >"$work/register.csv"
   fresh
-  read -r t peak < <(measure "$trelok" --dir "$work/app" --import-taxpayers "$work/register.csv")
+  read -r t peak cpu < <(measure "$trelok" --dir "$work/app" --import-taxpayers "$work/register.csv")
   fresh
   floor=$(seconds sqlite3 "$work/app/trelok.db" ".import --csv $work/register.csv obvr_import")
-  line import_taxpayers_vs_sqlite3 "$n" "$t" "$floor" "$peak"
+  line import_taxpayers_vs_sqlite3 "$n" "$t" "$floor" "$peak" "$cpu"
 done
 
 for n in "${reading[@]}"; do
@@ -103,6 +106,6 @@ for n in "${reading[@]}"; do
     print "108,\"never closed"
   }' >"$work/cut.csv"
   fresh
-  read -r t peak < <(measure "$trelok" --dir "$work/app" --import "$work/cut.csv")
-  line import_reading "$n" "$t" 0 "$peak"
+  read -r t peak cpu < <(measure "$trelok" --dir "$work/app" --import "$work/cut.csv")
+  line import_reading "$n" "$t" 0 "$peak" "$cpu"
 done

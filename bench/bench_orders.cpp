@@ -5,6 +5,7 @@
 // sqlite3 command-line tool reads the same rows, and importing orders from a
 // file. SQLite keeps its full durability throughout (synchronous=FULL).
 // Usage: bench_orders [rows] [saves] [imported]   (defaults 100000 50 10000)
+#include "register_fill.h"
 #include "table_row.h"
 
 #include "context/app_context.h"
@@ -64,40 +65,12 @@ public:
     void pickCustomsOffice(EntryFields &) override {}
 };
 
-QString taxNumber(int i)
-{
-    return QString::number(4000000000000LL + qint64(i) * 7919);
-}
-
-void fill(Store &store, int rows)
-{
-    QList<QVariantList> taxpayers;
-    QList<QVariantList> orders;
-    for (int i = 0; i < rows; ++i) {
-        taxpayers.append(
-            {taxNumber(i), u"Firma %1 DOOEL"_s.arg(i), u"ul. %1 br. 3"_s.arg(i), u"Skopje"_s});
-        QVariantList order{u"%1/2026"_s.arg(i + 1)};
-        for (int c = 1; c < 28; ++c)
-            order.append(u"kolona %1 na red %2"_s.arg(c).arg(i));
-        orders.append(order);
-    }
-    auto filled = store.transaction([&]() -> DbStatus {
-        if (auto t = store.execEach(sql::obvr::insert, taxpayers); !t)
-            return t;
-        if (auto o = store.execEach(sql::trel::insert, orders); !o)
-            return o;
-        return store.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"%1/2026"_s.arg(rows)});
-    });
-    if (!filled)
-        qFatal("fill: %s", qPrintable(filled.error()));
-}
-
 EntryFields order(int i)
 {
     EntryFields f;
     f.nal1 = u"Firma DOOEL"_s;
-    f.d_nal = taxNumber(i);
-    f.c_nal1 = taxNumber(i + 1);
+    f.d_nal = bench::taxNumber(i);
+    f.c_nal1 = bench::taxNumber(i + 1);
     f.mkd1 = u"1500"_s;
     f.mkd2 = u"00"_s;
     f.us2 = u"004"_s;
@@ -109,20 +82,6 @@ EntryFields order(int i)
     f.p_nal3 = u"1010"_s;
     f.p_nal4 = QString::number(i);
     return f;
-}
-
-double sqliteRead(const QString &db, const char *statement)
-{
-    QProcess sqlite;
-    sqlite.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer t;
-    t.start();
-    sqlite.start(u"sqlite3"_s, {db, QString::fromLatin1(statement)});
-    if (!sqlite.waitForFinished(60000) || sqlite.exitCode() != 0) {
-        std::fprintf(stderr, "sqlite3 failed: %s\n", qPrintable(sqlite.errorString()));
-        return -1;
-    }
-    return ms(t);
 }
 
 } // namespace
@@ -141,7 +100,7 @@ int main(int argc, char *argv[])
     Store store;
     if (!store.open(databasePath(dir.path())))
         qFatal("open failed");
-    fill(store, rows);
+    bench::fillRegister(store, rows, rows);
     std::printf("register: %d taxpayers, %d orders, synchronous=FULL\n", rows, rows);
 
     // The floor and the full save, interleaved so both see the same disk.
@@ -187,7 +146,8 @@ int main(int argc, char *argv[])
     std::vector<double> chooser;
     std::vector<double> tool;
     for (int run = 0; run < 5; ++run) {
-        tool.push_back(sqliteRead(store.path(), sql::trel::chooser));
+        tool.push_back(
+            bench::timedSqlite(store.path(), QString::fromLatin1(sql::trel::chooser), 60000));
         QElapsedTimer t;
         t.start();
         izbor_trelok window(context);
@@ -211,8 +171,8 @@ int main(int argc, char *argv[])
         QTextStream out(&csv);
         out << "VID,NALOG1,DAN_BR,CEL1,MKD_CEL,MKD_DEC,UP_SMET2,NACIN,DATUM,POVIK\r\n";
         for (int i = 0; i < imported; ++i)
-            out << "108,Firma " << i << "," << taxNumber(i) << "," << taxNumber(i) << ",1500,00,"
-                << "004,2,08.12.2026,108-2026-1010-" << i << "\r\n";
+            out << "108,Firma " << i << "," << bench::taxNumber(i) << "," << bench::taxNumber(i)
+                << ",1500,00,004,2,08.12.2026,108-2026-1010-" << i << "\r\n";
     }
     QString output;
     QString errors;

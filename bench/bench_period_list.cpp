@@ -5,6 +5,7 @@
 // On a loaded machine the processor time of both (this process, the
 // sqlite3 child) is printed too: "period_list_cpu <rows> <trelok_s> <floor_s> <ratio>".
 // Usage: bench_period_list [rows] [runs]   (defaults 100000 5; needs sqlite3)
+#include "register_fill.h"
 #include "table_row.h"
 
 #include "data/installer.h"
@@ -68,14 +69,10 @@ double sqliteSeconds(const QString &db)
     QString statement = QString::fromLatin1(sql::period::orders);
     statement.replace(statement.indexOf(u'?'), 1, u"'20260301'"_s);
     statement.replace(statement.indexOf(u'?'), 1, u"'20260331'"_s);
-    QProcess sqlite;
-    sqlite.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer t;
-    t.start();
-    sqlite.start(u"sqlite3"_s, {db, statement});
-    if (!sqlite.waitForFinished(60000) || sqlite.exitCode() != 0)
-        qFatal("sqlite3 failed: %s", qPrintable(sqlite.errorString()));
-    return double(t.nsecsElapsed()) / 1e9;
+    const double ms = bench::timedSqlite(db, statement, 60000);
+    if (ms < 0)
+        qFatal("sqlite3 failed");
+    return ms / 1e3;
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "data/statements.h"
 #include "data/store.h"
 
+#include "register_fill.h"
 #include "table_row.h"
 
 #include <QCoreApplication>
@@ -195,11 +196,6 @@ QString program()
     return QDir(QCoreApplication::applicationDirPath()).filePath(u"../src/trelok"_s);
 }
 
-QString taxNumber(int i)
-{
-    return QString::number(4000000000000LL + qint64(i) * 7919);
-}
-
 void writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
@@ -207,36 +203,12 @@ void writeFile(const QString &path, const QByteArray &content)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-// N orders over three years and N taxpayers, in one transaction.
-void fill(Store &store, int n)
-{
-    QList<QVariantList> taxpayers, orders;
-    const int perYear = (n + 2) / 3;
-    for (int i = 0; i < n; ++i) {
-        taxpayers.append(
-            {taxNumber(i), u"Firma %1 DOOEL"_s.arg(i), u"ul. %1 br. 3"_s.arg(i), u"Skopje"_s});
-        QVariantList order{u"%1/%2"_s.arg(i % perYear + 1).arg(2024 + i / perYear)};
-        for (int c = 1; c < 28; ++c)
-            order.append(u"kolona %1 na red %2"_s.arg(c).arg(i));
-        orders.append(order);
-    }
-    auto filled = store.transaction([&]() -> DbStatus {
-        if (auto t = store.execEach(sql::obvr::insert, taxpayers); !t)
-            return t;
-        if (auto o = store.execEach(sql::trel::insert, orders); !o)
-            return o;
-        return store.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"%1/2026"_s.arg(n)});
-    });
-    if (!filled)
-        qFatal("fill: %s", qPrintable(filled.error()));
-}
-
 QByteArray orderCsv(int n)
 {
     QByteArray csv = "VID,NALOG1,DAN_BR,CEL1,MKD_CEL,MKD_DEC,UP_SMET2,NACIN,DATUM,POVIK\r\n";
     for (int i = 0; i < n; ++i)
-        csv += "108,Firma " + QByteArray::number(i) + "," + taxNumber(i).toLatin1() + "," +
-               taxNumber(i).toLatin1() + ",1500,00,004,2,08.12.2026,108-2026-1010-" +
+        csv += "108,Firma " + QByteArray::number(i) + "," + bench::taxNumber(i).toLatin1() + "," +
+               bench::taxNumber(i).toLatin1() + ",1500,00,004,2,08.12.2026,108-2026-1010-" +
                QByteArray::number(i) + "\r\n";
     return csv;
 }
@@ -375,7 +347,8 @@ void measureSize(int n, const QString &root, const PgServer *server)
         Store store;
         if (!store.open(db))
             qFatal("open failed");
-        fill(store, n);
+        // N orders over three years.
+        bench::fillRegister(store, n, (n + 2) / 3);
     }
     const QString scratch = QDir(root).filePath(u"scratch%1"_s.arg(n));
     QDir().mkpath(scratch);

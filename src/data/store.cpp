@@ -19,6 +19,7 @@
 #include <QSqlRecord>
 #include <QUrl>
 #include <memory>
+#include <unordered_map>
 
 using namespace Qt::StringLiterals;
 
@@ -74,14 +75,24 @@ void bind(QSqlQuery &query, const QVariantList &values)
     }
 }
 
+// Statements of the file kept prepared at most; a program runs a few dozen.
+constexpr qsizetype keptLimit = 64;
+
 } // namespace
 
-Store::Store() : m_name(u"trelok-%1"_s.arg(connectionCounter.fetchAndAddRelaxed(1)))
+struct Store::KeptStatements {
+    std::unordered_map<QString, QSqlQuery> queries;
+};
+
+Store::Store()
+    : m_name(u"trelok-%1"_s.arg(connectionCounter.fetchAndAddRelaxed(1))),
+      m_kept(std::make_unique<KeptStatements>())
 {}
 
 Store::~Store()
 {
     m_local.reset();
+    m_kept->queries.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isValid())
@@ -93,6 +104,7 @@ Store::~Store()
 DbStatus Store::open(const QString &path)
 {
     m_path = path;
+    m_kept->queries.clear();
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
         return DbStatus::failure(u"unable to open database file: %1"_s.arg(path));
@@ -133,6 +145,7 @@ DbStatus Store::checkTables()
         // Names come from the fixed list above, never from input.
         auto probe = run(u"SELECT * FROM %1 LIMIT 0"_s.arg(table), {});
         if (!probe) {
+            m_kept->queries.clear();
             db.close();
             return DbStatus::failure(probe);
         }
@@ -140,6 +153,7 @@ DbStatus Store::checkTables()
         const QSqlRecord record = probe.value().record();
         for (const QString &column : expected.value(table)) {
             if (record.indexOf(column) < 0) {
+                m_kept->queries.clear();
                 db.close();
                 return DbStatus::failure(
                     u"Vo tabelata %1 nedostasuva kolonata %2"_s.arg(table, column.toUpper()));
@@ -164,6 +178,7 @@ DbResult<QList<Row>> Store::select(const QString &statement, const QVariantList 
         rows.append(Row(query.value().record()));
     if (query.value().lastError().isValid())
         return failure<QList<Row>>(query.value().lastError());
+    keep(statement, query.value());
     return rows;
 }
 
@@ -172,11 +187,13 @@ DbResult<std::optional<Row>> Store::first(const QString &statement, const QVaria
     auto query = run(statement, values);
     if (!query)
         return DbResult<std::optional<Row>>::failure(query);
+    std::optional<Row> row;
     if (query.value().next())
-        return std::optional<Row>(Row(query.value().record()));
-    if (query.value().lastError().isValid())
+        row = Row(query.value().record());
+    else if (query.value().lastError().isValid())
         return failure<std::optional<Row>>(query.value().lastError());
-    return std::optional<Row>();
+    keep(statement, query.value());
+    return row;
 }
 
 DbStatus Store::exec(const QString &statement, const QVariantList &values)
@@ -184,6 +201,7 @@ DbStatus Store::exec(const QString &statement, const QVariantList &values)
     auto query = run(statement, values);
     if (!query)
         return DbStatus::failure(query);
+    keep(statement, query.value());
     return succeeded();
 }
 
@@ -207,6 +225,7 @@ DbStatus Store::each(const char *statement, const QVariantList &values,
         visit(query.value());
     if (query.value().lastError().isValid())
         return failure<Done>(query.value().lastError());
+    keep(QString::fromLatin1(statement), query.value());
     return succeeded();
 }
 
@@ -221,6 +240,7 @@ DbStatus Store::execEach(const char *statement, const QList<QVariantList> &value
         if (!query.exec())
             return failure<Done>(query.lastError());
     }
+    keep(QString::fromLatin1(statement), query);
     return succeeded();
 }
 
@@ -486,6 +506,15 @@ DbResult<QSqlQuery> Store::prepared(const QString &statement)
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     if (!db.isOpen())
         return DbResult<QSqlQuery>::failure(u"Bazata na podatoci ne e otvorena"_s);
+    // A statement of the file run before is taken out of the kept ones
+    // while it runs, so a run of the same text inside it prepares its own.
+    if (m_engine == Engine::File) {
+        if (auto kept = m_kept->queries.find(statement); kept != m_kept->queries.end()) {
+            QSqlQuery query = std::move(kept->second);
+            m_kept->queries.erase(kept);
+            return query;
+        }
+    }
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(statement))
@@ -503,6 +532,19 @@ DbResult<QSqlQuery> Store::run(const QString &statement, const QVariantList &val
     if (!query.exec())
         return failure<QSqlQuery>(query.lastError());
     return query;
+}
+
+void Store::keep(const QString &statement, QSqlQuery &query)
+{
+    // On the server a statement is prepared anew: a new session after a
+    // lost one knows none of the old one's.
+    if (m_engine != Engine::File || query.lastError().isValid())
+        return;
+    // Reset: a read left halfway holds no lock on the file.
+    query.finish();
+    if (m_kept->queries.size() >= keptLimit)
+        m_kept->queries.clear();
+    m_kept->queries.insert_or_assign(statement, std::move(query));
 }
 
 template <class T> DbResult<T> Store::failure(const QSqlError &error)

@@ -111,6 +111,9 @@ private:
     DbStatus outcomeOf(const QString &transactionId, const QString &serverText);
     DbResult<QSqlQuery> prepared(const QString &statement);
     DbResult<QSqlQuery> run(const QString &statement, const QVariantList &values);
+    // A statement of the file done with: reset and kept prepared for its
+    // next run (one that failed is dropped).
+    void keep(const QString &statement, QSqlQuery &query);
     // A failed statement on the server: when the connection itself is gone,
     // it is closed (the next statement connects again) and the failure says
     // so; busy() is set, since the action can be tried again.
@@ -131,6 +134,11 @@ private:
     bool m_writeHeld = false;
     std::optional<DbStatus> m_broken;
     std::unique_ptr<Store> m_local;
+    // The file's statements prepared once, by their text (KeptStatements,
+    // store.cpp); a statement in use is out of it, so a nested run of the
+    // same text prepares its own.
+    struct KeptStatements;
+    std::unique_ptr<KeptStatements> m_kept;
 };
 
 } // namespace trelok

@@ -15,12 +15,14 @@
 #include "platform/clock.h"
 #include "platform/prompter.h"
 
+#include <QDate>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <optional>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -114,13 +116,27 @@ public:
         : m_dialog(options), m_store(store), m_clock(clock)
     {}
 
+    // A batch begins under the write lock: each kind is looked up and
+    // pre-filled once a batch. On the file nothing else can change the kinds
+    // or the company's row before its commit; on the server a change made
+    // meanwhile counts from the next batch, as if it had come a moment later.
+    void beginBatch() { m_kinds.clear(); }
+
     RowOutcome store(const QStringList &columns, const QStringList &values);
 
 private:
+    // A kind's description and its new order's pre-fill, read once a batch.
+    struct Kind {
+        std::optional<QString> description;
+        std::optional<EntryFilling> filling;
+        QDate filledOn;
+    };
+
     SilentPrompter m_prompter;
     ImportDialog m_dialog;
     Store &m_store;
     const Clock &m_clock;
+    QHash<QString, Kind> m_kinds;
 };
 
 RowOutcome OrderImport::store(const QStringList &columns, const QStringList &values)
@@ -132,18 +148,28 @@ RowOutcome OrderImport::store(const QStringList &columns, const QStringList &val
             return {{}, why};
     const qsizetype vidAt = columns.indexOf(u"VID"_s);
     const QString kind = vidAt >= 0 ? values[vidAt].trimmed() : QString();
-    auto description = kindDescription(m_store, kind);
-    if (!description)
-        return {{}, description.error(), description.busy()};
-    if (!description.value())
+    auto known = m_kinds.find(kind);
+    if (known == m_kinds.end()) {
+        auto description = kindDescription(m_store, kind);
+        if (!description)
+            return {{}, description.error(), description.busy()};
+        known = m_kinds.insert(kind, {description.value(), {}, {}});
+    }
+    if (!known->description)
         return {{}, u"Nepostoecki Vid na Uplata !"_s};
 
     // A new order's pre-fill, then every column the file gives, as it is.
-    EntrySession session{EntryMode::New, kind, {}, *description.value()};
-    auto filling = fillEntry({m_store, m_clock, m_prompter}, session);
-    if (!filling)
-        return {{}, filling.error(), filling.busy()};
-    EntryFields &f = filling.value().fields;
+    EntrySession session{EntryMode::New, kind, {}, *known->description};
+    const QDate today = m_clock.today();
+    if (!known->filling || known->filledOn != today) {
+        auto filling = fillEntry({m_store, m_clock, m_prompter}, session);
+        if (!filling)
+            return {{}, filling.error(), filling.busy()};
+        known->filling = std::move(filling.value());
+        known->filledOn = today;
+    }
+    EntryFilling filling = *known->filling;
+    EntryFields &f = filling.fields;
     for (qsizetype i = 0; i < columns.size(); ++i)
         if (const auto box = columnBoxes().constFind(columns[i]); box != columnBoxes().cend())
             f.*box.value() = values[i];
@@ -216,6 +242,7 @@ bool storeRows(Store &store, OrderImport &import, const QStringList &columns,
         QElapsedTimer lock;
         DbStatus committed = store.writeTransaction([&]() -> DbStatus {
             outcomes.clear();
+            import.beginBatch();
             lock.start();
             for (const CsvRecord &row : std::as_const(rows)) {
                 if (outcomes.size() >= batch ||
