@@ -4,8 +4,11 @@
 // columns in its order):
 //   chooser_open_ms, chooser_read_all_ms (every line read for searching,
 //   after the window shows), chooser_search_ms (one keystroke of a new
-//   search), register_open_ms, register_sort_ms, peak_mb (the process with
-//   the chooser open), register_peak_mb, sqlite3_read_ms.
+//   search), register_open_ms, register_sort_ms, base_peak_mb (the process
+//   before any window), peak_mb (the process with the chooser open, every
+//   line read and searched), chooser_rss_mb and chooser_rss_file_mb (what it
+//   holds then, and the part of that which is mapped files),
+//   register_peak_mb, sqlite3_read_ms.
 // Usage: bench_chooser FILE              (an existing database file)
 //        bench_chooser --build N FILE    (builds FILE with N orders and N
 //                                         taxpayers first; FILE must not exist)
@@ -51,16 +54,23 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-// The most this process has held, MB.
-double peakMb()
+// A figure of this process's memory in /proc/self/status, MB: VmHWM the
+// most it has held, VmRSS what it holds now, RssFile the part of that which
+// is files mapped into it.
+double statusMb(const QByteArray &name)
 {
     QFile status(u"/proc/self/status"_s);
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        if (line.startsWith(name + ':'))
+            return line.mid(name.size() + 1).trimmed().split(' ').first().toDouble() / 1024.0;
     return -1;
+}
+
+double peakMb()
+{
+    return statusMb("VmHWM");
 }
 
 // Orders of eight years with gaps in the numbering and numbers of one to
@@ -175,6 +185,8 @@ int main(int argc, char *argv[])
     AppContext context{store, prompter, printers, clock, QFileInfo(file).absolutePath(), {}, {}};
     context.endApplication = [](int) { std::exit(1); };
     const int runs = 3;
+    // The process before any window: Qt and the open database.
+    const double basePeak = peakMb();
 
     std::vector<double> floor;
     for (int run = 0; run < runs; ++run)
@@ -215,6 +227,8 @@ int main(int argc, char *argv[])
         }
     }
     const double peak = peakMb();
+    const double held = statusMb("VmRSS");
+    const double mapped = statusMb("RssFile");
 
     std::vector<double> registerOpen;
     std::vector<double> registerSort;
@@ -239,7 +253,10 @@ int main(int argc, char *argv[])
     std::printf("chooser_search_ms %.1f\n", median(search));
     std::printf("register_open_ms %.1f\n", median(registerOpen));
     std::printf("register_sort_ms %.1f\n", median(registerSort));
+    std::printf("base_peak_mb %.1f\n", basePeak);
     std::printf("peak_mb %.1f\n", peak);
+    std::printf("chooser_rss_mb %.1f\n", held);
+    std::printf("chooser_rss_file_mb %.1f\n", mapped);
     std::printf("register_peak_mb %.1f\n", peakMb());
     std::printf("sqlite3_read_ms %.1f\n", median(floor));
     return 0;

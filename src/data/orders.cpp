@@ -213,11 +213,19 @@ DbResult<int> orderCount(Store &store)
     return rows.value().isEmpty() ? 0 : rows.value().first().value(0).toInt();
 }
 
+namespace {
+
+const char *pageStatement(const Store &store)
+{
+    return store.engine() == Engine::Server ? sql::newest::server::page
+                                            : sql::newest::file::page;
+}
+
+} // namespace
+
 DbResult<QList<OrderLine>> orderPage(Store &store, int first, int count)
 {
-    const char *page = store.engine() == Engine::Server ? sql::newest::server::page
-                                                        : sql::newest::file::page;
-    auto rows = store.texts(page, {count, first});
+    auto rows = store.texts(pageStatement(store), {count, first});
     if (!rows)
         return DbResult<QList<OrderLine>>::failure(rows);
     QList<OrderLine> lines;
@@ -225,6 +233,13 @@ DbResult<QList<OrderLine>> orderPage(Store &store, int first, int count)
     for (const QStringList &row : std::as_const(rows.value()))
         lines.append(lineOf(row));
     return lines;
+}
+
+DbStatus eachOrderLine(Store &store, int first, int count,
+                       const std::function<void(const QByteArrayView *cells)> &visit)
+{
+    return store.eachUtf8(pageStatement(store), {count, first},
+                          [&visit](const QByteArrayView *cells, int) { visit(cells); });
 }
 
 } // namespace trelok
