@@ -5,9 +5,10 @@
 //   chooser_open_ms, chooser_read_all_ms (every line read for searching,
 //   after the window shows), chooser_search_ms (one keystroke of a new
 //   search), register_open_ms, register_sort_ms, base_peak_mb (the process
-//   before any window), peak_mb (the process with the chooser open, every
-//   line read and searched), chooser_rss_mb and chooser_rss_file_mb (what it
-//   holds then, and the part of that which is mapped files),
+//   before any window), open_peak_mb (after opening it), read_peak_mb
+//   (after reading every line), peak_mb (the process with the chooser open,
+//   every line read and searched), chooser_rss_mb and chooser_rss_file_mb
+//   (what it holds then, and the part of that which is mapped files),
 //   register_peak_mb, sqlite3_read_ms.
 // Usage: bench_chooser FILE              (an existing database file)
 //        bench_chooser --build N FILE    (builds FILE with N orders and N
@@ -204,8 +205,12 @@ int main(int argc, char *argv[])
         open.push_back(ms(t));
     }
 
+    const double openPeak = peakMb();
     std::vector<double> search;
     double readAll = 0;
+    double readPeak = 0;
+    double held = 0;
+    double mapped = 0;
     {
         izbor_trelok window(context);
         window.Form_Load();
@@ -216,6 +221,7 @@ int main(int argc, char *argv[])
         if (!window.model()->readAll())
             return 1;
         readAll = ms(t);
+        readPeak = peakMb();
         // One keystroke of a new search each: a letter, a digit, a number.
         for (const QString &typed : {u"a"_s, u"7"_s, u"z"_s, u"3"_s, u"2/2024"_s}) {
             window.searchBox()->setText(QString());
@@ -225,10 +231,10 @@ int main(int argc, char *argv[])
             window.list()->viewport()->repaint();
             search.push_back(ms(t));
         }
+        held = statusMb("VmRSS");
+        mapped = statusMb("RssFile");
     }
     const double peak = peakMb();
-    const double held = statusMb("VmRSS");
-    const double mapped = statusMb("RssFile");
 
     std::vector<double> registerOpen;
     std::vector<double> registerSort;
@@ -254,6 +260,8 @@ int main(int argc, char *argv[])
     std::printf("register_open_ms %.1f\n", median(registerOpen));
     std::printf("register_sort_ms %.1f\n", median(registerSort));
     std::printf("base_peak_mb %.1f\n", basePeak);
+    std::printf("open_peak_mb %.1f\n", openPeak);
+    std::printf("read_peak_mb %.1f\n", readPeak);
     std::printf("peak_mb %.1f\n", peak);
     std::printf("chooser_rss_mb %.1f\n", held);
     std::printf("chooser_rss_file_mb %.1f\n", mapped);
