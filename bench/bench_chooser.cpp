@@ -4,8 +4,12 @@
 // columns in its order):
 //   chooser_open_ms, chooser_read_all_ms (every line read for searching,
 //   after the window shows), chooser_search_ms (one keystroke of a new
-//   search), register_open_ms, register_sort_ms, peak_mb (the process with
-//   the chooser open), register_peak_mb, sqlite3_read_ms.
+//   search), register_open_ms, register_sort_ms, base_peak_mb (the process
+//   before any window), open_peak_mb (after opening it), read_peak_mb
+//   (after reading every line), peak_mb (the process with the chooser open,
+//   every line read and searched), chooser_rss_mb and chooser_rss_file_mb
+//   (what it holds then, and the part of that which is mapped files),
+//   register_peak_mb, sqlite3_read_ms.
 // Usage: bench_chooser FILE              (an existing database file)
 //        bench_chooser --build N FILE    (builds FILE with N orders and N
 //                                         taxpayers first; FILE must not exist)
@@ -51,16 +55,23 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-// The most this process has held, MB.
-double peakMb()
+// A figure of this process's memory in /proc/self/status, MB: VmHWM the
+// most it has held, VmRSS what it holds now, RssFile the part of that which
+// is files mapped into it.
+double statusMb(const QByteArray &name)
 {
     QFile status(u"/proc/self/status"_s);
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        if (line.startsWith(name + ':'))
+            return line.mid(name.size() + 1).trimmed().split(' ').first().toDouble() / 1024.0;
     return -1;
+}
+
+double peakMb()
+{
+    return statusMb("VmHWM");
 }
 
 // Orders of eight years with gaps in the numbering and numbers of one to
@@ -175,6 +186,8 @@ int main(int argc, char *argv[])
     AppContext context{store, prompter, printers, clock, QFileInfo(file).absolutePath(), {}, {}};
     context.endApplication = [](int) { std::exit(1); };
     const int runs = 3;
+    // The process before any window: Qt and the open database.
+    const double basePeak = peakMb();
 
     std::vector<double> floor;
     for (int run = 0; run < runs; ++run)
@@ -192,8 +205,12 @@ int main(int argc, char *argv[])
         open.push_back(ms(t));
     }
 
+    const double openPeak = peakMb();
     std::vector<double> search;
     double readAll = 0;
+    double readPeak = 0;
+    double held = 0;
+    double mapped = 0;
     {
         izbor_trelok window(context);
         window.Form_Load();
@@ -204,6 +221,7 @@ int main(int argc, char *argv[])
         if (!window.model()->readAll())
             return 1;
         readAll = ms(t);
+        readPeak = peakMb();
         // One keystroke of a new search each: a letter, a digit, a number.
         for (const QString &typed : {u"a"_s, u"7"_s, u"z"_s, u"3"_s, u"2/2024"_s}) {
             window.searchBox()->setText(QString());
@@ -213,6 +231,8 @@ int main(int argc, char *argv[])
             window.list()->viewport()->repaint();
             search.push_back(ms(t));
         }
+        held = statusMb("VmRSS");
+        mapped = statusMb("RssFile");
     }
     const double peak = peakMb();
 
@@ -239,7 +259,12 @@ int main(int argc, char *argv[])
     std::printf("chooser_search_ms %.1f\n", median(search));
     std::printf("register_open_ms %.1f\n", median(registerOpen));
     std::printf("register_sort_ms %.1f\n", median(registerSort));
+    std::printf("base_peak_mb %.1f\n", basePeak);
+    std::printf("open_peak_mb %.1f\n", openPeak);
+    std::printf("read_peak_mb %.1f\n", readPeak);
     std::printf("peak_mb %.1f\n", peak);
+    std::printf("chooser_rss_mb %.1f\n", held);
+    std::printf("chooser_rss_file_mb %.1f\n", mapped);
     std::printf("register_peak_mb %.1f\n", peakMb());
     std::printf("sqlite3_read_ms %.1f\n", median(floor));
     return 0;

@@ -158,6 +158,51 @@ private slots:
         QCOMPARE(app.context.state.p_tre_br, u"2/2025"_s);
     }
 
+    // Another clerk stores or removes an order before or while the chooser
+    // reads its lines: the chosen line stays with its order, and every order
+    // is listed once.
+    void theChosenLineFollowsItsOrder_data()
+    {
+        QTest::addColumn<int>("readBefore");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("stored before reading") << 0 << 1 << true;
+        QTest::newRow("stored while reading, line read") << 600 << 1 << true;
+        QTest::newRow("stored while reading, line not read") << 600 << 1500 << true;
+        QTest::newRow("removed while reading") << 600 << 1500 << false;
+    }
+    void theChosenLineFollowsItsOrder()
+    {
+        QFETCH(int, readBefore);
+        QFETCH(int, chosen);
+        QFETCH(bool, stored);
+        AppFixture app;
+        QList<QVariantList> rows;
+        for (int n = 1; n <= 2000; ++n) {
+            rows.append(QVariantList(28, QString()));
+            rows.last()[0] = u"%1/2026"_s.arg(n);
+        }
+        QVERIFY(app.db.store.execEach(sql::trel::insert, rows).ok());
+        izbor_trelok chooser(app.context);
+        QVERIFY(chooser.Form_Load());
+        chooser.list()->setCurrentIndex(chooser.model()->index(chosen, 0));
+        const QString number = u"%1/2026"_s.arg(2000 - chosen);
+        QCOMPARE(chooser.list()->currentIndex().data().toString(), number);
+        if (readBefore > 0)
+            QVERIFY(chooser.model()->readMore(readBefore).ok());
+        if (stored)
+            storeOrder(app, u"2001/2026"_s, u"108-2026"_s, u"Carina"_s, u"108"_s);
+        else
+            app.db.exec(sql::trel::remove, {u"2000/2026"_s});
+        QVERIFY(chooser.model()->readAll().ok());
+        QCOMPARE(chooser.list()->currentIndex().data().toString(), number);
+        QStringList listed;
+        const auto lines = listOrders(app.db.store);
+        for (const OrderLine &line : lines.value())
+            listed << line.trelok_br;
+        QCOMPARE(numbersShown(chooser), listed);
+    }
+
     void registerSearchSortAndChange()
     {
         AppFixture app;

@@ -207,17 +207,29 @@ DbResult<QList<OrderLine>> listOrders(Store &store)
 
 DbResult<int> orderCount(Store &store)
 {
-    auto rows = store.texts(sql::trel::count);
-    if (!rows)
-        return DbResult<int>::failure(rows);
-    return rows.value().isEmpty() ? 0 : rows.value().first().value(0).toInt();
+    // Counting reads a whole index or table: outside the memory map.
+    int count = 0;
+    auto read = store.eachUtf8(sql::trel::count, {}, [&count](const QByteArrayView *cells, int) {
+        count = cells[0].toInt();
+    });
+    if (!read)
+        return DbResult<int>::failure(read);
+    return count;
 }
+
+namespace {
+
+const char *pageStatement(const Store &store)
+{
+    return store.engine() == Engine::Server ? sql::newest::server::page
+                                            : sql::newest::file::page;
+}
+
+} // namespace
 
 DbResult<QList<OrderLine>> orderPage(Store &store, int first, int count)
 {
-    const char *page = store.engine() == Engine::Server ? sql::newest::server::page
-                                                        : sql::newest::file::page;
-    auto rows = store.texts(page, {count, first});
+    auto rows = store.texts(pageStatement(store), {count, first});
     if (!rows)
         return DbResult<QList<OrderLine>>::failure(rows);
     QList<OrderLine> lines;
@@ -225,6 +237,13 @@ DbResult<QList<OrderLine>> orderPage(Store &store, int first, int count)
     for (const QStringList &row : std::as_const(rows.value()))
         lines.append(lineOf(row));
     return lines;
+}
+
+DbStatus eachOrderLine(Store &store, int first, int count,
+                       const std::function<void(const QByteArrayView *cells)> &visit)
+{
+    return store.eachUtf8(pageStatement(store), {count, first},
+                          [&visit](const QByteArrayView *cells, int) { visit(cells); });
 }
 
 } // namespace trelok

@@ -2,9 +2,11 @@
 
 #include "data/result.h"
 
+#include <QByteArrayView>
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
 #include <iterator>
 
 namespace trelok {
@@ -50,5 +52,10 @@ DbResult<QList<OrderLine>> listOrders(Store &store);
 // of them. Over the index on year and number this reads only those lines.
 DbResult<int> orderCount(Store &store);
 DbResult<QList<OrderLine>> orderPage(Store &store, int first, int count);
+// The same lines handed to visit one at a time, each as the UTF-8 texts of
+// its orderLineColumnCount cells (valid during the call): a long part read
+// without a copy of it.
+DbStatus eachOrderLine(Store &store, int first, int count,
+                       const std::function<void(const QByteArrayView *cells)> &visit);
 
 } // namespace trelok

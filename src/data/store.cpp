@@ -20,6 +20,7 @@
 #include <QUrl>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -287,6 +288,44 @@ DbResult<QList<QStringList>> sqliteTexts(sqlite3 *db, const QString &statement,
     return rows;
 }
 
+// The same, row by row as UTF-8, with the memory map off while reading (set
+// again afterwards).
+DbStatus sqliteEachUtf8(sqlite3 *db, const char *statement, const QVariantList &values,
+                        const std::function<void(const QByteArrayView *, int)> &visit)
+{
+    const auto failedWith = [db](int code) {
+        const auto *text = static_cast<const char16_t *>(sqlite3_errmsg16(db));
+        return DbStatus::failure(QString::fromUtf16(text),
+                                 code == SQLITE_BUSY || code == SQLITE_LOCKED);
+    };
+    sqlite3_exec(db, "PRAGMA mmap_size=0", nullptr, nullptr, nullptr);
+    const std::unique_ptr<sqlite3, void (*)(sqlite3 *)> remap(db, [](sqlite3 *handle) {
+        sqlite3_exec(handle, sql::file::mapIntoMemory, nullptr, nullptr, nullptr);
+    });
+    sqlite3_stmt *stmt = nullptr;
+    const int prepared = sqlite3_prepare_v2(db, statement, -1, &stmt, nullptr);
+    if (prepared != SQLITE_OK)
+        return failedWith(prepared);
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> owner(stmt, sqlite3_finalize);
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QByteArray text = values[i].toString().toUtf8();
+        sqlite3_bind_text(stmt, int(i + 1), text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    const int columns = sqlite3_column_count(stmt);
+    std::vector<QByteArrayView> cells(static_cast<size_t>(columns));
+    int step;
+    while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, c));
+            cells[size_t(c)] = QByteArrayView(text, text ? sqlite3_column_bytes(stmt, c) : 0);
+        }
+        visit(cells.data(), columns);
+    }
+    if (step != SQLITE_DONE)
+        return failedWith(step);
+    return succeeded();
+}
+
 } // namespace
 
 sqlite3 *Store::sqliteHandle() const
@@ -297,6 +336,26 @@ sqlite3 *Store::sqliteHandle() const
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return nullptr;
     return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+DbStatus Store::eachUtf8(const char *statement, const QVariantList &values,
+                         const std::function<void(const QByteArrayView *, int)> &visit)
+{
+    if (sqlite3 *db = sqliteHandle())
+        return sqliteEachUtf8(db, statement, values, visit);
+    std::vector<QByteArray> row;
+    std::vector<QByteArrayView> cells;
+    return each(statement, values, [&](const QSqlQuery &q) {
+        if (row.empty()) { // the record is built anew on every call
+            row.resize(size_t(q.record().count()));
+            cells.resize(row.size());
+        }
+        for (size_t i = 0; i < row.size(); ++i) {
+            row[i] = mget(q.value(int(i))).toUtf8();
+            cells[i] = row[i];
+        }
+        visit(cells.data(), int(cells.size()));
+    });
 }
 
 DbResult<QList<QStringList>> Store::texts(const char *statement, const QVariantList &values)

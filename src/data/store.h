@@ -3,6 +3,7 @@
 #include "data/result.h"
 #include "data/row.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -83,6 +84,12 @@ public:
     DbStatus execEach(const char *statement, const QList<QVariantList> &valueLists);
     // Every row as texts by column position (Null as the empty text).
     DbResult<QList<QStringList>> texts(const char *statement, const QVariantList &values = {});
+    // Hands visit each row's texts as UTF-8 (Null as the empty text), valid
+    // during the call only: no copy is made of a long result. On the file,
+    // the pages are read through SQLite's own small cache rather than the
+    // memory map, so a whole table read stays out of the program's memory.
+    DbStatus eachUtf8(const char *statement, const QVariantList &values,
+                      const std::function<void(const QByteArrayView *cells, int count)> &visit);
 
     // Runs work inside one transaction: committed when it succeeds, rolled
     // back when it fails, so related writes land together or not at all.

@@ -117,6 +117,12 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
         if (m_model->rowCount() > 0)
             m_list->setCurrentIndex(m_model->index(0, 0));
     });
+    // The current line follows its order when the lines change under it; an
+    // order that is gone leaves the first line current.
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0)
+            m_list->setCurrentIndex(m_model->index(0, 0));
+    });
     m_reading.setInterval(0);
     connect(&m_reading, &QTimer::timeout, this, &izbor_trelok::readStep);
 }

@@ -93,16 +93,29 @@ void RowFilter::clear()
     m_matches.clear();
 }
 
-void RowFilter::append(const QByteArray &row)
+QByteArray &RowFilter::blockFor(qsizetype size)
 {
-    if (m_blocks.empty() || m_blocks.back().size() + row.size() > blockSize) {
+    if (m_blocks.empty() || m_blocks.back().size() + size > blockSize) {
         m_blocks.emplace_back();
-        m_blocks.back().reserve(std::max(blockSize, row.size()));
+        m_blocks.back().reserve(std::max(blockSize, size));
     }
-    QByteArray &block = m_blocks.back();
+    return m_blocks.back();
+}
+
+void RowFilter::append(QByteArrayView row)
+{
+    QByteArray &block = blockFor(row.size());
     const auto begin = quint32(block.size());
     block.append(row);
     m_rows.push_back({quint32(m_blocks.size() - 1), begin, quint32(block.size())});
+}
+
+void RowFilter::appendRow(QByteArray &to, const QByteArrayView *cells, qsizetype count)
+{
+    for (qsizetype i = 0; i < count; ++i) {
+        to.append(cells[i]);
+        to.append(cellBreak);
+    }
 }
 
 void RowFilter::addRow(const QString *cells, qsizetype count)
@@ -115,6 +128,17 @@ void RowFilter::addRow(const QString *cells, qsizetype count)
     append(row);
 }
 
+void RowFilter::addRow(const QByteArrayView *cells, qsizetype count)
+{
+    qsizetype size = count;
+    for (qsizetype i = 0; i < count; ++i)
+        size += cells[i].size();
+    QByteArray &block = blockFor(size);
+    const auto begin = quint32(block.size());
+    appendRow(block, cells, count);
+    m_rows.push_back({quint32(m_blocks.size() - 1), begin, quint32(block.size())});
+}
+
 QString RowFilter::cell(int row, int column) const
 {
     return QString::fromUtf8(cellBytes(row, column));
@@ -123,8 +147,14 @@ QString RowFilter::cell(int row, int column) const
 QByteArrayView RowFilter::cellBytes(int row, int column) const
 {
     const Span &span = m_rows[size_t(row)];
-    const char *at = m_blocks[span.block].constData() + span.begin;
-    const char *end = m_blocks[span.block].constData() + span.end;
+    const char *at = m_blocks[span.block].constData();
+    return cellOf(QByteArrayView(at + span.begin, at + span.end), column);
+}
+
+QByteArrayView RowFilter::cellOf(QByteArrayView row, int column)
+{
+    const char *at = row.data();
+    const char *end = at + row.size();
     for (int c = 0; c < column && at < end; ++c)
         at = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at))) + 1;
     const auto *stop = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at)));
@@ -140,8 +170,8 @@ void RowFilter::permute(const std::vector<int> &order)
     m_rows.reserve(rows.size());
     for (int row : order) {
         const Span &span = rows[size_t(row)];
-        append(QByteArray::fromRawData(blocks[span.block].constData() + span.begin,
-                                       span.end - span.begin));
+        append(QByteArrayView(blocks[span.block].constData() + span.begin,
+                              span.end - span.begin));
     }
     searchAll();
 }

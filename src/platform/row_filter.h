@@ -21,12 +21,20 @@ public:
     // searchAgain.
     void clear();
     void addRow(const QString *cells, qsizetype count);
+    // The same from UTF-8 texts, copied straight into the held blocks.
+    void addRow(const QByteArrayView *cells, qsizetype count);
     void searchAgain() { searchAll(); }
     int rowCount() const { return int(m_rows.size()); }
     // A column's text of a row, as it was added.
     QString cell(int row, int column) const;
     // The same as UTF-8, without a copy.
     QByteArrayView cellBytes(int row, int column) const;
+
+    // A row's form as held here, for other holders of rows: its cells'
+    // UTF-8 bytes, each ended by a byte UTF-8 never holds, appended to to;
+    // and a column of such a row.
+    static void appendRow(QByteArray &to, const QByteArrayView *cells, qsizetype count);
+    static QByteArrayView cellOf(QByteArrayView row, int column);
 
     // Reorders the rows: row i becomes the former row order[i]. The search
     // is applied again to the new order.
@@ -50,7 +58,9 @@ private:
         quint32 block, begin, end;
     };
     void searchAll();
-    void append(const QByteArray &row);
+    void append(QByteArrayView row);
+    // The block a row of size bytes goes to.
+    QByteArray &blockFor(qsizetype size);
     bool rowContains(int row, const QByteArray &needle, QByteArray &folded) const;
 
     std::vector<QByteArray> m_blocks;
