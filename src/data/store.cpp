@@ -298,7 +298,7 @@ DbStatus sqliteEachUtf8(sqlite3 *db, const char *statement, const QVariantList &
         return DbStatus::failure(QString::fromUtf16(text),
                                  code == SQLITE_BUSY || code == SQLITE_LOCKED);
     };
-    sqlite3_exec(db, "PRAGMA mmap_size=0", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, sql::file::noMapping, nullptr, nullptr, nullptr);
     const std::unique_ptr<sqlite3, void (*)(sqlite3 *)> remap(db, [](sqlite3 *handle) {
         sqlite3_exec(handle, sql::file::mapIntoMemory, nullptr, nullptr, nullptr);
     });

@@ -339,7 +339,7 @@ Pass streamFromFile(sqlite3 *db, SafeFile &file)
     };
     // The file's pages go through SQLite's small cache rather than being
     // mapped into the program's memory; mapped again afterwards.
-    sqlite3_exec(db, "PRAGMA mmap_size=0", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, sql::file::noMapping, nullptr, nullptr, nullptr);
     const std::unique_ptr<sqlite3, void (*)(sqlite3 *)> remap(db, [](sqlite3 *handle) {
         sqlite3_exec(handle, sql::file::mapIntoMemory, nullptr, nullptr, nullptr);
     });

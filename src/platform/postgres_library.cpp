@@ -53,5 +53,8 @@ TRELOK_LIBPQ(int, PQgetCopyData, (PGconn * conn, char **buffer, int async), (con
 TRELOK_LIBPQ(PGresult *, PQgetResult, (PGconn * conn), (conn))
 TRELOK_LIBPQ(void, PQfreemem, (void *ptr), (ptr))
 TRELOK_LIBPQ(char *, PQresultErrorMessage, (const PGresult *res), (res))
+TRELOK_LIBPQ(char *, PQresultErrorField, (const PGresult *res, int fieldcode), (res, fieldcode))
+TRELOK_LIBPQ(const char *, PQparameterStatus, (const PGconn *conn, const char *paramName),
+             (conn, paramName))
 
 } // extern "C"
