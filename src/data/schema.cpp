@@ -38,6 +38,10 @@ DbStatus applySchema(QSqlDatabase &db)
     if (!query.exec(QString::fromLatin1(server ? sql::newest::server::index
                                                : sql::newest::file::index)))
         return DbStatus::failure(query.lastError().text());
+    // The taxpayer register's order by each column, the same way.
+    for (const char *index : server ? sql::obvr::server::index : sql::obvr::file::index)
+        if (!query.exec(QString::fromLatin1(index)))
+            return DbStatus::failure(query.lastError().text());
     return succeeded();
 }
 
