@@ -127,9 +127,10 @@ inline constexpr auto pageColumns =
     " FROM tbl_obvr ORDER BY ";
 inline constexpr auto page = " LIMIT ? OFFSET ?";
 inline constexpr auto count = "SELECT count(*) FROM tbl_obvr";
-// The lines before a line: its first key "<= ? AND (", its keys and tax
-// number, ") < (", one "?" each, ")" (the first term for the index).
-inline constexpr auto before = "SELECT count(*) FROM tbl_obvr WHERE ";
+// The lines before a line: those before its first key (counted in the
+// index), then those alike in it before it by the other keys and tax number.
+inline constexpr auto before = "SELECT (SELECT count(*) FROM tbl_obvr WHERE ";
+inline constexpr auto beforeAlike = " < ?)+(SELECT count(*) FROM tbl_obvr WHERE ";
 // A column's texts sort without regard to case. SQLite: NOCASE folds the
 // letters A to Z, the same as full case folding for ASCII texts; a column
 // holding other letters is compared by the collation the store registers
@@ -141,8 +142,12 @@ inline constexpr auto exactCollation = "trelok_fold";
 inline constexpr auto exact = " COLLATE trelok_fold";
 inline constexpr auto code = "dec_cod";
 inline constexpr auto ties = "dec_cod,rowid";
-inline constexpr auto beyondAsciiIn = "SELECT 1 FROM tbl_obvr WHERE ";
-inline constexpr auto beyondAscii = " GLOB ? LIMIT 1";
+// A text of the column longer in bytes than in characters.
+inline constexpr const char *beyondAscii[] = {
+    "SELECT 1 FROM tbl_obvr WHERE length(dec_cod)<>length(CAST(dec_cod AS BLOB)) LIMIT 1",
+    "SELECT 1 FROM tbl_obvr WHERE length(dec_nam)<>length(CAST(dec_nam AS BLOB)) LIMIT 1",
+    "SELECT 1 FROM tbl_obvr WHERE length(dec_ad3)<>length(CAST(dec_ad3 AS BLOB)) LIMIT 1",
+    "SELECT 1 FROM tbl_obvr WHERE length(dec_tlx)<>length(CAST(dec_tlx AS BLOB)) LIMIT 1"};
 inline constexpr const char *index[] = {
     "CREATE INDEX idx_obvr_by_cod ON tbl_obvr (coalesce(dec_cod,'') COLLATE NOCASE,dec_cod)",
     "CREATE INDEX idx_obvr_by_nam ON tbl_obvr (" TRELOK_OBVR_NAM " COLLATE NOCASE,dec_cod)",

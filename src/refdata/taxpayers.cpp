@@ -112,19 +112,26 @@ DbResult<int> taxpayersBefore(Store &store, const TaxpayerOrder &order, const Ta
     const QString cells[] = {t.code, t.name, t.address, t.city};
     const QByteArray code(store.engine() == Engine::Server ? sql::obvr::server::code
                                                            : sql::obvr::file::code);
-    const QByteArray keys = orderKeys(store, order) + code;
+    orderKeys(store, order); // the collation it needs
+    QByteArray statement = sql::obvr::before;
     QVariantList values;
-    for (int column : order.columns)
-        values.append(cells[column]);
-    values.append(t.code);
-    QByteArray statement =
-        sql::obvr::before +
-        (order.columns.isEmpty() ? code : orderKey(store, order, order.columns.first())) +
-        " <= ? AND (" + keys + ") < (";
-    values.prepend(values.first());
-    for (qsizetype i = 1; i < values.size(); ++i)
-        statement += i == 1 ? "?" : ",?";
-    statement += ')';
+    if (order.columns.isEmpty()) {
+        statement += code + " < ?)+0";
+        values.append(t.code);
+    } else {
+        const QByteArray first = orderKey(store, order, order.columns.first());
+        statement += first + sql::obvr::beforeAlike + first + " = ? AND (";
+        values << cells[order.columns.first()] << cells[order.columns.first()];
+        for (qsizetype i = 1; i < order.columns.size(); ++i) {
+            statement += orderKey(store, order, order.columns[i]) + ',';
+            values.append(cells[order.columns[i]]);
+        }
+        statement += code + ") < (?";
+        values.append(t.code);
+        for (qsizetype i = 1; i < order.columns.size(); ++i)
+            statement += ",?";
+        statement += "))";
+    }
     auto rows = store.texts(statement.constData(), values);
     if (!rows)
         return DbResult<int>::failure(rows);
@@ -133,12 +140,7 @@ DbResult<int> taxpayersBefore(Store &store, const TaxpayerOrder &order, const Ta
 
 DbResult<bool> taxpayerTextsBeyondAscii(Store &store, int column)
 {
-    const QByteArray statement = sql::obvr::file::beyondAsciiIn +
-                                 QByteArray(sql::obvr::shown[column]) +
-                                 sql::obvr::file::beyondAscii;
-    // Any character outside 1 to 127.
-    const QString pattern = u"*[^"_s + QChar(1) + u'-' + QChar(127) + u"]*"_s;
-    auto rows = store.texts(statement.constData(), {pattern});
+    auto rows = store.texts(sql::obvr::file::beyondAscii[column]);
     if (!rows)
         return DbResult<bool>::failure(rows);
     return !rows.value().isEmpty();
