@@ -4,10 +4,12 @@
 #include "refdata/fixed_data.h"
 #include "refdata/taxpayer_import.h"
 #include "refdata/taxpayer_model.h"
+#include "refdata/taxpayer_pages.h"
 #include "refdata/taxpayers.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -62,6 +64,47 @@ ImportRun runImport(TestDb &db, const QByteArray &content)
     QTextStream err(&run.err);
     run.status = importTaxpayers(db.store, path, out, err);
     return run;
+}
+
+// A register of n taxpayers in random order: names, addresses and cities
+// from small sets (so many compare equal), in mixed case, some with letters
+// beyond ASCII (the file only: the server folds the case of ASCII letters),
+// some Null.
+void fillRegister(TestDb &db, int n, bool beyondAscii)
+{
+    QStringList names{u"Alfa"_s, u"alfa"_s, u"ALFA"_s,    u"beta"_s,   u"Beta"_s,
+                      u"[tip"_s, u"{tip"_s, u"zeta 10"_s, u"Zeta 9"_s, u""_s};
+    if (beyondAscii)
+        names << u"Žito"_s << u"žito"_s << u"ŠAR"_s << u"šar"_s << u"Éclair"_s << u"zz"_s;
+    const QStringList cities{u"Skopje"_s, u"skopje"_s, u"Ohrid"_s, u"0"_s, u"10"_s, u"9"_s};
+    QRandomGenerator random(17);
+    const auto pick = [&random](const QStringList &from) -> QVariant {
+        const int at = int(random.bounded(from.size() + 1));
+        return at == from.size() ? QVariant() : QVariant(from[at]);
+    };
+    QVERIFY(db.store.transaction([&] {
+        for (int i = 0; i < n; ++i) {
+            const QString code = QString::number(4000000000000LL + (i * 7919LL) % (n * 13LL));
+            if (auto added = db.store.exec("INSERT INTO tbl_obvr (dec_cod, dec_nam, dec_ad3, "
+                                           "dec_tlx) VALUES (?,?,?,?)",
+                                           {code, pick(names), pick(names), pick(cities)});
+                !added)
+                return added;
+        }
+        return succeeded();
+    }));
+}
+
+QStringList linesOf(const QAbstractItemModel &model)
+{
+    QStringList lines;
+    for (int r = 0; r < model.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < 4; ++c)
+            cells << model.index(r, c).data().toString();
+        lines << cells.join(u'|');
+    }
+    return lines;
 }
 
 } // namespace
@@ -163,9 +206,8 @@ private slots:
                 << mode << u"403099912345\u0663"_s << u"N"_s << u"A"_s << u"C"_s << digits << 1;
             *row("no name") << mode << u"4030999123456"_s << u"  "_s << u"A"_s << u"C"_s
                             << u"Vnesete naziv na Komitentot!"_s << 2;
-            *row("name before address")
-                << mode << u"4030999123456"_s << QString() << QString() << u"C"_s
-                << u"Vnesete naziv na Komitentot!"_s << 2;
+            *row("name before address") << mode << u"4030999123456"_s << QString() << QString()
+                                        << u"C"_s << u"Vnesete naziv na Komitentot!"_s << 2;
             *row("no address") << mode << u"4030999123456"_s << u"N"_s << QString() << u"C"_s
                                << u"Vnesete adresa na Komitentot!"_s << 3;
             *row("all present") << mode << u" 4030999123456 "_s << u"N"_s << u"A"_s << u"C"_s
@@ -264,6 +306,42 @@ private slots:
         }
         QCOMPARE(model.headerData(column, Qt::Horizontal).toString(),
                  (QStringList{u"Danocen broj"_s, u"Naziv"_s, u"Adresa"_s, u"Grad"_s}[column]));
+    }
+
+    // The register window's pages give the lines of the whole list held in
+    // memory: the same rows, order after each click and search results.
+    void pagedRegisterAsTheWholeList_data()
+    {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QString>("search");
+        QTest::newRow("as read") << QList<int>{} << QString();
+        for (int column = 0; column < 4; ++column)
+            QTest::newRow(qPrintable(u"by column %1"_s.arg(column))) << QList<int>{column}
+                                                                     << QString();
+        QTest::newRow("city, then name") << QList<int>{3, 1} << QString();
+        QTest::newRow("name, address, city, name") << QList<int>{1, 2, 3, 1} << QString();
+        QTest::newRow("searched") << QList<int>{} << u"tip"_s;
+        QTest::newRow("searched, by city then address") << QList<int>{3, 2} << u"A"_s;
+    }
+    void pagedRegisterAsTheWholeList()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QString, search);
+        TestDb db;
+        fillRegister(db, 700, testEngine() == Engine::File);
+        TaxpayerModel whole;
+        whole.setTaxpayers(loadTaxpayers(db.store).value());
+        TaxpayerPages pages(db.store);
+        QVERIFY(pages.load());
+        QCOMPARE(pages.rowCount(), 700);
+        for (int column : clicks) {
+            whole.sortByColumn(column);
+            QVERIFY(pages.sortByColumn(column));
+        }
+        whole.setFilter(search);
+        QVERIFY(pages.search(search));
+        QCOMPARE(linesOf(pages), linesOf(whole));
+        QVERIFY(!pages.takeFailure());
     }
 
     // Reading CSV ---------------------------------------------------------

@@ -5,7 +5,7 @@
 #include "entry/order_list_model.h"
 #include "platform/fonts.h"
 #include "refdata/dan_ref.h"
-#include "refdata/taxpayer_model.h"
+#include "refdata/taxpayer_pages.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -41,6 +41,10 @@ DbStatus applySchema(QSqlDatabase &db)
     // The export's order, on the file (the server sorts on its own).
     if (!server && !query.exec(QString::fromLatin1(sql::exported::fileIndex)))
         return DbStatus::failure(query.lastError().text());
+    // The taxpayer register's order by each column, the same way.
+    for (const char *index : server ? sql::obvr::server::index : sql::obvr::file::index)
+        if (!query.exec(QString::fromLatin1(index)))
+            return DbStatus::failure(query.lastError().text());
     return succeeded();
 }
 

@@ -114,6 +114,66 @@ inline constexpr auto twice = "SELECT dec_cod FROM tbl_obvr GROUP BY dec_cod HAV
 // Such a register is copied under the plain index it had.
 inline constexpr auto dropIndex = "DROP INDEX idx_obvr_dec_cod";
 inline constexpr auto plainIndex = "CREATE INDEX idx_obvr_dec_cod ON tbl_obvr (dec_cod)";
+// The register window a page at a time: the columns as it shows them (a
+// Null name or address as the empty text, a Null city as "0"), then the
+// keys of its order and LIMIT ? OFFSET ?.
+#define TRELOK_OBVR_NAM "coalesce(dec_nam,'')"
+#define TRELOK_OBVR_AD3 "coalesce(dec_ad3,'')"
+#define TRELOK_OBVR_TLX "coalesce(dec_tlx,'0')"
+inline constexpr const char *shown[] = {"coalesce(dec_cod,'')", TRELOK_OBVR_NAM, TRELOK_OBVR_AD3,
+                                        TRELOK_OBVR_TLX};
+inline constexpr auto pageColumns =
+    "SELECT coalesce(dec_cod,''), " TRELOK_OBVR_NAM ", " TRELOK_OBVR_AD3 ", " TRELOK_OBVR_TLX
+    " FROM tbl_obvr ORDER BY ";
+inline constexpr auto page = " LIMIT ? OFFSET ?";
+inline constexpr auto count = "SELECT count(*) FROM tbl_obvr";
+// The lines before a line: those before its first key (counted in the
+// index), then those alike in it before it by the other keys and tax number.
+inline constexpr auto before = "SELECT (SELECT count(*) FROM tbl_obvr WHERE ";
+inline constexpr auto beforeAlike = " < ?)+(SELECT count(*) FROM tbl_obvr WHERE ";
+// A column's texts sort without regard to case. SQLite: NOCASE folds the
+// letters A to Z, the same as full case folding for ASCII texts; a column
+// holding other letters is compared by the collation the store registers
+// (exactCollation); rows alike keep the order of the rows' tax numbers, then
+// of their storing. An index on each column's order (new installations).
+namespace file {
+inline constexpr auto caseless = " COLLATE NOCASE";
+inline constexpr auto exactCollation = "trelok_fold";
+inline constexpr auto exact = " COLLATE trelok_fold";
+inline constexpr auto code = "dec_cod";
+inline constexpr auto ties = "dec_cod,rowid";
+// A text of the column longer in bytes than in characters.
+inline constexpr const char *beyondAscii[] = {
+    "SELECT 1 FROM tbl_obvr WHERE length(dec_cod)<>length(CAST(dec_cod AS BLOB)) LIMIT 1",
+    "SELECT 1 FROM tbl_obvr WHERE length(dec_nam)<>length(CAST(dec_nam AS BLOB)) LIMIT 1",
+    "SELECT 1 FROM tbl_obvr WHERE length(dec_ad3)<>length(CAST(dec_ad3 AS BLOB)) LIMIT 1",
+    "SELECT 1 FROM tbl_obvr WHERE length(dec_tlx)<>length(CAST(dec_tlx AS BLOB)) LIMIT 1"};
+inline constexpr const char *index[] = {
+    "CREATE INDEX idx_obvr_by_cod ON tbl_obvr (coalesce(dec_cod,'') COLLATE NOCASE,dec_cod)",
+    "CREATE INDEX idx_obvr_by_nam ON tbl_obvr (" TRELOK_OBVR_NAM " COLLATE NOCASE,dec_cod)",
+    "CREATE INDEX idx_obvr_by_ad3 ON tbl_obvr (" TRELOK_OBVR_AD3 " COLLATE NOCASE,dec_cod)",
+    "CREATE INDEX idx_obvr_by_tlx ON tbl_obvr (" TRELOK_OBVR_TLX " COLLATE NOCASE,dec_cod)"};
+} // namespace file
+// The server: lower() and the collation "C" (code points).
+namespace server {
+inline constexpr auto lower = "lower(";
+inline constexpr auto caseless = ") COLLATE \"C\"";
+inline constexpr auto code = "dec_cod COLLATE \"C\"";
+inline constexpr auto ties = "dec_cod COLLATE \"C\",dec_nam COLLATE \"C\",dec_ad3 COLLATE \"C\","
+                             "dec_tlx COLLATE \"C\"";
+inline constexpr const char *index[] = {
+    "CREATE INDEX idx_obvr_by_cod ON tbl_obvr ((lower(coalesce(dec_cod,''))) COLLATE \"C\","
+    "dec_cod COLLATE \"C\")",
+    "CREATE INDEX idx_obvr_by_nam ON tbl_obvr ((lower(" TRELOK_OBVR_NAM ")) COLLATE \"C\","
+    "dec_cod COLLATE \"C\")",
+    "CREATE INDEX idx_obvr_by_ad3 ON tbl_obvr ((lower(" TRELOK_OBVR_AD3 ")) COLLATE \"C\","
+    "dec_cod COLLATE \"C\")",
+    "CREATE INDEX idx_obvr_by_tlx ON tbl_obvr ((lower(" TRELOK_OBVR_TLX ")) COLLATE \"C\","
+    "dec_cod COLLATE \"C\")"};
+} // namespace server
+#undef TRELOK_OBVR_NAM
+#undef TRELOK_OBVR_AD3
+#undef TRELOK_OBVR_TLX
 } // namespace obvr
 
 namespace opst {

@@ -5,14 +5,18 @@
 #include "platform/pointer.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
-#include "refdata/taxpayer_model.h"
+#include "refdata/taxpayer_pages.h"
 #include "refdata/taxpayers.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
+
+#include <algorithm>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +25,26 @@ namespace trelok {
 namespace {
 const auto changeMode = u" ** Promena **"_s;
 const auto addMode = u" ** Vnesi Nov **"_s;
+
+// Type-ahead as the view has it, over every line: they are read first.
+class RegisterView : public QTreeView {
+public:
+    RegisterView(QWidget *parent, std::function<bool()> readAll)
+        : QTreeView(parent), m_readAll(std::move(readAll))
+    {}
+    void keyboardSearch(const QString &search) override
+    {
+        if (m_readAll())
+            QTreeView::keyboardSearch(search);
+    }
+
+private:
+    std::function<bool()> m_readAll;
+};
+
+// Lines read for searching in one step while the window is open: about this
+// long, so the window stays quick to answer.
+constexpr qint64 readingStepMs = 20;
 } // namespace
 
 dan_ref::dan_ref(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
@@ -30,8 +54,8 @@ dan_ref::dan_ref(AppContext &context, QWidget *parent) : QDialog(parent), m_cont
     setClientSize(this, 12120, 8400);
     const QFont form = formFont(10);
 
-    m_model = new TaxpayerModel(this);
-    m_listView1 = new QTreeView(this);
+    m_model = new TaxpayerPages(context.store, this);
+    m_listView1 = new RegisterView(this, [this] { return readAllLines(); });
     m_listView1->setObjectName(u"ListView1"_s);
     m_listView1->setGeometry(twips::rect(120, 120, 11880, 5160));
     m_listView1->setFont(form);
@@ -103,6 +127,15 @@ dan_ref::dan_ref(AppContext &context, QWidget *parent) : QDialog(parent), m_cont
                    m_text[2], m_text[3], m_command5, m_command6, m_baraj});
     showPanel(false);
     m_listView1->setFocus();
+    // A line the view could not read is told once the view has finished.
+    connect(m_model, &TaxpayerPages::readFailed, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (auto failed = m_model->takeFailure())
+                m_context.fail(*failed);
+        });
+    });
+    m_reading.setInterval(0);
+    connect(&m_reading, &QTimer::timeout, this, &dan_ref::readStep);
 }
 
 bool dan_ref::Form_Load()
@@ -112,15 +145,48 @@ bool dan_ref::Form_Load()
 
 bool dan_ref::loadList()
 {
-    m_model->clear();
+    m_reading.stop();
     m_context.prompter.inform(QString::fromLatin1(taxpayerMsg::loading));
     Hourglass hourglass;
-    auto rows = loadTaxpayers(m_context.store);
-    if (!rows) {
-        m_context.fail(rows);
+    if (auto loaded = m_model->load(); !loaded) {
+        m_context.fail(loaded);
         return false;
     }
-    m_model->setTaxpayers(std::move(rows.value()));
+    if (isVisible() && !m_model->allRead())
+        m_reading.start();
+    return true;
+}
+
+void dan_ref::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_model->allRead())
+        m_reading.start();
+}
+
+void dan_ref::readStep()
+{
+    QElapsedTimer took;
+    took.start();
+    // A failure stops the reading; the first search reads again and tells it.
+    if (!m_model->readMore(m_step) || m_model->allRead()) {
+        m_reading.stop();
+        return;
+    }
+    const qint64 ms = std::max<qint64>(1, took.elapsed());
+    m_step = int(std::clamp<qint64>(m_step * readingStepMs / ms, 1024, 65536));
+}
+
+bool dan_ref::readAllLines()
+{
+    if (m_model->allRead())
+        return true;
+    m_reading.stop();
+    Hourglass wait;
+    if (auto read = m_model->readAll(); !read) {
+        m_context.fail(read);
+        return false;
+    }
     return true;
 }
 
@@ -152,15 +218,26 @@ void dan_ref::ListView1_DblClick()
 
 void dan_ref::ListView1_ColumnClick(int column)
 {
-    Hourglass hourglass;
-    m_model->sortByColumn(column);
+    m_reading.stop();
+    {
+        Hourglass hourglass;
+        if (auto sorted = m_model->sortByColumn(column); !sorted) {
+            m_context.fail(sorted);
+            return;
+        }
+    }
     m_listView1->header()->setSortIndicator(column, Qt::AscendingOrder);
     m_listView1->header()->setSortIndicatorShown(true);
+    if (isVisible() && !m_model->allRead())
+        m_reading.start();
 }
 
 void dan_ref::baraj_Change()
 {
-    m_model->setFilter(m_baraj->text());
+    if (!readAllLines())
+        return;
+    if (auto searched = m_model->search(m_baraj->text()); !searched)
+        m_context.fail(searched);
 }
 
 void dan_ref::Command3_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QTimer>
 
 class QLabel;
 class QLineEdit;
@@ -10,10 +11,12 @@ class QTreeView;
 namespace trelok {
 
 struct AppContext;
-class TaxpayerModel;
+class TaxpayerPages;
 
 // The taxpayer register: the whole list, sortable by any column, with an
-// edit panel to add a taxpayer or change one's name, address and city.
+// edit panel to add a taxpayer or change one's name, address and city. The
+// list reads only the lines it shows; while the window is open it reads the
+// rest for searching and type-ahead, a little at a time.
 class dan_ref : public QDialog {
     Q_OBJECT
 public:
@@ -34,16 +37,25 @@ public:
     // any column.
     void baraj_Change();
 
-    TaxpayerModel &model() { return *m_model; }
+    TaxpayerPages &model() { return *m_model; }
     QTreeView *list() const { return m_listView1; }
     QLineEdit *searchBox() const { return m_baraj; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     bool loadList();
+    // One step of reading the lines for searching.
+    void readStep();
+    // Every line read for searching; false after a failure told.
+    bool readAllLines();
     void showPanel(bool visible);
 
     AppContext &m_context;
-    TaxpayerModel *m_model = nullptr;
+    TaxpayerPages *m_model = nullptr;
+    QTimer m_reading;
+    int m_step = 1024;
     QTreeView *m_listView1 = nullptr;
     QLineEdit *m_text[4] = {};
     QLabel *m_label[4] = {};

@@ -5,10 +5,11 @@
 
 namespace trelok {
 
-// The taxpayer register as a list model: the rows are read once and held
-// once, as the search's texts; the view draws only the lines it shows. A
-// search (setFilter) narrows the lines; taxpayer() takes the row a line
-// shows.
+// The taxpayer register as a list model of rows given to it, held once, as
+// the search's texts: the order and search of the register window stated
+// in memory (the window itself reads pages, TaxpayerPages, and must show
+// what this shows). A search (setFilter) narrows the lines; taxpayer()
+// takes the row a line shows.
 class TaxpayerModel : public FilteredTableModel {
     Q_OBJECT
 public:

@@ -3,7 +3,13 @@
 #include "data/statements.h"
 #include "data/store.h"
 
+#include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlQuery>
+
+#include <sqlite3.h>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +26,124 @@ DbResult<QList<Taxpayer>> loadTaxpayers(Store &store)
     if (!read)
         return DbResult<QList<Taxpayer>>::failure(read);
     return list;
+}
+
+void TaxpayerOrder::sortBy(int column)
+{
+    columns.removeAll(column);
+    columns.prepend(column);
+}
+
+namespace {
+
+// Texts compared as QString::toCaseFolded gives them, code unit by code unit.
+int foldedCompare(void *, int aBytes, const void *a, int bBytes, const void *b)
+{
+    const auto folded = [](int bytes, const void *text) {
+        return QStringView(static_cast<const QChar *>(text), bytes / qsizetype(sizeof(QChar)))
+            .toString()
+            .toCaseFolded();
+    };
+    return QString::compare(folded(aBytes, a), folded(bBytes, b), Qt::CaseSensitive);
+}
+
+// The file's own handle gains the collation of texts beyond ASCII; while
+// another statement runs it keeps the one it has.
+void registerExactCollation(Store &store)
+{
+    const QVariant handle =
+        QSqlDatabase::database(store.connectionName(), false).driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    if (auto *db = *static_cast<sqlite3 *const *>(handle.data()))
+        sqlite3_create_collation_v2(db, sql::obvr::file::exactCollation, SQLITE_UTF16_ALIGNED,
+                                    nullptr, foldedCompare, nullptr);
+}
+
+// A column's key in the order, as the engine compares it.
+QByteArray orderKey(Store &store, const TaxpayerOrder &order, int column)
+{
+    const QByteArray shown(sql::obvr::shown[column]);
+    if (store.engine() == Engine::Server)
+        return sql::obvr::server::lower + shown + sql::obvr::server::caseless;
+    return shown + (order.exact[column] ? sql::obvr::file::exact : sql::obvr::file::caseless);
+}
+
+QByteArray orderKeys(Store &store, const TaxpayerOrder &order)
+{
+    if (store.engine() == Engine::File && std::any_of(order.columns.cbegin(), order.columns.cend(),
+                                                      [&order](int c) { return order.exact[c]; }))
+        registerExactCollation(store);
+    QByteArray keys;
+    for (int column : order.columns)
+        keys += orderKey(store, order, column) + ',';
+    return keys;
+}
+
+} // namespace
+
+DbResult<int> taxpayerCount(Store &store)
+{
+    auto rows = store.texts(sql::obvr::count);
+    if (!rows)
+        return DbResult<int>::failure(rows);
+    return rows.value().isEmpty() ? 0 : rows.value().first().value(0).toInt();
+}
+
+DbResult<QList<Taxpayer>> taxpayerPage(Store &store, const TaxpayerOrder &order, int first,
+                                       int count)
+{
+    const QByteArray statement =
+        sql::obvr::pageColumns + orderKeys(store, order) +
+        (store.engine() == Engine::Server ? sql::obvr::server::ties : sql::obvr::file::ties) +
+        sql::obvr::page;
+    auto rows = store.texts(statement.constData(), {count, first});
+    if (!rows)
+        return DbResult<QList<Taxpayer>>::failure(rows);
+    QList<Taxpayer> lines;
+    lines.reserve(rows.value().size());
+    for (const QStringList &row : std::as_const(rows.value()))
+        lines.append(Taxpayer{row.value(0), row.value(1), row.value(2), row.value(3)});
+    return lines;
+}
+
+DbResult<int> taxpayersBefore(Store &store, const TaxpayerOrder &order, const Taxpayer &t)
+{
+    const QString cells[] = {t.code, t.name, t.address, t.city};
+    const QByteArray code(store.engine() == Engine::Server ? sql::obvr::server::code
+                                                           : sql::obvr::file::code);
+    orderKeys(store, order); // the collation it needs
+    QByteArray statement = sql::obvr::before;
+    QVariantList values;
+    if (order.columns.isEmpty()) {
+        statement += code + " < ?)+0";
+        values.append(t.code);
+    } else {
+        const QByteArray first = orderKey(store, order, order.columns.first());
+        statement += first + sql::obvr::beforeAlike + first + " = ? AND (";
+        values << cells[order.columns.first()] << cells[order.columns.first()];
+        for (qsizetype i = 1; i < order.columns.size(); ++i) {
+            statement += orderKey(store, order, order.columns[i]) + ',';
+            values.append(cells[order.columns[i]]);
+        }
+        statement += code + ") < (?";
+        values.append(t.code);
+        for (qsizetype i = 1; i < order.columns.size(); ++i)
+            statement += ",?";
+        statement += "))";
+    }
+    auto rows = store.texts(statement.constData(), values);
+    if (!rows)
+        return DbResult<int>::failure(rows);
+    return rows.value().isEmpty() ? 0 : rows.value().first().value(0).toInt();
+}
+
+DbResult<bool> taxpayerTextsBeyondAscii(Store &store, int column)
+{
+    auto rows = store.texts(sql::obvr::file::beyondAscii[column]);
+    if (!rows)
+        return DbResult<bool>::failure(rows);
+    return !rows.value().isEmpty();
 }
 
 Taxpayer trimmedTaxpayer(const Taxpayer &typed)

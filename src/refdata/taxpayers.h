@@ -34,6 +34,28 @@ inline constexpr ColumnDescriptor taxpayerColumns[] = {
 // as the empty text, a Null city as "0"; values as stored.
 DbResult<QList<Taxpayer>> loadTaxpayers(Store &store);
 
+// The register window's order, asked of the database a page at a time: by
+// the columns clicked, the latest first (each once), every one ascending by
+// text without regard to case; rows alike keep the tax number order
+// loadTaxpayers gives. exact[c]: column c holds letters beyond ASCII, so its
+// texts are compared by full case folding (only the file needs to know).
+struct TaxpayerOrder {
+    QList<int> columns;
+    bool exact[4] = {};
+    // Clicking a column's header: it becomes the first key.
+    void sortBy(int column);
+};
+
+DbResult<int> taxpayerCount(Store &store);
+// The lines from the first-th (counted from 0), at most count of them.
+DbResult<QList<Taxpayer>> taxpayerPage(Store &store, const TaxpayerOrder &order, int first,
+                                       int count);
+// How many lines come before the first line of the taxpayer t (as shown)
+// in the order.
+DbResult<int> taxpayersBefore(Store &store, const TaxpayerOrder &order, const Taxpayer &t);
+// Whether a column (0 to 3) of the register holds a character beyond ASCII.
+DbResult<bool> taxpayerTextsBeyondAscii(Store &store, int column);
+
 // Which of the edit panel's modes a store is made in.
 enum class TaxpayerMode { Change, Add };
 
