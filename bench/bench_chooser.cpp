@@ -24,7 +24,6 @@
 #include "platform/printers.h"
 #include "platform/recording_prompter.h"
 #include "refdata/dan_ref.h"
-#include "refdata/taxpayer_model.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -27,10 +27,12 @@ struct Run {
 };
 
 // The program itself, without any display and without a chosen platform.
-Run runProgram(const QStringList &arguments)
+Run runProgram(const QStringList &arguments, const QStringList &extraEnvironment = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString &variable : extraEnvironment)
+        env.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
     static const QTemporaryDir runtime; // private, as Qt expects it
@@ -253,6 +255,22 @@ private slots:
             QCOMPARE(run.err, QString());
         if (!arguments.contains(u"--print"_s))
             QVERIFY(!QFile::exists(QDir(dir.path()).filePath(u"trelok.db"_s)));
+    }
+
+    // A start on the database file loads no server library (libpq and the
+    // two dozen it needs come with the first use of a server), and the
+    // program looks for its libraries only where the system keeps them.
+    void aStartOnTheFileLoadsNoServerLibrary()
+    {
+        QTemporaryDir dir;
+        const QString csv = QDir(dir.path()).filePath(u"o.csv"_s);
+        const Run run = runProgram({u"--dir"_s, dir.path(), u"--export"_s, csv},
+                                   {u"LD_DEBUG=libs"_s});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.err.contains(u"calling init:"_s), qPrintable(run.err.left(2000)));
+        QVERIFY2(!run.err.contains(u"libpq"_s), qPrintable(run.err));
+        QVERIFY2(!run.err.contains(u"RUNPATH"_s) && !run.err.contains(u"RPATH"_s),
+                 qPrintable(run.err));
     }
 };
 

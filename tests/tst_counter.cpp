@@ -1,7 +1,9 @@
 #include "test_db.h"
 
 #include "data/counter.h"
+#include "data/installer.h"
 #include "data/statements.h"
+#include "data/store.h"
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -109,6 +111,24 @@ private slots:
         TestDb db;
         db.exec(sql::broj::insert, {u"2026"_s, u"OTHER"_s, u"30/2026"_s});
         QCOMPARE(get_brojac(db.store, u"2026"_s, u"TRELOK"_s).value(), u"1/2026"_s);
+    }
+
+    // The statements kept prepared between their runs hold nothing: right
+    // after this program read its counter, another stores a number (a read
+    // left open would keep it waiting and then refuse it as busy), and the
+    // next read gives that number.
+    void aKeptStatementHoldsNoLock()
+    {
+        if (testEngine() == Engine::Server)
+            QSKIP("the file's own locks");
+        TestDb db;
+        db.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"1/2026"_s});
+        QCOMPARE(get_brojac(db.store, u"2026"_s, u"TRELOK"_s).value(), u"2/2026"_s);
+        Store other;
+        QVERIFY(other.open(databasePath(db.dir.path())).ok());
+        const DbStatus stored = other.exec(sql::broj::update, {u"7/2026"_s, u"2026"_s, u"TRELOK"_s});
+        QVERIFY2(stored.ok(), qPrintable(stored.error()));
+        QCOMPARE(get_brojac(db.store, u"2026"_s, u"TRELOK"_s).value(), u"8/2026"_s);
     }
 };
 

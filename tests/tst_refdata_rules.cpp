@@ -3,7 +3,7 @@
 #include "data/csv.h"
 #include "refdata/fixed_data.h"
 #include "refdata/taxpayer_import.h"
-#include "refdata/taxpayer_model.h"
+#include "taxpayer_reference_model.h"
 #include "refdata/taxpayer_pages.h"
 #include "refdata/taxpayers.h"
 

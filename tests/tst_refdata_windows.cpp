@@ -5,7 +5,6 @@
 #include "entry/validation.h"
 #include "refdata/dan_ref.h"
 #include "refdata/fix_firm.h"
-#include "refdata/taxpayer_model.h"
 #include "shell/form1.h"
 
 #include <QAction>

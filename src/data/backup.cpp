@@ -139,10 +139,8 @@ DbStatus backupDatabase(Store &store, const QString &file, const std::atomic<boo
         [&partial] { QFile::remove(partial.fileName() + u"-journal"_s); });
     stopWhenAsked(store.local(), stop);
     // VACUUM INTO reads the whole database: not through the mapping, which
-    // would keep every page read in the program's memory; mapped again after.
-    (void)store.local().exec(sql::file::noMapping);
-    const auto mapAgain = qScopeGuard(
-        [&store] { (void)store.local().exec(sql::file::mapIntoMemory); });
+    // would keep every page read in the program's memory.
+    const Store::Unmapped unmapped(store.local());
     if (auto copied = store.local().exec(sql::backup::copyInto, {partial.fileName()}); !copied)
         return stopped(stop) ? stoppedCopy() : copied;
     if (auto checked = checkCopy(partial.fileName(), stop); !checked)

@@ -230,6 +230,19 @@ DbStatus Store::each(const char *statement, const QVariantList &values,
     return succeeded();
 }
 
+Store::Unmapped::Unmapped(Store &store)
+    : m_db(store.sqliteHandle())
+{
+    if (m_db)
+        sqlite3_exec(m_db, sql::file::noMapping, nullptr, nullptr, nullptr);
+}
+
+Store::Unmapped::~Unmapped()
+{
+    if (m_db)
+        sqlite3_exec(m_db, sql::file::mapIntoMemory, nullptr, nullptr, nullptr);
+}
+
 DbStatus Store::execEach(const char *statement, const QList<QVariantList> &valueLists)
 {
     auto made = prepared(QString::fromLatin1(statement));
@@ -288,8 +301,7 @@ DbResult<QList<QStringList>> sqliteTexts(sqlite3 *db, const QString &statement,
     return rows;
 }
 
-// The same, row by row as UTF-8, with the memory map off while reading (set
-// again afterwards).
+// The same, row by row as UTF-8.
 DbStatus sqliteEachUtf8(sqlite3 *db, const char *statement, const QVariantList &values,
                         const std::function<void(const QByteArrayView *, int)> &visit)
 {
@@ -298,10 +310,6 @@ DbStatus sqliteEachUtf8(sqlite3 *db, const char *statement, const QVariantList &
         return DbStatus::failure(QString::fromUtf16(text),
                                  code == SQLITE_BUSY || code == SQLITE_LOCKED);
     };
-    sqlite3_exec(db, sql::file::noMapping, nullptr, nullptr, nullptr);
-    const std::unique_ptr<sqlite3, void (*)(sqlite3 *)> remap(db, [](sqlite3 *handle) {
-        sqlite3_exec(handle, sql::file::mapIntoMemory, nullptr, nullptr, nullptr);
-    });
     sqlite3_stmt *stmt = nullptr;
     const int prepared = sqlite3_prepare_v2(db, statement, -1, &stmt, nullptr);
     if (prepared != SQLITE_OK)
@@ -341,8 +349,10 @@ sqlite3 *Store::sqliteHandle() const
 DbStatus Store::eachUtf8(const char *statement, const QVariantList &values,
                          const std::function<void(const QByteArrayView *, int)> &visit)
 {
-    if (sqlite3 *db = sqliteHandle())
+    if (sqlite3 *db = sqliteHandle()) {
+        const Unmapped unmapped(*this);
         return sqliteEachUtf8(db, statement, values, visit);
+    }
     std::vector<QByteArray> row;
     std::vector<QByteArrayView> cells;
     return each(statement, values, [&](const QSqlQuery &q) {

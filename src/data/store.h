@@ -91,6 +91,20 @@ public:
     DbStatus eachUtf8(const char *statement, const QVariantList &values,
                       const std::function<void(const QByteArrayView *cells, int count)> &visit);
 
+    // While one lives, the file is read through SQLite's own small page
+    // cache rather than the memory map (set again when it goes), so work on
+    // a whole table keeps the program's memory flat. Nothing on the server.
+    class Unmapped {
+    public:
+        explicit Unmapped(Store &store);
+        ~Unmapped();
+        Unmapped(const Unmapped &) = delete;
+        Unmapped &operator=(const Unmapped &) = delete;
+
+    private:
+        sqlite3 *m_db;
+    };
+
     // Runs work inside one transaction: committed when it succeeds, rolled
     // back when it fails, so related writes land together or not at all.
     // Inside another transaction, work runs in a savepoint of it: a failure

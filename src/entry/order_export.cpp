@@ -337,12 +337,6 @@ Pass streamFromFile(sqlite3 *db, SafeFile &file)
     const auto failure = [db] {
         return Pass{QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(db)))};
     };
-    // The file's pages go through SQLite's small cache rather than being
-    // mapped into the program's memory; mapped again afterwards.
-    sqlite3_exec(db, sql::file::noMapping, nullptr, nullptr, nullptr);
-    const std::unique_ptr<sqlite3, void (*)(sqlite3 *)> remap(db, [](sqlite3 *handle) {
-        sqlite3_exec(handle, sql::file::mapIntoMemory, nullptr, nullptr, nullptr);
-    });
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v2(db, sql::exported::file, -1, &stmt, nullptr) != SQLITE_OK)
         return failure();
@@ -451,6 +445,9 @@ Pass writeOrders(Store &store, SafeFile &file, bool inMemory)
     file.write(csvRecord(orderColumns()).toUtf8());
     if (inMemory)
         return sortInMemory(store, file);
+    // The file's pages go through SQLite's small cache rather than being
+    // mapped into the program's memory.
+    const Store::Unmapped unmapped(store);
     if (sqlite3 *db = sqliteHandle(store))
         return streamFromFile(db, file);
     if (store.engine() == Engine::Server)

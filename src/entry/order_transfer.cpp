@@ -310,6 +310,7 @@ int importOrders(Store &store, Clock &clock, const QString &fileName,
     qsizetype rows = 0;
     QList<CsvRecord> waiting;
     qsizetype batch = 1;
+    const Store::Unmapped unmapped(store);
     const QString error = file.records([&](CsvRecord &record) {
         if (std::exchange(first, false)) {
             headerError = readHeader(record.fields, columns);

@@ -143,6 +143,7 @@ int importTaxpayers(Store &store, const QString &fileName, QTextStream &out, QTe
     Counts counts;
     qsizetype reported = 0;
     const auto storeAll = [&] { return storeRows(store, file, counts, reported, err); };
+    const Store::Unmapped unmapped(store);
     DbStatus stored = store.writeTransaction(storeAll);
     for (int attempt = 1; stored.busy() && attempt < importBusyAttempts; ++attempt)
         stored = store.writeTransaction(storeAll);

@@ -1,4 +1,4 @@
-#include "refdata/taxpayer_model.h"
+#include "taxpayer_reference_model.h"
 
 #include "platform/makscii.h"
 
