@@ -56,9 +56,6 @@ private:
     QElapsedTimer m_typedAt;
 };
 
-// Lines read for searching in one step while the window is open: about this
-// long, so the window stays quick to answer.
-constexpr qint64 readingStepMs = 20;
 
 } // namespace
 
@@ -123,8 +120,9 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
         if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0)
             m_list->setCurrentIndex(m_model->index(0, 0));
     });
-    m_reading.setInterval(0);
-    connect(&m_reading, &QTimer::timeout, this, &izbor_trelok::readStep);
+    m_reading = new IdleReading(
+        4096, [this](int lines) { return m_model->readMore(lines).ok(); },
+        [this] { return m_model->allRead(); }, this);
 }
 
 bool izbor_trelok::Form_Load()
@@ -148,34 +146,17 @@ bool izbor_trelok::Form_Load()
 void izbor_trelok::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (!m_model->allRead())
-        m_reading.start();
-}
-
-void izbor_trelok::readStep()
-{
-    QElapsedTimer took;
-    took.start();
-    // A failure stops the reading; the first search reads again and tells it.
-    if (!m_model->readMore(m_step) || m_model->allRead()) {
-        m_reading.stop();
-        return;
-    }
-    const qint64 ms = std::max<qint64>(1, took.elapsed());
-    m_step = int(std::clamp<qint64>(m_step * readingStepMs / ms, 1024, 65536));
+    m_reading->start();
 }
 
 bool izbor_trelok::readAllLines()
 {
-    if (m_model->allRead())
-        return true;
-    m_reading.stop();
-    Hourglass wait;
-    if (auto read = m_model->readAll(); !read) {
-        m_context.fail(read);
-        return false;
-    }
-    return true;
+    return m_reading->finish([this] {
+        auto read = m_model->readAll();
+        if (!read)
+            m_context.fail(read);
+        return read.ok();
+    });
 }
 
 void izbor_trelok::allowSeveral()

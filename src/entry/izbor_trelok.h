@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/idle_reading.h"
+
 #include <QDialog>
-#include <QTimer>
 #include <QStringList>
 
 class QLineEdit;
@@ -46,14 +47,12 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void readStep();
     // Reads the lines not read yet (before a search); false when reading
     // failed and was told.
     bool readAllLines();
 
     AppContext &m_context;
-    QTimer m_reading;
-    int m_step = 4096;
+    IdleReading *m_reading = nullptr;
     QTreeView *m_list = nullptr;
     OrderListModel *m_model = nullptr;
     QLineEdit *m_baraj = nullptr;

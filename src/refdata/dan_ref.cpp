@@ -8,11 +8,11 @@
 #include "refdata/taxpayer_pages.h"
 #include "refdata/taxpayers.h"
 
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
@@ -42,9 +42,6 @@ private:
     std::function<bool()> m_readAll;
 };
 
-// Lines read for searching in one step while the window is open: about this
-// long, so the window stays quick to answer.
-constexpr qint64 readingStepMs = 20;
 } // namespace
 
 dan_ref::dan_ref(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
@@ -134,8 +131,9 @@ dan_ref::dan_ref(AppContext &context, QWidget *parent) : QDialog(parent), m_cont
                 m_context.fail(*failed);
         });
     });
-    m_reading.setInterval(0);
-    connect(&m_reading, &QTimer::timeout, this, &dan_ref::readStep);
+    m_reading = new IdleReading(
+        1024, [this](int lines) { return m_model->readMore(lines).ok(); },
+        [this] { return m_model->allRead(); }, this);
 }
 
 bool dan_ref::Form_Load()
@@ -145,49 +143,32 @@ bool dan_ref::Form_Load()
 
 bool dan_ref::loadList()
 {
-    m_reading.stop();
+    m_reading->stop();
     m_context.prompter.inform(QString::fromLatin1(taxpayerMsg::loading));
     Hourglass hourglass;
     if (auto loaded = m_model->load(); !loaded) {
         m_context.fail(loaded);
         return false;
     }
-    if (isVisible() && !m_model->allRead())
-        m_reading.start();
+    if (isVisible())
+        m_reading->start();
     return true;
 }
 
 void dan_ref::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (!m_model->allRead())
-        m_reading.start();
-}
-
-void dan_ref::readStep()
-{
-    QElapsedTimer took;
-    took.start();
-    // A failure stops the reading; the first search reads again and tells it.
-    if (!m_model->readMore(m_step) || m_model->allRead()) {
-        m_reading.stop();
-        return;
-    }
-    const qint64 ms = std::max<qint64>(1, took.elapsed());
-    m_step = int(std::clamp<qint64>(m_step * readingStepMs / ms, 1024, 65536));
+    m_reading->start();
 }
 
 bool dan_ref::readAllLines()
 {
-    if (m_model->allRead())
-        return true;
-    m_reading.stop();
-    Hourglass wait;
-    if (auto read = m_model->readAll(); !read) {
-        m_context.fail(read);
-        return false;
-    }
-    return true;
+    return m_reading->finish([this] {
+        auto read = m_model->readAll();
+        if (!read)
+            m_context.fail(read);
+        return read.ok();
+    });
 }
 
 void dan_ref::showPanel(bool visible)
@@ -218,7 +199,7 @@ void dan_ref::ListView1_DblClick()
 
 void dan_ref::ListView1_ColumnClick(int column)
 {
-    m_reading.stop();
+    m_reading->stop();
     {
         Hourglass hourglass;
         if (auto sorted = m_model->sortByColumn(column); !sorted) {
@@ -228,8 +209,8 @@ void dan_ref::ListView1_ColumnClick(int column)
     }
     m_listView1->header()->setSortIndicator(column, Qt::AscendingOrder);
     m_listView1->header()->setSortIndicatorShown(true);
-    if (isVisible() && !m_model->allRead())
-        m_reading.start();
+    if (isVisible())
+        m_reading->start();
 }
 
 void dan_ref::baraj_Change()

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/idle_reading.h"
+
 #include <QDialog>
-#include <QTimer>
 
 class QLabel;
 class QLineEdit;
@@ -46,16 +47,13 @@ protected:
 
 private:
     bool loadList();
-    // One step of reading the lines for searching.
-    void readStep();
     // Every line read for searching; false after a failure told.
     bool readAllLines();
     void showPanel(bool visible);
 
     AppContext &m_context;
     TaxpayerPages *m_model = nullptr;
-    QTimer m_reading;
-    int m_step = 1024;
+    IdleReading *m_reading = nullptr;
     QTreeView *m_listView1 = nullptr;
     QLineEdit *m_text[4] = {};
     QLabel *m_label[4] = {};
