@@ -95,11 +95,8 @@ int main(int argc, char *argv[])
     const int imported = argc > 3 ? std::atoi(argv[3]) : 10000;
 
     QTemporaryDir dir;
-    if (!installIfMissing(dir.path()))
-        qFatal("installation failed");
     Store store;
-    if (!store.open(databasePath(dir.path())))
-        qFatal("open failed");
+    bench::openInstalled(dir.path(), store);
     bench::fillRegister(store, rows, rows);
     std::printf("register: %d taxpayers, %d orders, synchronous=FULL\n", rows, rows);
 

@@ -83,11 +83,8 @@ int main(int argc, char *argv[])
     const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
     const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
     QTemporaryDir dir;
-    if (!installIfMissing(dir.path()))
-        qFatal("installation failed");
     Store store;
-    if (!store.open(databasePath(dir.path())))
-        qFatal("open failed");
+    bench::openInstalled(dir.path(), store);
     fill(store, rows);
     const Period march{QDate(2026, 3, 1), QDate(2026, 3, 31), {}};
     std::vector<double> listed, floor, listedCpu, floorCpu;

@@ -3,6 +3,7 @@
 // What several benchmarks build and compare with: a register of N taxpayers
 // and N orders, and the sqlite3 command-line tool timed running a statement.
 
+#include "data/installer.h"
 #include "data/statements.h"
 #include "data/store.h"
 
@@ -19,6 +20,15 @@ namespace bench {
 inline QString taxNumber(int i)
 {
     return QString::number(4000000000000LL + qint64(i) * 7919);
+}
+
+// Installs the program's database into dir and opens it in store.
+inline void openInstalled(const QString &dir, trelok::Store &store)
+{
+    if (!trelok::installIfMissing(dir))
+        qFatal("installation failed");
+    if (!store.open(trelok::databasePath(dir)))
+        qFatal("open failed");
 }
 
 // N taxpayers and N orders, in one transaction: the orders numbered 1 to
