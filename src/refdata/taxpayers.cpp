@@ -90,21 +90,15 @@ DbResult<int> taxpayerCount(Store &store)
     return rows.value().isEmpty() ? 0 : rows.value().first().value(0).toInt();
 }
 
-DbResult<QList<Taxpayer>> taxpayerPage(Store &store, const TaxpayerOrder &order, int first,
-                                       int count)
+DbStatus eachTaxpayerLine(Store &store, const TaxpayerOrder &order, int first, int count,
+                          const std::function<void(const QByteArrayView *cells)> &visit)
 {
     const QByteArray statement =
         sql::obvr::pageColumns + orderKeys(store, order) +
         (store.engine() == Engine::Server ? sql::obvr::server::ties : sql::obvr::file::ties) +
         sql::obvr::page;
-    auto rows = store.texts(statement.constData(), {count, first});
-    if (!rows)
-        return DbResult<QList<Taxpayer>>::failure(rows);
-    QList<Taxpayer> lines;
-    lines.reserve(rows.value().size());
-    for (const QStringList &row : std::as_const(rows.value()))
-        lines.append(Taxpayer{row.value(0), row.value(1), row.value(2), row.value(3)});
-    return lines;
+    return store.eachUtf8(statement.constData(), {count, first},
+                          [&visit](const QByteArrayView *cells, int) { visit(cells); });
 }
 
 DbResult<int> taxpayersBefore(Store &store, const TaxpayerOrder &order, const Taxpayer &t)
