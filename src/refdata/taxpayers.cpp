@@ -97,8 +97,19 @@ DbStatus eachTaxpayerLine(Store &store, const TaxpayerOrder &order, int first, i
         sql::obvr::pageColumns + orderKeys(store, order) +
         (store.engine() == Engine::Server ? sql::obvr::server::ties : sql::obvr::file::ties) +
         sql::obvr::page;
-    return store.eachUtf8(statement.constData(), {count, first},
-                          [&visit](const QByteArrayView *cells, int) { visit(cells); });
+    // Read with the memory map (Store::texts, not eachUtf8): a page far
+    // down a sorted register walks most of its index, a system call a page
+    // of the file without the map.
+    auto rows = store.texts(statement.constData(), {count, first});
+    if (!rows)
+        return DbStatus::failure(rows);
+    for (const QStringList &row : std::as_const(rows.value())) {
+        const QByteArray texts[] = {row.value(0).toUtf8(), row.value(1).toUtf8(),
+                                    row.value(2).toUtf8(), row.value(3).toUtf8()};
+        const QByteArrayView cells[] = {texts[0], texts[1], texts[2], texts[3]};
+        visit(cells);
+    }
+    return succeeded();
 }
 
 DbResult<int> taxpayersBefore(Store &store, const TaxpayerOrder &order, const Taxpayer &t)
