@@ -90,21 +90,26 @@ DbResult<int> taxpayerCount(Store &store)
     return rows.value().isEmpty() ? 0 : rows.value().first().value(0).toInt();
 }
 
-DbResult<QList<Taxpayer>> taxpayerPage(Store &store, const TaxpayerOrder &order, int first,
-                                       int count)
+DbStatus eachTaxpayerLine(Store &store, const TaxpayerOrder &order, int first, int count,
+                          const std::function<void(const QByteArrayView *cells)> &visit)
 {
     const QByteArray statement =
         sql::obvr::pageColumns + orderKeys(store, order) +
         (store.engine() == Engine::Server ? sql::obvr::server::ties : sql::obvr::file::ties) +
         sql::obvr::page;
+    // Read with the memory map (Store::texts, not eachUtf8): a page far
+    // down a sorted register walks most of its index, a system call a page
+    // of the file without the map.
     auto rows = store.texts(statement.constData(), {count, first});
     if (!rows)
-        return DbResult<QList<Taxpayer>>::failure(rows);
-    QList<Taxpayer> lines;
-    lines.reserve(rows.value().size());
-    for (const QStringList &row : std::as_const(rows.value()))
-        lines.append(Taxpayer{row.value(0), row.value(1), row.value(2), row.value(3)});
-    return lines;
+        return DbStatus::failure(rows);
+    for (const QStringList &row : std::as_const(rows.value())) {
+        const QByteArray texts[] = {row.value(0).toUtf8(), row.value(1).toUtf8(),
+                                    row.value(2).toUtf8(), row.value(3).toUtf8()};
+        const QByteArrayView cells[] = {texts[0], texts[1], texts[2], texts[3]};
+        visit(cells);
+    }
+    return succeeded();
 }
 
 DbResult<int> taxpayersBefore(Store &store, const TaxpayerOrder &order, const Taxpayer &t)

@@ -3,9 +3,11 @@
 #include "data/columns.h"
 #include "data/result.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace trelok {
@@ -47,9 +49,11 @@ struct TaxpayerOrder {
 };
 
 DbResult<int> taxpayerCount(Store &store);
-// The lines from the first-th (counted from 0), at most count of them.
-DbResult<QList<Taxpayer>> taxpayerPage(Store &store, const TaxpayerOrder &order, int first,
-                                       int count);
+// The lines from the first-th (counted from 0), at most count of them,
+// handed to visit one at a time as the UTF-8 texts of their four cells
+// (valid during the call).
+DbStatus eachTaxpayerLine(Store &store, const TaxpayerOrder &order, int first, int count,
+                          const std::function<void(const QByteArrayView *cells)> &visit);
 // How many lines come before the first line of the taxpayer t (as shown)
 // in the order.
 DbResult<int> taxpayersBefore(Store &store, const TaxpayerOrder &order, const Taxpayer &t);
