@@ -372,6 +372,8 @@ private slots:
         QTest::newRow("unknown column") << QByteArray("VID,IZNOS\n108,1\n") << u"IZNOS"_s;
         QTest::newRow("column twice") << QByteArray("VID,vid\n108,108\n") << u"dva pati"_s;
         QTest::newRow("not UTF-8") << QByteArray("VID,NALOG1\n108,\xff\xfe\n") << u"UTF-8"_s;
+        QTest::newRow("cut off inside a letter")
+            << QByteArray("VID,NALOG1\n108,Ohri\xd0") << u"ne e vo UTF-8"_s;
         QTest::newRow("empty") << QByteArray() << u"prazen"_s;
         QTest::newRow("a record longer than any row")
             << QByteArray("VID,NALOG1\n108,") + QByteArray(2400000, 'x') + "\n108,x\n"
