@@ -255,6 +255,10 @@ QString CsvFile::read(QFile &device, QFile *copy, const std::function<bool(CsvRe
         if (!hand())
             return {};
     }
+    // A file cut inside a letter: its first bytes wait in the decoder, and
+    // only a byte after them shows that they are not UTF-8.
+    if (const QString rest = utf8(QByteArrayView("\n")); utf8.hasError())
+        return u"Fajlot %1 ne e vo UTF-8"_s.arg(m_fileName);
     if (!parser.finish(records))
         return m_fileName + u": "_s + parser.error();
     hand();
