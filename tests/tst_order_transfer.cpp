@@ -403,6 +403,38 @@ private slots:
         QCOMPARE(app.db.store.texts(sql::trel::everyColumn).value().size(), 0);
     }
 
+    // The records read after the check are those checked, whatever
+    // another program did to the file in between.
+    void aFileIsReadAsItWasChecked_data()
+    {
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("grown") << QByteArray("VID,NALOG1\n108,a\n108,b\xff\n") << QString();
+        QTest::newRow("cut short") << QByteArray("VID,NA")
+                                   << u"Fajlot %1 e promenet otkako e proveren"_s;
+    }
+    void aFileIsReadAsItWasChecked()
+    {
+        QFETCH(QByteArray, after);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"in.csv"_s);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("VID,NALOG1\n108,a\n");
+        f.close();
+        CsvFile file;
+        QCOMPARE(file.open(path, 100), QString());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(after);
+        f.close();
+        QStringList read;
+        QCOMPARE(file.records([&](CsvRecord &r) { read.append(r.fields.join(u',')); return true; }),
+                 error.isEmpty() ? error : error.arg(path));
+        if (error.isEmpty())
+            QCOMPARE(read, (QStringList{u"VID,NALOG1"_s, u"108,a"_s}));
+    }
+
     void whatIsNotAFileIsRefusedBeforeReading_data()
     {
         QTest::addColumn<QString>("path");
