@@ -372,6 +372,8 @@ private slots:
         QTest::newRow("unknown column") << QByteArray("VID,IZNOS\n108,1\n") << u"IZNOS"_s;
         QTest::newRow("column twice") << QByteArray("VID,vid\n108,108\n") << u"dva pati"_s;
         QTest::newRow("not UTF-8") << QByteArray("VID,NALOG1\n108,\xff\xfe\n") << u"UTF-8"_s;
+        QTest::newRow("cut off inside a letter")
+            << QByteArray("VID,NALOG1\n108,Ohri\xd0") << u"ne e vo UTF-8"_s;
         QTest::newRow("empty") << QByteArray() << u"prazen"_s;
         QTest::newRow("a record longer than any row")
             << QByteArray("VID,NALOG1\n108,") + QByteArray(2400000, 'x') + "\n108,x\n"
@@ -399,6 +401,38 @@ private slots:
         QVERIFY(errors.contains(u"nisto ne e snimeno"_s));
         QVERIFY(output.isEmpty());
         QCOMPARE(app.db.store.texts(sql::trel::everyColumn).value().size(), 0);
+    }
+
+    // The records read after the check are those checked, whatever
+    // another program did to the file in between.
+    void aFileIsReadAsItWasChecked_data()
+    {
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("grown") << QByteArray("VID,NALOG1\n108,a\n108,b\xff\n") << QString();
+        QTest::newRow("cut short") << QByteArray("VID,NA")
+                                   << u"Fajlot %1 e promenet otkako e proveren"_s;
+    }
+    void aFileIsReadAsItWasChecked()
+    {
+        QFETCH(QByteArray, after);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"in.csv"_s);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("VID,NALOG1\n108,a\n");
+        f.close();
+        CsvFile file;
+        QCOMPARE(file.open(path, 100), QString());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(after);
+        f.close();
+        QStringList read;
+        QCOMPARE(file.records([&](CsvRecord &r) { read.append(r.fields.join(u',')); return true; }),
+                 error.isEmpty() ? error : error.arg(path));
+        if (error.isEmpty())
+            QCOMPARE(read, (QStringList{u"VID,NALOG1"_s, u"108,a"_s}));
     }
 
     void whatIsNotAFileIsRefusedBeforeReading_data()

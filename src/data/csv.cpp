@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -216,6 +217,11 @@ CsvFile::~CsvFile() = default;
 QString CsvFile::read(QFile &device, QFile *copy, const std::function<bool(CsvRecord &)> &visit,
                       bool headerOnly)
 {
+    // After the check only the bytes checked are read: a file another
+    // program changed meanwhile is read as it was checked, or refused when
+    // it lost some of them.
+    const qint64 limit = m_checked;
+    qint64 total = 0;
     QStringDecoder utf8(QStringDecoder::Utf8);
     CsvParser parser(m_max);
     QList<CsvRecord> records;
@@ -232,11 +238,13 @@ QString CsvFile::read(QFile &device, QFile *copy, const std::function<bool(CsvRe
     };
     for (;;) {
         // A pipe blocks until there is more; nothing read is the end.
-        const qint64 n = device.read(bytes.data(), chunkSize);
+        const qint64 n = device.read(
+            bytes.data(), limit < 0 ? chunkSize : std::min(chunkSize, limit - total));
         if (n < 0 && device.error() != QFileDevice::NoError)
             return u"Fajlot %1 ne moze da se procita: %2"_s.arg(m_fileName, device.errorString());
         if (n <= 0)
             break;
+        total += n;
         if (copy && copy->write(bytes.constData(), n) != n)
             return u"Fajlot %1 ne moze da se procita: privremenata kopija: %2"_s.arg(
                 m_fileName, copy->errorString());
@@ -255,9 +263,16 @@ QString CsvFile::read(QFile &device, QFile *copy, const std::function<bool(CsvRe
         if (!hand())
             return {};
     }
+    // A file cut inside a letter: its first bytes wait in the decoder, and
+    // only a byte after them shows that they are not UTF-8.
+    if (const QString rest = utf8(QByteArrayView("\n")); utf8.hasError())
+        return u"Fajlot %1 ne e vo UTF-8"_s.arg(m_fileName);
+    if (limit >= 0 && total != limit)
+        return u"Fajlot %1 e promenet otkako e proveren"_s.arg(m_fileName);
     if (!parser.finish(records))
         return m_fileName + u": "_s + parser.error();
     hand();
+    m_checked = total;
     return {};
 }
 
@@ -268,6 +283,7 @@ QString CsvFile::open(const QString &fileName, qsizetype maxRecordChars, bool ma
     m_readFrom = fileName;
     m_max = maxRecordChars;
     m_makscii = makscii;
+    m_checked = -1;
     m_copy.reset();
     if (const QString refused = notAFile(fileName); !refused.isEmpty())
         return refused;
@@ -304,6 +320,7 @@ QString CsvFile::open(std::unique_ptr<QTemporaryFile> written, const QString &na
     m_readFrom = written->fileName();
     m_max = maxRecordChars;
     m_makscii = false;
+    m_checked = -1;
     m_copy = std::move(written);
     return records([](CsvRecord &) { return true; });
 }

@@ -113,6 +113,7 @@ private:
     QString m_readFrom; // the file itself, or the temporary copy of a pipe
     qsizetype m_max = -1;
     bool m_makscii = false;
+    qint64 m_checked = -1; // the bytes the check read; -1 before it
     std::unique_ptr<QTemporaryFile> m_copy;
 };
 
