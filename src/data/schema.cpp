@@ -38,8 +38,9 @@ DbStatus applySchema(QSqlDatabase &db)
     if (!query.exec(QString::fromLatin1(server ? sql::newest::server::index
                                                : sql::newest::file::index)))
         return DbStatus::failure(query.lastError().text());
-    // The export's order, on the file (the server sorts on its own).
-    if (!server && !query.exec(QString::fromLatin1(sql::exported::fileIndex)))
+    // The export's order, the same way.
+    if (!query.exec(QString::fromLatin1(server ? sql::exported::serverIndex
+                                               : sql::exported::fileIndex)))
         return DbStatus::failure(query.lastError().text());
     // The taxpayer register's order by each column, the same way.
     for (const char *index : server ? sql::obvr::server::index : sql::obvr::file::index)

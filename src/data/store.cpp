@@ -302,8 +302,9 @@ DbResult<QList<QStringList>> sqliteTexts(sqlite3 *db, const QString &statement,
 }
 
 // The same, row by row as UTF-8.
+template <class Visit>
 DbStatus sqliteEachUtf8(sqlite3 *db, const char *statement, const QVariantList &values,
-                        const std::function<void(const QByteArrayView *, int)> &visit)
+                        const Visit &visit)
 {
     const auto failedWith = [db](int code) {
         const auto *text = static_cast<const char16_t *>(sqlite3_errmsg16(db));
@@ -327,7 +328,8 @@ DbStatus sqliteEachUtf8(sqlite3 *db, const char *statement, const QVariantList &
             const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, c));
             cells[size_t(c)] = QByteArrayView(text, text ? sqlite3_column_bytes(stmt, c) : 0);
         }
-        visit(cells.data(), columns);
+        if (!visit(cells.data(), columns, stmt))
+            return succeeded();
     }
     if (step != SQLITE_DONE)
         return failedWith(step);
@@ -349,13 +351,30 @@ sqlite3 *Store::sqliteHandle() const
 DbStatus Store::eachUtf8(const char *statement, const QVariantList &values,
                          const std::function<void(const QByteArrayView *, int)> &visit)
 {
+    return eachUtf8(statement, values, [&visit](const Utf8Row &row) {
+        visit(row.m_cells, row.m_count);
+        return true;
+    });
+}
+
+DbStatus Store::eachUtf8(const char *statement, const QVariantList &values,
+                         const std::function<bool(const Utf8Row &)> &visit)
+{
     if (sqlite3 *db = sqliteHandle()) {
         const Unmapped unmapped(*this);
-        return sqliteEachUtf8(db, statement, values, visit);
+        return sqliteEachUtf8(db, statement, values,
+                              [&visit](const QByteArrayView *cells, int count, sqlite3_stmt *stmt) {
+                                  return visit(Utf8Row(cells, count, stmt));
+                              });
     }
+    // Through the driver the values come as texts, so their UTF-8 is the
+    // text as read; the rest of a result left unread is let go.
     std::vector<QByteArray> row;
     std::vector<QByteArrayView> cells;
+    bool wanted = true;
     return each(statement, values, [&](const QSqlQuery &q) {
+        if (!wanted)
+            return;
         if (row.empty()) { // the record is built anew on every call
             row.resize(size_t(q.record().count()));
             cells.resize(row.size());
@@ -364,8 +383,18 @@ DbStatus Store::eachUtf8(const char *statement, const QVariantList &values,
             row[i] = mget(q.value(int(i))).toUtf8();
             cells[i] = row[i];
         }
-        visit(cells.data(), int(cells.size()));
+        wanted = visit(Utf8Row(cells.data(), int(cells.size()), nullptr));
     });
+}
+
+QByteArray Store::Utf8Row::asRead(int column) const
+{
+    if (!m_statement)
+        return m_cells[column].toByteArray();
+    const auto *text = static_cast<const QChar *>(sqlite3_column_text16(m_statement, column));
+    if (!text)
+        return {};
+    return QString(text, sqlite3_column_bytes16(m_statement, column) / int(sizeof(QChar))).toUtf8();
 }
 
 DbResult<QList<QStringList>> Store::texts(const char *statement, const QVariantList &values)

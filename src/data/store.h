@@ -3,6 +3,7 @@
 #include "data/result.h"
 #include "data/row.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
@@ -16,6 +17,7 @@
 class QSqlError;
 class QSqlQuery;
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace trelok {
 
@@ -90,6 +92,32 @@ public:
     // memory map, so a whole table read stays out of the program's memory.
     DbStatus eachUtf8(const char *statement, const QVariantList &values,
                       const std::function<void(const QByteArrayView *cells, int count)> &visit);
+
+    // A row as eachUtf8 hands it over, valid during the call only.
+    class Utf8Row {
+    public:
+        int count() const { return m_count; }
+        // Each column's stored bytes (on the file not always UTF-8: another
+        // program may have written any bytes).
+        const QByteArrayView *cells() const { return m_cells; }
+        // The column as the toolkit reads it (through UTF-16), as UTF-8:
+        // what stored bytes that are not UTF-8 read as everywhere else. The
+        // column's stored bytes are not to be used after it.
+        QByteArray asRead(int column) const;
+
+    private:
+        friend class Store;
+        Utf8Row(const QByteArrayView *cells, int count, sqlite3_stmt *statement)
+            : m_cells(cells), m_count(count), m_statement(statement)
+        {}
+        const QByteArrayView *m_cells;
+        int m_count;
+        sqlite3_stmt *m_statement;
+    };
+    // The same for a reader that may stop early: visit returns false to
+    // read no further.
+    DbStatus eachUtf8(const char *statement, const QVariantList &values,
+                      const std::function<bool(const Utf8Row &row)> &visit);
 
     // While one lives, the file is read through SQLite's own small page
     // cache rather than the memory map (set again when it goes), so work on

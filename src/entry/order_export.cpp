@@ -4,19 +4,13 @@
 #include "data/csv.h"
 #include "data/order_columns.h"
 #include "data/orders.h"
-#include "data/row.h"
 #include "data/statements.h"
 #include "data/store.h"
 #include "platform/file_writes.h"
 
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlQuery>
 #include <QStorageInfo>
 #include <QTextStream>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <array>
@@ -91,32 +85,6 @@ char32_t lastCharacter(QByteArrayView text)
     return firstCharacter(text.sliced(start));
 }
 
-// Appends one field as csvRecord (data/csv.h) writes it: quoted whenever a
-// reader could take it otherwise (separators, quotes, line breaks, blanks
-// at either end), quotes doubled.
-void appendField(QByteArray &line, QByteArrayView text)
-{
-    bool quote = false;
-    for (const char c : text)
-        if (c == ',' || c == '"' || c == '\n' || c == '\r') {
-            quote = true;
-            break;
-        }
-    if (!quote && !text.isEmpty())
-        quote = QChar::isSpace(firstCharacter(text)) || QChar::isSpace(lastCharacter(text));
-    if (!quote) {
-        line.append(text);
-        return;
-    }
-    line.append('"');
-    for (const char c : text) {
-        if (c == '"')
-            line.append('"');
-        line.append(c);
-    }
-    line.append('"');
-}
-
 // What a byte says about the field that holds it.
 enum ByteClass : unsigned char {
     Plain = 0,
@@ -137,17 +105,21 @@ constexpr std::array<unsigned char, 256> byteClasses = [] {
     return classes;
 }();
 
-// The CSV text of the rows, gathered in blocks that go to the file whole.
-// Each field is looked at once: plain ASCII, the usual case, is copied as
-// it is; text past ASCII is checked and quoted as appendField does.
+// The CSV text of the rows, gathered in blocks that go to the file whole,
+// each field as csvRecord (data/csv.h) writes it: quoted whenever a reader
+// could take it otherwise (separators, quotes, line breaks, blanks at
+// either end), quotes doubled. Each field is looked at once: plain ASCII,
+// the usual case, is copied as it is; text past ASCII is checked first.
 class CsvBlocks {
 public:
     explicit CsvBlocks(SafeFile &file) : m_file(file) { m_bytes.resize(blockSize + 4096); }
 
     // Appends a field of stored bytes; false, with nothing appended, when
     // they are not well-formed UTF-8.
-    bool field(const unsigned char *text, qsizetype n)
+    bool field(QByteArrayView value)
     {
+        const auto *text = reinterpret_cast<const unsigned char *>(value.data());
+        const qsizetype n = value.size();
         unsigned classes = 0;
         for (qsizetype i = 0; i < n; ++i)
             classes |= byteClasses[text[i]];
@@ -155,9 +127,8 @@ public:
         if (classes & High) {
             if (!wellFormed(text, n))
                 return false;
-            const QByteArrayView view(text, n);
-            quote = quote || QChar::isSpace(firstCharacter(view)) ||
-                    QChar::isSpace(lastCharacter(view));
+            quote = quote || QChar::isSpace(firstCharacter(value)) ||
+                    QChar::isSpace(lastCharacter(value));
         } else if (n > 0) {
             quote = quote || byteClasses[text[0]] == Blank || byteClasses[text[n - 1]] == Blank;
         }
@@ -243,16 +214,9 @@ public:
             if (key.plain && m_key.plain)
                 newer = plainNewer(number, key);
             else
-                newer = newerOrder(QString::fromUtf8(number), previousText());
+                newer = newerOrder(QString::fromUtf8(number), QString::fromUtf8(m_number));
         }
-        remember(number, key, {});
-        return newer;
-    }
-
-    bool follows(const QString &number)
-    {
-        const bool newer = m_first || newerOrder(number, previousText());
-        remember({}, {}, number);
+        remember(number, key);
         return newer;
     }
 
@@ -292,26 +256,17 @@ private:
         return number.compare(previous) > 0;
     }
 
-    QString previousText() const
-    {
-        return m_textKept ? m_text : QString::fromUtf8(m_number);
-    }
-
-    void remember(QByteArrayView number, const Key &key, const QString &text)
+    void remember(QByteArrayView number, const Key &key)
     {
         m_first = false;
         m_key = key;
-        m_textKept = !text.isNull();
-        m_text = text;
         m_number.resize(number.size()); // keeps its room from row to row
         if (!number.isEmpty())
             std::memcpy(m_number.data(), number.data(), size_t(number.size()));
     }
 
     QByteArray m_number;
-    QString m_text;
     Key m_key;
-    bool m_textKept = false;
     bool m_first = true;
 };
 
@@ -320,108 +275,72 @@ struct Pass {
     bool outOfOrder = false;
 };
 
-sqlite3 *sqliteHandle(Store &store)
-{
-    if (store.engine() != Engine::File)
-        return nullptr;
-    const QVariant handle =
-        QSqlDatabase::database(store.connectionName(), false).driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
+// The rows into CSV blocks, each checked against the one before it.
+class RowWriter {
+public:
+    explicit RowWriter(SafeFile &file) : m_out(file) {}
 
-// Straight from SQLite: the stored UTF-8 bytes go to the file as they are.
-Pass streamFromFile(sqlite3 *db, SafeFile &file)
-{
-    const auto failure = [db] {
-        return Pass{QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(db)))};
-    };
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql::exported::file, -1, &stmt, nullptr) != SQLITE_OK)
-        return failure();
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> owner(stmt, sqlite3_finalize);
-    OrderCheck check;
-    CsvBlocks out(file);
-    int step;
-    while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+    // Writes one row; asRead(c) gives a value whose bytes are not UTF-8 as
+    // the toolkit reads it. False, the row unfinished, when it is not newer
+    // than the one before it.
+    template <class AsRead> bool write(const QByteArrayView *values, const AsRead &asRead)
+    {
         for (int c = 0; c < columnCount; ++c) {
             if (c > 0)
-                out.separator();
-            const unsigned char *text = sqlite3_column_text(stmt, c);
-            const int bytes = text ? sqlite3_column_bytes(stmt, c) : 0;
-            if (out.field(text, bytes)) {
-                if (c == 0 && !check.follows(QByteArrayView(text, bytes)))
-                    return {{}, true};
-                continue;
+                m_out.separator();
+            QByteArrayView value = values[c];
+            QByteArray read;
+            if (!m_out.field(value)) {
+                read = asRead(c);
+                value = read;
+                m_out.field(value);
             }
-            // Bytes that are not UTF-8 are read as the toolkit reads them.
-            const auto *utf16 = static_cast<const QChar *>(sqlite3_column_text16(stmt, c));
-            const QString value(utf16, sqlite3_column_bytes16(stmt, c) / int(sizeof(QChar)));
-            const QByteArray utf8 = value.toUtf8();
-            out.field(reinterpret_cast<const unsigned char *>(utf8.constData()), utf8.size());
-            if (c == 0 && !check.follows(value))
-                return {{}, true};
+            if (c == 0 && !m_check.follows(value))
+                return false;
         }
-        out.endRow();
+        m_out.endRow();
+        return true;
     }
-    if (step != SQLITE_DONE)
-        return failure();
-    out.flush();
-    return {};
-}
 
-// Through the toolkit's driver (the server): a row at a time.
-Pass streamFromDriver(Store &store, const char *statement, SafeFile &file)
+    void finish() { m_out.flush(); }
+
+private:
+    CsvBlocks m_out;
+    OrderCheck m_check;
+};
+
+// From the file (or the driver): the stored UTF-8 bytes go to the file as
+// they are.
+Pass streamFromStore(Store &store, SafeFile &file)
 {
-    OrderCheck check;
+    RowWriter writer(file);
     bool outOfOrder = false;
-    QByteArray line;
-    auto read = store.each(statement, {}, [&](const QSqlQuery &query) {
-        if (outOfOrder)
-            return;
-        line.clear();
-        for (int c = 0; c < columnCount; ++c) {
-            if (c > 0)
-                line.append(',');
-            appendField(line, mget(query.value(c)).toUtf8());
-        }
-        if (!check.follows(mget(query.value(0)))) {
-            outOfOrder = true;
-            return;
-        }
-        line.append("\r\n");
-        file.write(line);
+    auto read = store.eachUtf8(sql::exported::file, {}, [&](const Store::Utf8Row &row) {
+        outOfOrder = !writer.write(row.cells(), [&row](int c) { return row.asRead(c); });
+        return !outOfOrder;
     });
     if (!read)
         return {read.error()};
+    writer.finish();
     return {{}, outOfOrder};
 }
 
-// From the server: the rows as COPY hands them over (data/copied_rows.h).
+// From the server: the rows as COPY hands them over (data/copied_rows.h),
+// UTF-8 the server has checked.
 Pass streamFromServer(Store &store, SafeFile &file)
 {
-    OrderCheck check;
+    RowWriter writer(file);
     bool outOfOrder = false;
-    QByteArray line;
     auto read = CopiedRows::each(store, sql::exported::server, columnCount,
                                  [&](const QByteArrayView *values) {
-        if (!check.follows(QString::fromUtf8(values[0]))) {
-            outOfOrder = true;
-            return false;
-        }
-        line.clear();
-        for (int c = 0; c < columnCount; ++c) {
-            if (c > 0)
-                line.append(',');
-            appendField(line, values[c]);
-        }
-        line.append("\r\n");
-        file.write(line);
-        return true;
+        outOfOrder = !writer.write(values, [values](int c) {
+            return QString::fromUtf8(values[c]).toUtf8();
+        });
+        return !outOfOrder;
     });
     if (!read)
         return {read.error()};
+    writer.finish();
     return {{}, outOfOrder};
 }
 
@@ -443,17 +362,15 @@ Pass sortInMemory(Store &store, SafeFile &file)
 Pass writeOrders(Store &store, SafeFile &file, bool inMemory)
 {
     file.write(csvRecord(orderColumns()).toUtf8());
-    if (inMemory)
+    if (inMemory) {
+        // The file's pages go through SQLite's small cache rather than
+        // being mapped into the program's memory.
+        const Store::Unmapped unmapped(store);
         return sortInMemory(store, file);
-    // The file's pages go through SQLite's small cache rather than being
-    // mapped into the program's memory.
-    const Store::Unmapped unmapped(store);
-    if (sqlite3 *db = sqliteHandle(store))
-        return streamFromFile(db, file);
+    }
     if (store.engine() == Engine::Server)
         return streamFromServer(store, file);
-    return streamFromDriver(
-        store, store.engine() == Engine::File ? sql::exported::file : sql::exported::server, file);
+    return streamFromStore(store, file);
 }
 
 } // namespace
