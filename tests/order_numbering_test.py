@@ -154,19 +154,43 @@ def two_clerks(trelok, root):
     check("each reported number holds its own row", not wrong, str(wrong[:3]))
 
 
+def import_pace(trelok, engine, root, promised):
+    """Seconds until an uninterrupted import reports its first row, and until
+    it ends; its rows join the promised ones. The kills land around this pace,
+    so some fall in the middle of an import however busy the machine is."""
+    path = os.path.join(root, "pace.csv")
+    write_orders(path, "pace", ROWS_PER_KILL)
+    start = time.monotonic()
+    proc = subprocess.Popen([trelok] + engine.command("clerk0") + ["--import", path], env=ENV,
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    first_line = proc.stdout.readline()
+    first = time.monotonic() - start
+    rest, _ = proc.communicate()
+    whole = time.monotonic() - start
+    stored = reported(first_line + rest)
+    check("an uninterrupted import stores every row", len(stored) == ROWS_PER_KILL,
+          f"{len(stored)} rows, exit {proc.returncode}")
+    for line, number in stored.items():
+        promised[number] = f'pace-{line - 2} "q", ;'
+    return first, whole
+
+
 def kills(trelok, root, count):
     engine = ENGINE(root, "kills")
     engine.install(trelok)
     rng = random.Random(20261208)
     promised = {}  # number -> NALOG1 reported stored
     problems = []
+    first, whole = import_pace(trelok, engine, root, promised)
+    # From half the time to the first stored row to near the end.
+    earliest, latest = 0.5 * first, first + 0.8 * (whole - first)
     for run in range(count):
         path = os.path.join(root, f"k{run}.csv")
         write_orders(path, f"k{run}", ROWS_PER_KILL)
         proc = subprocess.Popen([trelok] + engine.command(f"clerk{run % 2}") + ["--import", path],
                                 env=ENV,
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        time.sleep(rng.uniform(0.05, 0.5))
+        time.sleep(rng.uniform(earliest, latest))
         proc.send_signal(signal.SIGKILL)
         output, _ = proc.communicate()
         for line, number in reported(output).items():
@@ -188,8 +212,10 @@ def kills(trelok, root, count):
     rows, _, _ = engine.state()
     check(f"{count} kills: nothing reported stored was lost, no number twice, counter not behind",
           not problems, "; ".join(problems[:5]))
+    killed = len(rows) - ROWS_PER_KILL
     check("kills landed mid-import (some rows stored, not all)",
-          0 < len(rows) < count * ROWS_PER_KILL, f"{len(rows)} rows")
+          0 < killed < count * ROWS_PER_KILL,
+          f"{killed} rows; first row after {first:.2f} s, import {whole:.2f} s")
 
 
 YEAR = str(datetime.date.today().year)
