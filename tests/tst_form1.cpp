@@ -3,8 +3,10 @@
 #include "test_db.h"
 
 #include "context/app_context.h"
+#include "context/pictures.h"
 #include "data/statements.h"
 #include "platform/clock.h"
+#include "platform/fonts.h"
 #include "platform/message_box.h"
 #include "platform/printers.h"
 #include "platform/recording_prompter.h"
@@ -20,6 +22,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QResource>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -51,6 +54,42 @@ private slots:
     {
         MessageBoxPrompter::redirect(nullptr);
         QVERIFY(openWindows().isEmpty());
+    }
+
+    // The main window shows the pictures drawn while building, each the
+    // same as drawn now in the form font; another size is drawn when asked.
+    void picturesAreThoseDrawn_data()
+    {
+        QTest::addColumn<QString>("label"); // empty: not on the main window
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("built");
+        QTest::newRow("background") << u"background"_s << u"background"_s << mainBackgroundSize
+                                    << true;
+        QTest::newRow("emblem") << u"Image1"_s << u"emblem"_s << mainEmblemPlace.size() << true;
+        QTest::newRow("emblem of the entry window")
+            << QString() << u"emblem"_s << QSize(387, 383) << false;
+    }
+    void picturesAreThoseDrawn()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        QFETCH(bool, built);
+        Fixture f;
+        QCOMPARE(registerApplicationFonts(f.db.dir.path()), 4);
+        const bool background = name == u"background"_s;
+        const QImage drawn = background ? drawMainBackground(size) : drawEmblem(size);
+        const QImage shown = background ? mainBackground(size) : emblem(size);
+        QCOMPARE(shown, drawn);
+        // A built copy is shown from the program's own bytes.
+        const QResource copy(u":/pictures/"_s + name);
+        QVERIFY(copy.isValid());
+        QCOMPARE(shown.constBits() == copy.data() + 3 * sizeof(qint32), built);
+        if (label.isEmpty())
+            return;
+        Form1 form(f.context);
+        QCOMPARE(form.findChild<QLabel *>(label)->pixmap().toImage(), drawn);
     }
 
     void windowAndMenu()

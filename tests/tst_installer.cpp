@@ -6,6 +6,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlRecord>
 
 #include <unistd.h>
 
@@ -140,6 +142,28 @@ private slots:
         auto opened = other.open(databasePath(db.dir.path()));
         QVERIFY(!opened.ok());
         QVERIFY2(opened.error().contains(u"tbl_koor"_s), qPrintable(opened.error()));
+    }
+
+    // The columns read from the schema's text are those SQLite makes of it.
+    void schemaColumnsAreThoseOfTheBuiltSchema()
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"schema-built"_s);
+        db.setDatabaseName(u":memory:"_s);
+        QVERIFY(db.open());
+        QVERIFY(applySchema(db).ok());
+        QCOMPARE(schemaColumns().keys().size(), tableNames().size());
+        for (const QString &table : tableNames()) {
+            const QSqlRecord record = db.record(table);
+            QStringList built;
+            for (int i = 0; i < record.count(); ++i)
+                built.append(record.fieldName(i).toLower());
+            QCOMPARE(schemaColumns().value(table), built);
+        }
+        QCOMPARE(schemaColumns().value(u"tbl_koor"_s),
+                 (QStringList{u"box"_s, u"z_x"_s, u"z_y"_s, u"z_len"_s}));
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(u"schema-built"_s);
     }
 
     void aMissingColumnIsReported_data()

@@ -6,8 +6,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QResource>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 using namespace Qt::StringLiterals;
@@ -21,9 +23,58 @@ void drawnAt(QPainter &p, const QImage &image, double width, double height)
 {
     p.scale(image.width() / width, image.height() / height);
 }
+
+constexpr int headerBytes = 3 * sizeof(qint32);
+
+// The copy compiled in for this name and size, sharing the program's own
+// bytes (nothing decoded or copied); a null image where there is none.
+QImage builtCopy(const char *name, QSize size)
+{
+    const QResource stored(u":/pictures/"_s + QString::fromLatin1(name));
+    const auto *bytes = stored.data();
+    if (!stored.isValid() || stored.compressionAlgorithm() != QResource::NoCompression || !bytes ||
+        stored.size() != headerBytes + qint64(size.width()) * size.height() * 4)
+        return {};
+    qint32 header[3];
+    std::memcpy(header, bytes, sizeof header);
+    const auto format = QImage::Format(header[2]);
+    if (header[0] != size.width() || header[1] != size.height() ||
+        (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied))
+        return {};
+    const QImage image(bytes + headerBytes, size.width(), size.height(), size.width() * 4, format);
+    // Pixels are read as 32-bit words: a copy where the bytes do not lie so.
+    return quintptr(bytes + headerBytes) % alignof(quint32) == 0 ? image : image.copy();
+}
 } // namespace
 
+QList<BuiltPicture> builtPictures()
+{
+    return {{"background", mainBackgroundSize, drawMainBackground},
+            {"emblem", mainEmblemPlace.size(), drawEmblem}};
+}
+
+QByteArray builtPictureBytes(const QImage &image)
+{
+    const qint32 header[3] = {image.width(), image.height(), qint32(image.format())};
+    QByteArray bytes(reinterpret_cast<const char *>(header), headerBytes);
+    for (int y = 0; y < image.height(); ++y)
+        bytes.append(reinterpret_cast<const char *>(image.constScanLine(y)), image.width() * 4);
+    return bytes;
+}
+
 QImage mainBackground(QSize size)
+{
+    const QImage built = builtCopy("background", size);
+    return built.isNull() ? drawMainBackground(size) : built;
+}
+
+QImage emblem(QSize size)
+{
+    const QImage built = builtCopy("emblem", size);
+    return built.isNull() ? drawEmblem(size) : built;
+}
+
+QImage drawMainBackground(QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
     QPainter p(&image);
@@ -56,7 +107,7 @@ QImage mainBackground(QSize size)
     return image;
 }
 
-QImage emblem(QSize size)
+QImage drawEmblem(QSize size)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);

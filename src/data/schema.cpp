@@ -6,7 +6,6 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 
 using namespace Qt::StringLiterals;
 
@@ -50,25 +49,33 @@ DbStatus applySchema(QSqlDatabase &db)
 }
 
 namespace {
+// The columns of each CREATE TABLE of the schema text: the first word of
+// each item between its parentheses. The schema holds nothing but plain
+// column definitions, so no database needs to be built to read them.
 QMap<QString, QStringList> readSchemaColumns()
 {
+    QFile file(u":/assets/schema.sql"_s);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    lines.removeIf([](const QString &l) { return l.trimmed().startsWith(u"--"); });
     QMap<QString, QStringList> columns;
-    const QString name = u"trelok-schema"_s;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-        db.setDatabaseName(u":memory:"_s);
-        if (db.open() && applySchema(db)) {
-            for (const QString &table : tableNames()) {
-                const QSqlRecord record = db.record(table);
-                QStringList names;
-                for (int i = 0; i < record.count(); ++i)
-                    names.append(record.fieldName(i).toLower());
-                columns.insert(table, names);
-            }
-        }
-        db.close();
+    for (const QString &statement : lines.join(u'\n').split(u';')) {
+        const QString text = statement.simplified();
+        if (!text.startsWith(u"CREATE TABLE "_s, Qt::CaseInsensitive))
+            continue;
+        const qsizetype open = text.indexOf(u'(');
+        const qsizetype close = text.lastIndexOf(u')');
+        if (open < 0 || close < open)
+            continue;
+        const QString table = text.mid(13, open - 13).trimmed();
+        QStringList names;
+        for (const QString &item : text.mid(open + 1, close - open - 1).split(u','))
+            names.append(item.trimmed().section(u' ', 0, 0).toLower());
+        for (const QString &known : tableNames())
+            if (known.compare(table, Qt::CaseInsensitive) == 0)
+                columns.insert(known, names);
     }
-    QSqlDatabase::removeDatabase(name);
     return columns;
 }
 } // namespace

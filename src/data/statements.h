@@ -275,6 +275,11 @@ inline constexpr auto mapIntoMemory = "PRAGMA mmap_size=268435456";
 // Reads through the page cache only: a run over the whole file (a backup)
 // does not keep every page it read in the program's memory.
 inline constexpr auto noMapping = "PRAGMA mmap_size=0";
+// Every column of every table, read from the schema SQLite keeps in the
+// file: the check at opening in one statement.
+inline constexpr auto tableColumns =
+    "SELECT lower(m.name),lower(c.name) FROM sqlite_schema AS m "
+    "JOIN pragma_table_info(m.name) AS c WHERE m.type='table'";
 } // namespace file
 
 // The export: every column, oldest order first, sorted by the database on

@@ -8,6 +8,8 @@
 #include <QAtomicInt>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -138,8 +140,32 @@ DbStatus Store::openServer(const QString &url, const QString &localPath)
     return checkTables();
 }
 
+bool Store::tablesComplete()
+{
+    QHash<QByteArray, QSet<QByteArray>> present;
+    auto read = eachUtf8(sql::file::tableColumns, {}, [&present](const QByteArrayView *cells, int) {
+        present[cells[0].toByteArray()].insert(cells[1].toByteArray());
+    });
+    if (!read)
+        return false;
+    const auto &expected = schemaColumns();
+    for (const QString &table : tableNames()) {
+        const auto columns = present.constFind(table.toLower().toUtf8());
+        if (columns == present.cend())
+            return false;
+        for (const QString &column : expected.value(table))
+            if (!columns->contains(column.toUtf8()))
+                return false;
+    }
+    return true;
+}
+
 DbStatus Store::checkTables()
 {
+    // On the file one statement answers for a complete database; the
+    // tables are probed one by one only to report what is wrong.
+    if (m_engine == Engine::File && tablesComplete())
+        return succeeded();
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     const auto &expected = schemaColumns();
     for (const QString &table : tableNames()) {

@@ -171,6 +171,8 @@ private:
     bool alive();
     DbStatus reconnect();
     DbStatus checkTables();
+    // True when the file holds every table and column of the schema.
+    bool tablesComplete();
 
     QString m_name;
     QString m_path;

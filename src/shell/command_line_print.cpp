@@ -74,11 +74,18 @@ int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &a
         return status == 0 ? printedIncomplete : status;
     };
     if (!pdfFile.isEmpty()) {
-        const QString error = writeOrderPdf(store, number, pdfFile);
-        if (!error.isEmpty())
-            return failWith(err, error);
+        // As writeOrderPdf, with the order read once for the page and the notices.
+        if (const QString refused = refusedPdfTarget(pdfFile, appDir); !refused.isEmpty())
+            return failWith(err, refused);
         auto loaded = loadPrintJob(store, number);
-        return finished(loaded ? loaded.value().job : PrintJob(), 0);
+        if (!loaded)
+            return failWith(err, loaded.error());
+        if (const QString reason = unprintableReason(loaded.value()); !reason.isEmpty())
+            return failWith(err, reason);
+        if (const QString error = writeJobPdf(loaded.value().job, pdfFile, appDir);
+            !error.isEmpty())
+            return failWith(err, error);
+        return finished(loaded.value().job, 0);
     }
     if (const QString error = selectApplicationPrinter(store, printers); !error.isEmpty())
         return failWith(err, error);

@@ -42,7 +42,7 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     setWindowTitle(u"PP 50"_s);
     auto *client = new QWidget(this);
     client->setObjectName(u"client"_s);
-    client->setFixedSize(twips::size(9285, 5730));
+    client->setFixedSize(mainBackgroundSize);
     setCentralWidget(client);
 
     auto *background = new QLabel(client);
@@ -54,7 +54,7 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
 
     auto *image1 = new QLabel(client);
     image1->setObjectName(u"Image1"_s);
-    image1->setGeometry(twips::rect(1440, 960, 1965, 1905));
+    image1->setGeometry(mainEmblemPlace);
     image1->setPixmap(QPixmap::fromImage(emblem(image1->size())));
     image1->setScaledContents(true);
     image1->setAccessibleName(u"Grb"_s);
