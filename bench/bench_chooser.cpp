@@ -32,7 +32,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTreeView>
+#include <QAbstractItemView>
 
 #include <algorithm>
 #include <cstdio>

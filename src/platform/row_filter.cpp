@@ -61,10 +61,14 @@ char *putUtf8(char *out, char32_t c)
 // twice the bytes): ASCII through a table, a character of two or three
 // bytes through foldShown, the rest (a character outside the first plane,
 // which fold leaves alone) as it is. A character never grows by more than
-// half its bytes. Gives the end of what was written.
-char *foldUtf8(const char *from, const char *to, char *out)
+// half its bytes. A row's shared cell is not folded: shared(column, id) is
+// asked instead, and folding stops when it says true. Gives the end of what
+// was written, or nullptr when it stopped.
+template<typename Shared>
+char *foldUtf8(const char *from, const char *to, char *out, Shared shared)
 {
     const auto &ascii = asciiFolded();
+    int column = 0;
     while (from < to) {
         const auto b = static_cast<unsigned char>(*from);
         if (b < 0x80) {
@@ -79,12 +83,26 @@ char *foldUtf8(const char *from, const char *to, char *out)
                 (char32_t(b & 0x0F) << 12) | (char32_t(from[1] & 0x3F) << 6) | (from[2] & 0x3F);
             out = putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
             from += 3;
+        } else if (*from == sharedMark && to - from >= sharedCell) {
+            if (shared(column++, static_cast<unsigned char>(from[1]) * idBase +
+                                     static_cast<unsigned char>(from[2])))
+                return nullptr;
+            // Keeps the cells around it apart.
+            *out++ = cellBreak;
+            from += sharedCell;
         } else {
+            if (*from == cellBreak)
+                ++column;
             *out++ = char(b);
             ++from;
         }
     }
     return out;
+}
+
+char *foldUtf8(const char *from, const char *to, char *out)
+{
+    return foldUtf8(from, to, out, [](int, int) { return false; });
 }
 
 bool holdsMark(QByteArrayView text)
@@ -307,28 +325,15 @@ bool RowFilter::rowContains(int row, const QByteArray &needle, QByteArray &folde
 {
     const QByteArrayView bytes = rowBytes(row);
     folded.resize(2 * bytes.size());
-    char *out = folded.data();
-    const char *at = bytes.data();
-    const char *end = at + bytes.size();
-    for (size_t column = 0; at < end; ++column) {
-        if (*at == sharedMark) {
-            const auto id = size_t(static_cast<unsigned char>(at[1]) * idBase +
-                                   static_cast<unsigned char>(at[2]));
-            const auto &matching = m_shared[column].matching;
-            if (id < matching.size() && matching[id])
-                return true;
-            at += sharedCell;
-            continue;
-        }
-        const auto *stop = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at)));
-        if (!stop)
-            stop = end;
-        out = foldUtf8(at, stop, out);
-        *out++ = cellBreak;
-        at = stop + 1;
-    }
-    return memmem(folded.constData(), size_t(out - folded.constData()), needle.constData(),
-                  size_t(needle.size())) != nullptr;
+    const char *end = foldUtf8(bytes.data(), bytes.data() + bytes.size(), folded.data(),
+                               [this](int column, int id) {
+                                   if (size_t(column) >= m_shared.size())
+                                       return false;
+                                   const auto &matching = m_shared[size_t(column)].matching;
+                                   return size_t(id) < matching.size() && matching[size_t(id)];
+                               });
+    return !end || memmem(folded.constData(), size_t(end - folded.constData()),
+                          needle.constData(), size_t(needle.size())) != nullptr;
 }
 
 bool RowFilter::search(const QString &text)
