@@ -77,10 +77,18 @@ QModelIndex LineView::moveCursor(CursorAction action, Qt::KeyboardModifiers modi
         return model()->index(0, current.column());
     case MoveEnd:
         return model()->index(model()->rowCount() - 1, current.column());
+    case MovePageUp:
+    case MovePageDown: {
+        // The line a viewport's height above or below, or the first or last.
+        const int height = action == MovePageUp ? -viewport()->height() : viewport()->height();
+        const int line = rowAt(rowViewportPosition(current.row()) + height);
+        const int end = action == MovePageUp ? 0 : model()->rowCount() - 1;
+        return model()->index(line < 0 ? end : line, current.column());
+    }
     case MoveLeft:
     case MoveRight: {
         QScrollBar *bar = horizontalScrollBar();
-        const bool left = (action == MoveLeft) != isRightToLeft();
+        const bool left = action == MoveLeft;
         bar->setValue(bar->value() + (left ? -bar->singleStep() : bar->singleStep()));
         return current;
     }
@@ -119,7 +127,7 @@ void LineView::keyboardSearch(const QString &search)
     if (found.isEmpty())
         return;
     selectionModel()->setCurrentIndex(
-        lines->index(found.first().row(), 0),
+        found.first(),
         selectionMode() == SingleSelection
             ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
             : QItemSelectionModel::NoUpdate);
