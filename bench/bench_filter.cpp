@@ -28,7 +28,7 @@
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTreeView>
+#include <QAbstractItemView>
 #include <string>
 
 #include <algorithm>
@@ -94,7 +94,7 @@ struct Keys {
 
 // One key into the box, then everything the window does until the list is
 // drawn again.
-double press(QLineEdit *box, QTreeView *list, int key, const QString &text)
+double press(QLineEdit *box, QAbstractItemView *list, int key, const QString &text)
 {
     QElapsedTimer timer;
     timer.start();
@@ -109,7 +109,7 @@ double press(QLineEdit *box, QTreeView *list, int key, const QString &text)
 
 // A clerk's search: a few letters, Backspace to the full list, a Cyrillic
 // keyboard's word, Escape.
-Keys typeSearches(QLineEdit *box, QTreeView *list, int rounds, int *shownAfterCarina)
+Keys typeSearches(QLineEdit *box, QAbstractItemView *list, int rounds, int *shownAfterCarina)
 {
     Keys keys;
     for (int r = 0; r < rounds; ++r) {

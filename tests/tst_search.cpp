@@ -7,12 +7,15 @@
 #include "refdata/dan_ref.h"
 #include "refdata/taxpayer_pages.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -201,6 +204,67 @@ private slots:
         for (const OrderLine &line : lines.value())
             listed << line.trelok_br;
         QCOMPARE(numbersShown(chooser), listed);
+    }
+
+    // Both lists show and move as a tree view of the same lines does: lines
+    // of the same height and place, the same keys moving the same line, and
+    // Tab leaving the list.
+    void listsShowAndMoveAsATree_data()
+    {
+        QTest::addColumn<bool>("orders");
+        QTest::newRow("order chooser") << true;
+        QTest::newRow("taxpayer register") << false;
+    }
+    void listsShowAndMoveAsATree()
+    {
+        QFETCH(bool, orders);
+        AppFixture app;
+        for (int n = 1; n <= 60; ++n) {
+            storeOrder(app, u"%1/2026"_s.arg(n), u"108-2026"_s, u"Carina"_s, u"108"_s);
+            addTaxpayer(app, u"40309990%1"_s.arg(n, 5, 10, QChar(u'0')), u"Firma"_s, u"Skopje"_s);
+        }
+        std::unique_ptr<QDialog> window;
+        LineView *list = nullptr;
+        if (orders) {
+            auto *chooser = new izbor_trelok(app.context);
+            window.reset(chooser);
+            QVERIFY(chooser->Form_Load());
+            list = chooser->list();
+        } else {
+            auto *kept = new dan_ref(app.context);
+            window.reset(kept);
+            QVERIFY(kept->Form_Load());
+            list = kept->list();
+        }
+        window->show();
+        QTreeView tree;
+        tree.setFont(list->font());
+        tree.setRootIsDecorated(false);
+        tree.setAllColumnsShowFocus(true);
+        tree.setUniformRowHeights(true);
+        tree.setHeaderHidden(list->header()->isHidden());
+        tree.setModel(list->model());
+        for (int column = 0; column < list->model()->columnCount(); ++column)
+            tree.setColumnWidth(column, list->columnWidth(column));
+        tree.resize(list->size());
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        const QModelIndex cell = list->model()->index(2, 1);
+        QCOMPARE(list->visualRect(cell), tree.visualRect(cell));
+        tree.setCurrentIndex(cell);
+        list->setCurrentIndex(cell);
+        for (int key : {Qt::Key_Down, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Up, Qt::Key_PageUp,
+                        Qt::Key_Right, Qt::Key_Home, Qt::Key_Left, Qt::Key_F}) {
+            QTest::keyClick(&tree, Qt::Key(key));
+            QTest::keyClick(list, Qt::Key(key));
+            QCOMPARE(list->currentIndex(), tree.currentIndex());
+        }
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), u"Command1"_s);
+        window->close();
     }
 
     void registerSearchSortAndChange()

@@ -4,6 +4,7 @@
 #include "data/orders.h"
 #include "entry/order_list_model.h"
 #include "platform/controls.h"
+#include "platform/line_view.h"
 #include "platform/pointer.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeView>
 
 #include <algorithm>
 #include <functional>
@@ -27,10 +27,10 @@ namespace trelok {
 namespace {
 
 // Typing jumps to the first order whose number starts with what was typed.
-class OrderListView : public QTreeView {
+class OrderListView : public LineView {
 public:
     OrderListView(QWidget *parent, std::function<int(const QString &)> find)
-        : QTreeView(parent), m_find(std::move(find))
+        : LineView(parent), m_find(std::move(find))
     {}
 
     void keyboardSearch(const QString &search) override
@@ -77,9 +77,6 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
     m_list->setFont(captions);
     m_list->setModel(m_model);
     m_list->setHeaderHidden(true);
-    m_list->setRootIsDecorated(false);
-    m_list->setAllColumnsShowFocus(true);
-    m_list->setUniformRowHeights(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setAccessibleName(u"Treloki"_s);

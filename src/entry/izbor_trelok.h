@@ -1,13 +1,13 @@
 #pragma once
 
 #include "platform/idle_reading.h"
+#include "platform/line_view.h"
 
 #include <QDialog>
 #include <QStringList>
 
 class QLineEdit;
 class QPushButton;
-class QTreeView;
 
 namespace trelok {
 
@@ -37,7 +37,7 @@ public:
     // column.
     void baraj_Change();
 
-    QTreeView *list() const { return m_list; }
+    LineView *list() const { return m_list; }
     OrderListModel *model() const { return m_model; }
     QLineEdit *searchBox() const { return m_baraj; }
 
@@ -53,7 +53,7 @@ private:
 
     AppContext &m_context;
     IdleReading *m_reading = nullptr;
-    QTreeView *m_list = nullptr;
+    LineView *m_list = nullptr;
     OrderListModel *m_model = nullptr;
     QLineEdit *m_baraj = nullptr;
 };

@@ -3,7 +3,9 @@
 #include "platform/makscii.h"
 
 #include <QByteArrayView>
+#include <QVarLengthArray>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -11,8 +13,18 @@ namespace trelok {
 
 namespace {
 
-// Ends each cell: a byte that UTF-8 never holds.
+// Ends each cell held as its text: a byte that UTF-8 never holds.
 constexpr char cellBreak = char(0xFF);
+// Starts a cell held as one of its column's shared texts: another byte UTF-8
+// never holds, followed by the text's number in two bytes below idBase (so
+// neither is taken for a mark).
+constexpr char sharedMark = char(0xFE);
+constexpr int idBase = 0xFE;
+constexpr int sharedCell = 3;
+constexpr qsizetype maxShared = qsizetype(idBase) * idBase;
+// A column's texts are looked up among its shared texts while at least a
+// quarter of them are found there, judged after this many.
+constexpr qsizetype trialTexts = 4096;
 // A text box cannot hold a line break: a search with one matches nothing.
 constexpr char16_t lineBreak = u'\n';
 // Rows are kept in blocks of this size, so holding a long list never copies
@@ -45,15 +57,18 @@ char *putUtf8(char *out, char32_t c)
     return out;
 }
 
-// The bytes of one row folded as fold() folds its text: ASCII through a
-// table, a character of two or three bytes through foldShown, the rest (a
-// character outside the first plane, which fold leaves alone) as it is. A
-// character never grows by more than half its bytes.
-void foldUtf8(const char *from, const char *to, QByteArray &folded)
+// The bytes of a text folded as fold() folds it, written at out (room for
+// twice the bytes): ASCII through a table, a character of two or three
+// bytes through foldShown, the rest (a character outside the first plane,
+// which fold leaves alone) as it is. A character never grows by more than
+// half its bytes. A row's shared cell is not folded: shared(column, id) is
+// asked instead, and folding stops when it says true. Gives the end of what
+// was written, or nullptr when it stopped.
+template<typename Shared>
+char *foldUtf8(const char *from, const char *to, char *out, Shared shared)
 {
-    folded.resize(2 * (to - from));
-    char *out = folded.data();
     const auto &ascii = asciiFolded();
+    int column = 0;
     while (from < to) {
         const auto b = static_cast<unsigned char>(*from);
         if (b < 0x80) {
@@ -68,12 +83,56 @@ void foldUtf8(const char *from, const char *to, QByteArray &folded)
                 (char32_t(b & 0x0F) << 12) | (char32_t(from[1] & 0x3F) << 6) | (from[2] & 0x3F);
             out = putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
             from += 3;
+        } else if (*from == sharedMark && to - from >= sharedCell) {
+            if (shared(column++, static_cast<unsigned char>(from[1]) * idBase +
+                                     static_cast<unsigned char>(from[2])))
+                return nullptr;
+            // Keeps the cells around it apart.
+            *out++ = cellBreak;
+            from += sharedCell;
         } else {
+            if (*from == cellBreak)
+                ++column;
             *out++ = char(b);
             ++from;
         }
     }
-    folded.resize(out - folded.data());
+    return out;
+}
+
+char *foldUtf8(const char *from, const char *to, char *out)
+{
+    return foldUtf8(from, to, out, [](int, int) { return false; });
+}
+
+bool holdsMark(QByteArrayView text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0xFE; });
+}
+
+// A text with the bytes a row uses as marks (never in UTF-8) each replaced
+// by the replacement character, which is how such a byte is shown anyway.
+QByteArray withoutMarks(QByteArrayView text)
+{
+    QByteArray clean;
+    clean.reserve(text.size() + 8);
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0xFE)
+            clean.append("\xEF\xBF\xBD");
+        else
+            clean.append(c);
+    }
+    return clean;
+}
+
+void appendText(QByteArray &to, QByteArrayView text)
+{
+    if (holdsMark(text))
+        to.append(withoutMarks(text));
+    else
+        to.append(text);
+    to.append(cellBreak);
 }
 
 } // namespace
@@ -89,7 +148,9 @@ QString RowFilter::fold(QStringView text)
 void RowFilter::clear()
 {
     m_blocks.clear();
-    m_rows.clear();
+    m_starts.clear();
+    m_blockRows.clear();
+    m_shared.clear();
     m_matches.clear();
 }
 
@@ -98,6 +159,7 @@ QByteArray &RowFilter::blockFor(qsizetype size)
     if (m_blocks.empty() || m_blocks.back().size() + size > blockSize) {
         m_blocks.emplace_back();
         m_blocks.back().reserve(std::max(blockSize, size));
+        m_blockRows.push_back(rowCount());
     }
     return m_blocks.back();
 }
@@ -105,38 +167,77 @@ QByteArray &RowFilter::blockFor(qsizetype size)
 void RowFilter::append(QByteArrayView row)
 {
     QByteArray &block = blockFor(row.size());
-    const auto begin = quint32(block.size());
+    m_starts.push_back(quint32(block.size()));
     block.append(row);
-    m_rows.push_back({quint32(m_blocks.size() - 1), begin, quint32(block.size())});
+}
+
+QByteArrayView RowFilter::rowBytes(int row) const
+{
+    const auto block = size_t(std::upper_bound(m_blockRows.begin(), m_blockRows.end(), row) -
+                              m_blockRows.begin() - 1);
+    const QByteArray &bytes = m_blocks[block];
+    const int next = block + 1 < m_blockRows.size() ? m_blockRows[block + 1] : rowCount();
+    const qsizetype begin = m_starts[size_t(row)];
+    const qsizetype end = row + 1 < next ? qsizetype(m_starts[size_t(row) + 1]) : bytes.size();
+    return QByteArrayView(bytes.constData() + begin, end - begin);
 }
 
 void RowFilter::appendRow(QByteArray &to, const QByteArrayView *cells, qsizetype count)
 {
-    for (qsizetype i = 0; i < count; ++i) {
-        to.append(cells[i]);
-        to.append(cellBreak);
+    for (qsizetype i = 0; i < count; ++i)
+        appendText(to, cells[i]);
+}
+
+void RowFilter::appendCell(QByteArray &to, int column, QByteArrayView text)
+{
+    Shared &shared = m_shared[size_t(column)];
+    const bool lookUp = shared.seen < trialTexts || shared.found * 4 >= shared.seen;
+    if (text.size() < sharedCell || !lookUp) {
+        appendText(to, text);
+        return;
     }
+    const QByteArray clean = holdsMark(text) ? withoutMarks(text) : QByteArray();
+    if (!clean.isNull())
+        text = clean;
+    ++shared.seen;
+    int id = -1;
+    if (auto at = shared.ids.constFind(QByteArray::fromRawData(text.data(), text.size()));
+        at != shared.ids.cend()) {
+        ++shared.found;
+        id = *at;
+    } else if (qsizetype(shared.texts.size()) < maxShared) {
+        id = int(shared.texts.size());
+        shared.texts.push_back(text.toByteArray());
+        shared.ids.insert(shared.texts.back(), id);
+    }
+    if (id < 0) {
+        appendText(to, text);
+        return;
+    }
+    to.append(sharedMark);
+    to.append(char(id / idBase));
+    to.append(char(id % idBase));
 }
 
 void RowFilter::addRow(const QString *cells, qsizetype count)
 {
-    QByteArray row;
-    for (qsizetype i = 0; i < count; ++i) {
-        row.append(cells[i].toUtf8());
-        row.append(cellBreak);
-    }
-    append(row);
+    QVarLengthArray<QByteArray, 8> utf8;
+    QVarLengthArray<QByteArrayView, 8> views;
+    for (qsizetype i = 0; i < count; ++i)
+        utf8.append(cells[i].toUtf8());
+    for (const QByteArray &text : utf8)
+        views.append(text);
+    addRow(views.data(), count);
 }
 
 void RowFilter::addRow(const QByteArrayView *cells, qsizetype count)
 {
-    qsizetype size = count;
+    if (qsizetype(m_shared.size()) < count)
+        m_shared.resize(size_t(count));
+    m_row.clear();
     for (qsizetype i = 0; i < count; ++i)
-        size += cells[i].size();
-    QByteArray &block = blockFor(size);
-    const auto begin = quint32(block.size());
-    appendRow(block, cells, count);
-    m_rows.push_back({quint32(m_blocks.size() - 1), begin, quint32(block.size())});
+        appendCell(m_row, int(i), cells[i]);
+    append(m_row);
 }
 
 QString RowFilter::cell(int row, int column) const
@@ -146,17 +247,38 @@ QString RowFilter::cell(int row, int column) const
 
 QByteArrayView RowFilter::cellBytes(int row, int column) const
 {
-    const Span &span = m_rows[size_t(row)];
-    const char *at = m_blocks[span.block].constData();
-    return cellOf(QByteArrayView(at + span.begin, at + span.end), column);
+    const QByteArrayView bytes = rowBytes(row);
+    const char *at = bytes.data();
+    const char *end = at + bytes.size();
+    for (int c = 0; at < end; ++c) {
+        if (*at == sharedMark) {
+            if (c == column) {
+                const auto id = size_t(static_cast<unsigned char>(at[1]) * idBase +
+                                       static_cast<unsigned char>(at[2]));
+                const auto &texts = m_shared[size_t(c)].texts;
+                return id < texts.size() ? QByteArrayView(texts[id]) : QByteArrayView();
+            }
+            at += sharedCell;
+            continue;
+        }
+        const auto *stop = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at)));
+        if (!stop)
+            stop = end;
+        if (c == column)
+            return QByteArrayView(at, stop - at);
+        at = stop + 1;
+    }
+    return {};
 }
 
 QByteArrayView RowFilter::cellOf(QByteArrayView row, int column)
 {
     const char *at = row.data();
     const char *end = at + row.size();
-    for (int c = 0; c < column && at < end; ++c)
-        at = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at))) + 1;
+    for (int c = 0; c < column && at < end; ++c) {
+        const auto *stop = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at)));
+        at = stop ? stop + 1 : end;
+    }
     const auto *stop = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at)));
     return QByteArrayView(at, stop ? stop - at : end - at);
 }
@@ -164,25 +286,54 @@ QByteArrayView RowFilter::cellOf(QByteArrayView row, int column)
 void RowFilter::permute(const std::vector<int> &order)
 {
     std::vector<QByteArray> blocks = std::move(m_blocks);
-    const std::vector<Span> rows = std::move(m_rows);
+    const std::vector<quint32> starts = std::move(m_starts);
+    const std::vector<int> blockRows = std::move(m_blockRows);
     m_blocks.clear();
-    m_rows.clear();
-    m_rows.reserve(rows.size());
+    m_starts.clear();
+    m_blockRows.clear();
+    m_starts.reserve(starts.size());
+    const int rows = int(starts.size());
     for (int row : order) {
-        const Span &span = rows[size_t(row)];
-        append(QByteArrayView(blocks[span.block].constData() + span.begin,
-                              span.end - span.begin));
+        const auto block = size_t(std::upper_bound(blockRows.begin(), blockRows.end(), row) -
+                                  blockRows.begin() - 1);
+        const int next = block + 1 < blockRows.size() ? blockRows[block + 1] : rows;
+        const qsizetype begin = starts[size_t(row)];
+        const qsizetype end = row + 1 < next ? qsizetype(starts[size_t(row) + 1])
+                                             : blocks[block].size();
+        append(QByteArrayView(blocks[block].constData() + begin, end - begin));
     }
     searchAll();
 }
 
+void RowFilter::matchShared(const QByteArray &needle)
+{
+    QByteArray folded;
+    for (Shared &shared : m_shared) {
+        shared.matching.assign(shared.texts.size(), false);
+        for (size_t id = 0; id < shared.texts.size(); ++id) {
+            const QByteArray &text = shared.texts[id];
+            folded.resize(2 * text.size());
+            const char *end = foldUtf8(text.constData(), text.constData() + text.size(),
+                                       folded.data());
+            shared.matching[id] = memmem(folded.constData(), size_t(end - folded.constData()),
+                                         needle.constData(), size_t(needle.size())) != nullptr;
+        }
+    }
+}
+
 bool RowFilter::rowContains(int row, const QByteArray &needle, QByteArray &folded) const
 {
-    const Span &span = m_rows[size_t(row)];
-    const char *data = m_blocks[span.block].constData();
-    foldUtf8(data + span.begin, data + span.end, folded);
-    return memmem(folded.constData(), size_t(folded.size()), needle.constData(),
-                  size_t(needle.size())) != nullptr;
+    const QByteArrayView bytes = rowBytes(row);
+    folded.resize(2 * bytes.size());
+    const char *end = foldUtf8(bytes.data(), bytes.data() + bytes.size(), folded.data(),
+                               [this](int column, int id) {
+                                   if (size_t(column) >= m_shared.size())
+                                       return false;
+                                   const auto &matching = m_shared[size_t(column)].matching;
+                                   return size_t(id) < matching.size() && matching[size_t(id)];
+                               });
+    return !end || memmem(folded.constData(), size_t(end - folded.constData()),
+                          needle.constData(), size_t(needle.size())) != nullptr;
 }
 
 bool RowFilter::search(const QString &text)
@@ -197,6 +348,7 @@ bool RowFilter::search(const QString &text)
         return true;
     }
     const QByteArray bytes = m_needle.toUtf8();
+    matchShared(bytes);
     QByteArray folded;
     std::vector<int> kept;
     for (int row : m_matches)
@@ -212,6 +364,7 @@ void RowFilter::searchAll()
     if (m_needle.isEmpty() || m_needle.contains(QChar(lineBreak)))
         return;
     const QByteArray bytes = m_needle.toUtf8();
+    matchShared(bytes);
     QByteArray folded;
     const int rows = rowCount();
     for (int row = 0; row < rows; ++row)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 #include <QString>
 #include <QStringView>
 
@@ -15,6 +16,10 @@ namespace trelok {
 // folded while searching; a search that extends the previous one looks only
 // at the rows that matched it, so typing one more letter stays quick on a
 // list of any length. The held texts also give back each cell (cell).
+// A text that a column repeats (a date, a method, a kind, a purpose) is held
+// once for the column, the rows naming it in three bytes, and is folded and
+// searched once per search; a column whose texts hardly repeat stops being
+// looked up. Each row costs four bytes beside its texts.
 class RowFilter {
 public:
     // Forgets the rows, keeping the search; add the rows again, then call
@@ -24,7 +29,7 @@ public:
     // The same from UTF-8 texts, copied straight into the held blocks.
     void addRow(const QByteArrayView *cells, qsizetype count);
     void searchAgain() { searchAll(); }
-    int rowCount() const { return int(m_rows.size()); }
+    int rowCount() const { return int(m_starts.size()); }
     // A column's text of a row, as it was added.
     QString cell(int row, int column) const;
     // The same as UTF-8, without a copy.
@@ -52,19 +57,37 @@ public:
     static QString fold(QStringView text);
 
 private:
-    // Where a row's bytes are: its cells, each ended by a byte UTF-8 never
-    // holds, so a search never matches across two columns.
-    struct Span {
-        quint32 block, begin, end;
+    // The texts a column repeats, each held once.
+    struct Shared {
+        std::vector<QByteArray> texts;
+        QHash<QByteArray, int> ids;
+        // Texts looked up, and how many of them were held already.
+        qsizetype seen = 0, found = 0;
+        // Whether each text contains the current search.
+        std::vector<bool> matching;
     };
     void searchAll();
+    // The texts shared from now on, each folded once for needle.
+    void matchShared(const QByteArray &needle);
     void append(QByteArrayView row);
     // The block a row of size bytes goes to.
     QByteArray &blockFor(qsizetype size);
+    // A row's bytes: its cells one after another, each either its text
+    // ended by a byte UTF-8 never holds (so a search never matches across
+    // two columns), or a mark UTF-8 never holds and two bytes naming a text
+    // of the column's shared texts.
+    QByteArrayView rowBytes(int row) const;
+    // Appends a cell of column to a row's bytes.
+    void appendCell(QByteArray &to, int column, QByteArrayView text);
     bool rowContains(int row, const QByteArray &needle, QByteArray &folded) const;
 
     std::vector<QByteArray> m_blocks;
-    std::vector<Span> m_rows;
+    // Where each row begins in its block, and the first row of each block.
+    std::vector<quint32> m_starts;
+    std::vector<int> m_blockRows;
+    std::vector<Shared> m_shared;
+    // The row being added.
+    QByteArray m_row;
     QString m_needle;
     std::vector<int> m_matches;
 };

@@ -2,6 +2,7 @@
 
 #include "context/app_context.h"
 #include "platform/controls.h"
+#include "platform/line_view.h"
 #include "platform/pointer.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
@@ -13,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeView>
 
 #include <algorithm>
 #include <functional>
@@ -27,15 +27,15 @@ const auto changeMode = u" ** Promena **"_s;
 const auto addMode = u" ** Vnesi Nov **"_s;
 
 // Type-ahead as the view has it, over every line: they are read first.
-class RegisterView : public QTreeView {
+class RegisterView : public LineView {
 public:
     RegisterView(QWidget *parent, std::function<bool()> readAll)
-        : QTreeView(parent), m_readAll(std::move(readAll))
+        : LineView(parent), m_readAll(std::move(readAll))
     {}
     void keyboardSearch(const QString &search) override
     {
         if (m_readAll())
-            QTreeView::keyboardSearch(search);
+            LineView::keyboardSearch(search);
     }
 
 private:
@@ -56,10 +56,6 @@ dan_ref::dan_ref(AppContext &context, QWidget *parent) : QDialog(parent), m_cont
     m_listView1->setObjectName(u"ListView1"_s);
     m_listView1->setGeometry(twips::rect(120, 120, 11880, 5160));
     m_listView1->setFont(form);
-    m_listView1->setRootIsDecorated(false);
-    m_listView1->setItemsExpandable(false);
-    m_listView1->setUniformRowHeights(true);
-    m_listView1->setAllColumnsShowFocus(true);
     m_listView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_listView1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_listView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -74,7 +70,7 @@ dan_ref::dan_ref(AppContext &context, QWidget *parent) : QDialog(parent), m_cont
     m_listView1->setColumnWidth(2, twips::px(3600));
     m_listView1->setColumnWidth(3, twips::px(1800));
     connect(header, &QHeaderView::sectionClicked, this, &dan_ref::ListView1_ColumnClick);
-    connect(m_listView1, &QTreeView::doubleClicked, this, &dan_ref::ListView1_DblClick);
+    connect(m_listView1, &QAbstractItemView::doubleClicked, this, &dan_ref::ListView1_DblClick);
 
     auto *command1 =
         button(this, u"Command1"_s, u"&OK"_s, QRect(120, 5400, 2280, 420), QColor(0, 192, 0), form);

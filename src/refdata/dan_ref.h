@@ -1,13 +1,13 @@
 #pragma once
 
 #include "platform/idle_reading.h"
+#include "platform/line_view.h"
 
 #include <QDialog>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeView;
 
 namespace trelok {
 
@@ -39,7 +39,7 @@ public:
     void baraj_Change();
 
     TaxpayerPages &model() { return *m_model; }
-    QTreeView *list() const { return m_listView1; }
+    LineView *list() const { return m_listView1; }
     QLineEdit *searchBox() const { return m_baraj; }
 
 protected:
@@ -54,7 +54,7 @@ private:
     AppContext &m_context;
     TaxpayerPages *m_model = nullptr;
     IdleReading *m_reading = nullptr;
-    QTreeView *m_listView1 = nullptr;
+    LineView *m_listView1 = nullptr;
     QLineEdit *m_text[4] = {};
     QLabel *m_label[4] = {};
     QLabel *m_label5 = nullptr;

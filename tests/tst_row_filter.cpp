@@ -1,0 +1,74 @@
+#include "platform/row_filter.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace trelok;
+
+namespace {
+
+// A cell holding bytes that UTF-8 never holds.
+const QByteArray oddCell("\xFE\x01\x02 a\xFF"
+                         "b");
+
+// Rows of three cells: a number, a kind the rows repeat (held once), and a
+// text of their own (looked up no more after the first few thousand), but
+// row 7's is oddCell.
+void fill(RowFilter &filter)
+{
+    static const QByteArray kinds[] = {"Dava~ki", "Akcizi", "108"};
+    for (int row = 0; row < 6000; ++row) {
+        const QByteArray number = QByteArray::number(row) + "/2026";
+        const QByteArray text = row == 7 ? oddCell : "faktura " + QByteArray::number(row);
+        const QByteArrayView cells[] = {number, kinds[row % 3], text};
+        filter.addRow(cells, 3);
+    }
+}
+
+} // namespace
+
+class TestRowFilter : public QObject {
+    Q_OBJECT
+private slots:
+    // Every row gives back its cells as added, and a search finds the rows
+    // whose cells hold the text, whether a cell is held with its row or once
+    // for its column, also when it narrows the search before it.
+    void rowsGiveBackTheirCellsAndAreFound_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("found");
+        QTest::newRow("a repeated text") << u"akcizi"_s << 2000;
+        QTest::newRow("a repeated text, other case") << u"DAVA~KI"_s << 2000;
+        QTest::newRow("own text, early row") << u"faktura 12"_s << 111;
+        QTest::newRow("own text, late row") << u"faktura 5999"_s << 1;
+        QTest::newRow("every number") << u"/2026"_s << 6000;
+        QTest::newRow("not across cells") << u"2026akc"_s << 0;
+        // The two bytes naming a held text are never searched.
+        QTest::newRow("bytes naming a held text") << (QString(QChar(0)) + QChar(1)) << 0;
+        QTest::newRow("odd bytes shown replaced") << u"\uFFFD\u0001\u0002 a\uFFFDb"_s << 1;
+    }
+    void rowsGiveBackTheirCellsAndAreFound()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, found);
+        RowFilter filter;
+        fill(filter);
+        QCOMPARE(filter.rowCount(), 6000);
+        QCOMPARE(filter.cell(4999, 0), u"4999/2026"_s);
+        QCOMPARE(filter.cell(4999, 1), u"Akcizi"_s);
+        QCOMPARE(filter.cell(5999, 2), u"faktura 5999"_s);
+        QCOMPARE(filter.cell(7, 1), u"Akcizi"_s);
+        QCOMPARE(filter.cell(7, 2), u"\uFFFD\u0001\u0002 a\uFFFDb"_s);
+        QCOMPARE(filter.cell(8, 0), u"8/2026"_s);
+        filter.search(typed.left(2));
+        QVERIFY(filter.search(typed) || typed.size() <= 2);
+        QCOMPARE(int(filter.matches().size()), found);
+        for (int row : filter.matches())
+            QVERIFY(RowFilter::fold(filter.cell(row, 0) + u'|' + filter.cell(row, 1) + u'|' +
+                                    filter.cell(row, 2))
+                        .contains(RowFilter::fold(typed)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRowFilter)
+#include "tst_row_filter.moc"
