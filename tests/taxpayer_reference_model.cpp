@@ -46,7 +46,31 @@ void TaxpayerModel::sortByColumn(int column)
     std::stable_sort(order.begin(), order.end(),
                      [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
     keys.clear();
-    reordered(order);
+    // The rows held again in the new order; selected and current lines
+    // follow their rows.
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> oldSources;
+    for (const QModelIndex &index : before)
+        oldSources.push_back(index.isValid() ? sourceRow(index.row()) : -1);
+    std::vector<int> newRow(order.size());
+    std::vector<QString> cells;
+    cells.reserve(order.size() * 4);
+    for (size_t i = 0; i < order.size(); ++i) {
+        newRow[size_t(order[i])] = int(i);
+        for (int c = 0; c < 4; ++c)
+            cells.push_back(filter().cell(order[i], c));
+    }
+    filter().clear();
+    for (size_t i = 0; i < order.size(); ++i)
+        filter().addRow(&cells[i * 4], 4);
+    filter().searchAgain();
+    QModelIndexList after;
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        const int old = oldSources[size_t(i)];
+        const int line = old < 0 ? -1 : lineOf(newRow[size_t(old)]);
+        after.append(line < 0 ? QModelIndex() : index(line, before[i].column()));
+    }
+    changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 

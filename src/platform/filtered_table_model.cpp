@@ -46,27 +46,4 @@ void FilteredTableModel::setFilter(const QString &text)
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void FilteredTableModel::reordered(const std::vector<int> &order)
-{
-    const QModelIndexList before = persistentIndexList();
-    // Persistent indexes still hold the old lines; map them to old rows
-    // while the filter still has the old order.
-    std::vector<int> oldSources;
-    oldSources.reserve(size_t(before.size()));
-    for (const QModelIndex &index : before)
-        oldSources.push_back(index.isValid() ? sourceRow(index.row()) : -1);
-    std::vector<int> newRow(order.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        newRow[size_t(order[i])] = int(i);
-    m_filter.permute(order);
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (qsizetype i = 0; i < before.size(); ++i) {
-        const int old = oldSources[size_t(i)];
-        const int line = old < 0 ? -1 : lineOf(newRow[size_t(old)]);
-        after.append(line < 0 ? QModelIndex() : index(line, before[i].column()));
-    }
-    changePersistentIndexList(before, after);
-}
-
 } // namespace trelok

@@ -31,10 +31,6 @@ public:
 protected:
     virtual int sourceCount() const = 0;
 
-    // After the rows were reordered (row i is the former row order[i]),
-    // inside a layout change: the search follows, and so do persistent
-    // indexes.
-    void reordered(const std::vector<int> &order);
     // The rows' texts as the search holds them (a model may keep its rows
     // there alone).
     RowFilter &filter() { return m_filter; }

@@ -283,28 +283,6 @@ QByteArrayView RowFilter::cellOf(QByteArrayView row, int column)
     return QByteArrayView(at, stop ? stop - at : end - at);
 }
 
-void RowFilter::permute(const std::vector<int> &order)
-{
-    std::vector<QByteArray> blocks = std::move(m_blocks);
-    const std::vector<quint32> starts = std::move(m_starts);
-    const std::vector<int> blockRows = std::move(m_blockRows);
-    m_blocks.clear();
-    m_starts.clear();
-    m_blockRows.clear();
-    m_starts.reserve(starts.size());
-    const int rows = int(starts.size());
-    for (int row : order) {
-        const auto block = size_t(std::upper_bound(blockRows.begin(), blockRows.end(), row) -
-                                  blockRows.begin() - 1);
-        const int next = block + 1 < blockRows.size() ? blockRows[block + 1] : rows;
-        const qsizetype begin = starts[size_t(row)];
-        const qsizetype end = row + 1 < next ? qsizetype(starts[size_t(row) + 1])
-                                             : blocks[block].size();
-        append(QByteArrayView(blocks[block].constData() + begin, end - begin));
-    }
-    searchAll();
-}
-
 void RowFilter::matchShared(const QByteArray &needle)
 {
     QByteArray folded;

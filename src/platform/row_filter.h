@@ -41,10 +41,6 @@ public:
     static void appendRow(QByteArray &to, const QByteArrayView *cells, qsizetype count);
     static QByteArrayView cellOf(QByteArrayView row, int column);
 
-    // Reorders the rows: row i becomes the former row order[i]. The search
-    // is applied again to the new order.
-    void permute(const std::vector<int> &order);
-
     // Searches for text; false when it folds to the current search, so
     // nothing changes.
     bool search(const QString &text);
