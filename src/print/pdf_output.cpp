@@ -126,7 +126,8 @@ QString writeJobsPdf(const QList<PrintJob> &jobs, const QString &file, const QSt
     return writePdfFile(pdf, file, appDir);
 }
 
-QString writeOrderPdf(Store &store, const QString &number, const QString &file)
+QString writeOrderPdf(Store &store, const QString &number, const QString &file,
+                      PrintJob *written)
 {
     const QString appDir = QFileInfo(store.path()).absolutePath();
     if (const QString refused = refusedPdfTarget(file, appDir); !refused.isEmpty())
@@ -136,7 +137,10 @@ QString writeOrderPdf(Store &store, const QString &number, const QString &file)
         return loaded.error();
     if (const QString reason = unprintableReason(loaded.value()); !reason.isEmpty())
         return reason;
-    return writeJobPdf(loaded.value().job, file, appDir);
+    const QString error = writeJobPdf(loaded.value().job, file, appDir);
+    if (written && error.isEmpty())
+        *written = std::move(loaded.value().job);
+    return error;
 }
 
 QString suggestedPdfName(const QString &number)

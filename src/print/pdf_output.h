@@ -19,8 +19,10 @@ struct PrintJob;
 // checked first, then written beside the target and renamed over it. A
 // target that is a directory, the database or one of the application's
 // font files is refused before anything is written. Returns the error
-// text, empty on success; on failure no file is left.
-QString writeOrderPdf(Store &store, const QString &number, const QString &file);
+// text, empty on success; on failure no file is left. With written, the
+// order as it was loaded and printed is handed back there (for its notices).
+QString writeOrderPdf(Store &store, const QString &number, const QString &file,
+                      PrintJob *written = nullptr);
 
 // Why a file may not be the target of a PDF (a directory, or one of the
 // files of the application directory), or the empty text when it may.

@@ -74,18 +74,11 @@ int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &a
         return status == 0 ? printedIncomplete : status;
     };
     if (!pdfFile.isEmpty()) {
-        // As writeOrderPdf, with the order read once for the page and the notices.
-        if (const QString refused = refusedPdfTarget(pdfFile, appDir); !refused.isEmpty())
-            return failWith(err, refused);
-        auto loaded = loadPrintJob(store, number);
-        if (!loaded)
-            return failWith(err, loaded.error());
-        if (const QString reason = unprintableReason(loaded.value()); !reason.isEmpty())
-            return failWith(err, reason);
-        if (const QString error = writeJobPdf(loaded.value().job, pdfFile, appDir);
+        PrintJob written;
+        if (const QString error = writeOrderPdf(store, number, pdfFile, &written);
             !error.isEmpty())
             return failWith(err, error);
-        return finished(loaded.value().job, 0);
+        return finished(written, 0);
     }
     if (const QString error = selectApplicationPrinter(store, printers); !error.isEmpty())
         return failWith(err, error);
