@@ -8,6 +8,7 @@
 #include "platform/pointer.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
+#include "refdata/list_reading.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -68,7 +68,7 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
     const QFont captions = formFont(10);
     m_model = new OrderListModel(context.store, this);
     m_list = new OrderListView(this, [this](const QString &typed) {
-        if (!readAllLines())
+        if (!m_reading->readAll())
             return -1;
         return m_model->lineStartingWith(typed);
     });
@@ -100,13 +100,6 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
     chooseOnEnter(m_list, [this] { Command1_Click(); });
     chainTabOrder({m_list, command1, command2, m_baraj});
     m_list->setFocus();
-    // A line the view could not read is told once the view has finished.
-    connect(m_model, &OrderListModel::readFailed, this, [this] {
-        QTimer::singleShot(0, this, [this] {
-            if (auto failed = m_model->takeFailure())
-                m_context.fail(*failed);
-        });
-    });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         if (m_model->rowCount() > 0)
             m_list->setCurrentIndex(m_model->index(0, 0));
@@ -117,9 +110,9 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
         if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0)
             m_list->setCurrentIndex(m_model->index(0, 0));
     });
-    m_reading = new IdleReading(
-        4096, [this](int lines) { return m_model->readMore(lines).ok(); },
-        [this] { return m_model->allRead(); }, this);
+    // The lines are read while the window is open; a line the view could
+    // not read is told once the view has finished.
+    m_reading = new ListReading(*m_model, 4096, m_context, this);
 }
 
 bool izbor_trelok::Form_Load()
@@ -144,16 +137,6 @@ void izbor_trelok::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     m_reading->start();
-}
-
-bool izbor_trelok::readAllLines()
-{
-    return m_reading->finish([this] {
-        auto read = m_model->readAll();
-        if (!read)
-            m_context.fail(read);
-        return read.ok();
-    });
 }
 
 void izbor_trelok::allowSeveral()
@@ -208,7 +191,7 @@ void izbor_trelok::Command2_Click()
 
 void izbor_trelok::baraj_Change()
 {
-    if (!readAllLines())
+    if (!m_reading->readAll())
         return;
     if (auto searched = m_model->search(m_baraj->text()); !searched) {
         m_context.fail(searched);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/idle_reading.h"
 #include "platform/line_view.h"
 
 #include <QDialog>
@@ -12,6 +11,7 @@ class QPushButton;
 namespace trelok {
 
 struct AppContext;
+class ListReading;
 class OrderListModel;
 
 // The order chooser: lists every stored order, newest first, and leaves the
@@ -47,12 +47,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    // Reads the lines not read yet (before a search); false when reading
-    // failed and was told.
-    bool readAllLines();
-
     AppContext &m_context;
-    IdleReading *m_reading = nullptr;
+    ListReading *m_reading = nullptr;
     LineView *m_list = nullptr;
     OrderListModel *m_model = nullptr;
     QLineEdit *m_baraj = nullptr;

@@ -6,6 +6,7 @@
 #include "platform/pointer.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
+#include "refdata/list_reading.h"
 #include "refdata/taxpayer_pages.h"
 #include "refdata/taxpayers.h"
 
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -52,7 +52,7 @@ dan_ref::dan_ref(AppContext &context, QWidget *parent) : QDialog(parent), m_cont
     const QFont form = formFont(10);
 
     m_model = new TaxpayerPages(context.store, this);
-    m_listView1 = new RegisterView(this, [this] { return readAllLines(); });
+    m_listView1 = new RegisterView(this, [this] { return m_reading->readAll(); });
     m_listView1->setObjectName(u"ListView1"_s);
     m_listView1->setGeometry(twips::rect(120, 120, 11880, 5160));
     m_listView1->setFont(form);
@@ -120,16 +120,9 @@ dan_ref::dan_ref(AppContext &context, QWidget *parent) : QDialog(parent), m_cont
                    m_text[2], m_text[3], m_command5, m_command6, m_baraj});
     showPanel(false);
     m_listView1->setFocus();
-    // A line the view could not read is told once the view has finished.
-    connect(m_model, &TaxpayerPages::readFailed, this, [this] {
-        QTimer::singleShot(0, this, [this] {
-            if (auto failed = m_model->takeFailure())
-                m_context.fail(*failed);
-        });
-    });
-    m_reading = new IdleReading(
-        1024, [this](int lines) { return m_model->readMore(lines).ok(); },
-        [this] { return m_model->allRead(); }, this);
+    // The lines are read while the window is open; a line the view could
+    // not read is told once the view has finished.
+    m_reading = new ListReading(*m_model, 1024, m_context, this);
 }
 
 bool dan_ref::Form_Load()
@@ -155,16 +148,6 @@ void dan_ref::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     m_reading->start();
-}
-
-bool dan_ref::readAllLines()
-{
-    return m_reading->finish([this] {
-        auto read = m_model->readAll();
-        if (!read)
-            m_context.fail(read);
-        return read.ok();
-    });
 }
 
 void dan_ref::showPanel(bool visible)
@@ -211,7 +194,7 @@ void dan_ref::ListView1_ColumnClick(int column)
 
 void dan_ref::baraj_Change()
 {
-    if (!readAllLines())
+    if (!m_reading->readAll())
         return;
     if (auto searched = m_model->search(m_baraj->text()); !searched)
         m_context.fail(searched);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/idle_reading.h"
 #include "platform/line_view.h"
 
 #include <QDialog>
@@ -12,6 +11,7 @@ class QPushButton;
 namespace trelok {
 
 struct AppContext;
+class ListReading;
 class TaxpayerPages;
 
 // The taxpayer register: the whole list, sortable by any column, with an
@@ -47,13 +47,11 @@ protected:
 
 private:
     bool loadList();
-    // Every line read for searching; false after a failure told.
-    bool readAllLines();
     void showPanel(bool visible);
 
     AppContext &m_context;
     TaxpayerPages *m_model = nullptr;
-    IdleReading *m_reading = nullptr;
+    ListReading *m_reading = nullptr;
     LineView *m_listView1 = nullptr;
     QLineEdit *m_text[4] = {};
     QLabel *m_label[4] = {};
