@@ -2,6 +2,7 @@
 
 #include "shell/application.h"
 #include "shell/command_line.h"
+#include "platform/printers.h"
 #include "shell/headless_commands.h"
 
 #include <QDir>
@@ -31,10 +32,10 @@ Run runProgram(const QStringList &arguments, const QStringList &extraEnvironment
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const QString &variable : extraEnvironment)
-        env.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
+    for (const QString &variable : extraEnvironment)
+        env.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
     static const QTemporaryDir runtime; // private, as Qt expects it
     env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
     process.setProcessEnvironment(env);
@@ -156,7 +157,8 @@ private slots:
         const CommandLine line = parseCommandLine(
             args({u"--dir"_s, db.dir.path(), u"--print"_s, u"1/2026"_s, u"--pdf"_s, pdf}));
         // Printed, but not complete: not the status of full success.
-        QCOMPARE(runHeadless(line, outStream, errStream), 3);
+        ListedPrinters printers;
+        QCOMPARE(runHeadless(line, outStream, errStream, printers), 3);
         QCOMPARE(err, u"trelok: Ne se pecatat polinjata od tbl_koor koi ne se koloni na "
                       "tbl_Trel: 'NALOG_1'\n"_s);
         QVERIFY(QFileInfo(pdf).size() > 1000);
@@ -204,7 +206,8 @@ private slots:
         QTextStream outStream(&out), errStream(&errText);
         const CommandLine line = parseCommandLine(
             args({u"--dir"_s, db.dir.path(), u"--print"_s, list, u"--pdf"_s, pdf}));
-        QCOMPARE(runHeadless(line, outStream, errStream), status);
+        ListedPrinters printers;
+        QCOMPARE(runHeadless(line, outStream, errStream, printers), status);
         QCOMPARE(errText, err.isEmpty() ? QString() : u"trelok: "_s + err + u"\n"_s);
         QFile file(pdf);
         QCOMPARE(file.exists(), pages > 0);
@@ -258,16 +261,43 @@ private slots:
     }
 
     // A start on the database file loads no server library (libpq and the
-    // two dozen it needs come with the first use of a server), and the
-    // program looks for its libraries only where the system keeps them.
-    void aStartOnTheFileLoadsNoServerLibrary()
+    // two dozen it needs come with the first use of a server); the widget
+    // and print-support libraries come only with the windows or a print on
+    // paper; and the program looks for its libraries only where the system
+    // keeps them.
+    void whatAStartLoads_data()
     {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("widgets");
+        QTest::newRow("export") << QStringList{u"--export"_s, u"DIR/o.csv"_s} << QStringList{}
+                                << 0 << false;
+        QTest::newRow("calibration sheet into a file")
+            << QStringList{u"--calibration-sheet"_s, u"--pdf"_s, u"DIR/s.pdf"_s} << QStringList{}
+            << 0 << false;
+        // No printer chosen yet: refused, after the print system was asked.
+        QTest::newRow("calibration sheet on paper")
+            << QStringList{u"--calibration-sheet"_s} << QStringList{} << 1 << true;
+        QTest::newRow("windows") << QStringList{}
+                                 << QStringList{u"QT_QPA_PLATFORM=offscreen"_s,
+                                                u"TRELOK_EXIT_WHEN_SHOWN=1"_s}
+                                 << 0 << true;
+    }
+    void whatAStartLoads()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, environment);
+        QFETCH(int, status);
+        QFETCH(bool, widgets);
         QTemporaryDir dir;
-        const QString csv = QDir(dir.path()).filePath(u"o.csv"_s);
-        const Run run = runProgram({u"--dir"_s, dir.path(), u"--export"_s, csv},
-                                   {u"LD_DEBUG=libs"_s});
-        QCOMPARE(run.status, 0);
+        arguments.replaceInStrings(u"DIR"_s, dir.path());
+        const Run run = runProgram(QStringList{u"--dir"_s, dir.path()} + arguments,
+                                   environment << u"LD_DEBUG=libs"_s);
+        QCOMPARE(run.status, status);
         QVERIFY2(run.err.contains(u"calling init:"_s), qPrintable(run.err.left(2000)));
+        QCOMPARE(run.err.contains(u"libQt6Widgets"_s), widgets);
+        QCOMPARE(run.err.contains(u"libQt6PrintSupport"_s), widgets);
         QVERIFY2(!run.err.contains(u"libpq"_s), qPrintable(run.err));
         QVERIFY2(!run.err.contains(u"RUNPATH"_s) && !run.err.contains(u"RPATH"_s),
                  qPrintable(run.err));

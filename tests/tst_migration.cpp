@@ -7,6 +7,7 @@
 #include "platform/fonts.h"
 #include "refdata/code_picker.h"
 #include "shell/command_line.h"
+#include "platform/printers.h"
 #include "shell/headless_commands.h"
 
 #include <QDir>
@@ -122,7 +123,8 @@ Ran run(const TestDb &db, const QStringList &arguments)
         line << u"--db"_s << db.server->url;
     QString out, err;
     QTextStream o(&out), e(&err);
-    const int status = runHeadless(parseCommandLine(line + arguments), o, e);
+    ListedPrinters printers;
+    const int status = runHeadless(parseCommandLine(line + arguments), o, e, printers);
     return {status, out, err};
 }
 

@@ -242,7 +242,8 @@ private slots:
         QCOMPARE(line.use, CommandLine::Use::Headless);
         QString out, errors;
         QTextStream outStream(&out), errStream(&errors);
-        HeadlessRun run{db.store, line, dir, outStream, errStream};
+        ListedPrinters printers;
+        HeadlessRun run{db.store, line, dir, outStream, errStream, printers};
         QCOMPARE(line.command->run(run), status);
         QCOMPARE(errors, QString(err).replace(u"DIR"_s, dir));
         const QString written = arguments.last();

@@ -8,6 +8,7 @@
 #include "print/pdf_output.h"
 #include "print/print_job.h"
 #include "shell/command_line.h"
+#include "platform/printers.h"
 #include "shell/headless_commands.h"
 
 #include <QDir>
@@ -116,9 +117,10 @@ Printed runCommand(const QStringList &arguments)
 {
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
+    ListedPrinters printers;
     const CommandLine line = parseCommandLine(QStringList{u"trelok"_s} + arguments);
     Printed printed;
-    printed.status = runHeadless(line, outStream, errStream);
+    printed.status = runHeadless(line, outStream, errStream, printers);
     printed.err = err;
     return printed;
 }

@@ -1,6 +1,13 @@
 #include "platform/printers.h"
 
+using namespace Qt::StringLiterals;
+
 namespace trelok {
+
+QString printingFailed(const QString &printer)
+{
+    return u"Pecatenjeto na pecatarot %1 ne uspea !"_s.arg(printer);
+}
 
 bool SelectPrinter(PrinterSystem &printers, const QString &NewPrinter)
 {

@@ -87,7 +87,9 @@ lista_period::lista_period(AppContext &context, QWidget *parent)
           return QFileDialog::getSaveFileName(owner, title, QDir::home().filePath(suggested),
                                               filter);
       }),
-      m_printList(printPeriodList)
+      m_printList([&context](const QString &printer, const PeriodList &list) {
+          return printPeriodList(context.printers, printer, list);
+      })
 {
     setObjectName(u"lista_period"_s);
     setWindowTitle(u"Lista na Treloci za Period"_s);
@@ -267,11 +269,14 @@ void lista_period::Command5_Click()
     reject();
 }
 
-QString printPeriodList(const QString &printerName, const PeriodList &list)
+QString printPeriodList(PrinterSystem &system, const QString &printerName, const PeriodList &list)
 {
-    return printPagesOnPrinter(
+    return system.printPages(
         printerName, periodTitle(list), periodPageCount(list),
-        [&list](QPainter &painter, int page) { paintPeriodPage(painter, list, page); },
+        [&list](QPainter &painter, int page) {
+            useTwips(painter);
+            paintPeriodPage(painter, list, page);
+        },
         PageOrigin::PaperCorner);
 }
 

@@ -14,6 +14,7 @@ class QTreeView;
 namespace trelok {
 
 struct AppContext;
+class PrinterSystem;
 class PeriodLinesModel;
 
 // "Lista na Treloci za Period": the orders paid between two dates, of one
@@ -66,6 +67,6 @@ private:
 // Prints the list as one document on the named printer, each page drawn by
 // paintPeriodPage with the origin at the paper's corner. Returns the error
 // text, empty on success.
-QString printPeriodList(const QString &printerName, const PeriodList &list);
+QString printPeriodList(PrinterSystem &system, const QString &printerName, const PeriodList &list);
 
 } // namespace trelok

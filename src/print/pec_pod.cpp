@@ -34,7 +34,9 @@ constexpr int frameLeft = 120, frameTop = 540, frameWidth = 9210, frameHeight = 
 pec_pod::pec_pod(AppContext &context, std::function<void(const QString &)> printerChosen,
                  QWidget *parent)
     : QDialog(parent), m_context(context), m_printerChosen(std::move(printerChosen)),
-      m_printSheet(printCalibrationSheet)
+      m_printSheet([&context](const QString &printer, const CalibrationSheet &sheet) {
+          return printCalibrationSheet(context.printers, printer, sheet);
+      })
 {
     setObjectName(u"pec_pod"_s);
     setWindowTitle(u"Podesuvanje na Pecatar"_s);

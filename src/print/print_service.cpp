@@ -97,7 +97,7 @@ void PrintService::showPreviewPages(const QList<PrintJob> &jobs)
 
 void PrintService::printPage(const PrintJob &job)
 {
-    QString error = printOnPrinter(m_context.printers.current(), job);
+    QString error = printOnPrinter(m_context.printers, m_context.printers.current(), job);
     // Only a page that reached the printer goes into the archive.
     if (error.isEmpty())
         error = archivePrintedPage(m_context.appDir, job);
@@ -107,7 +107,7 @@ void PrintService::printPage(const PrintJob &job)
 
 void PrintService::printPages(const QList<PrintJob> &jobs)
 {
-    if (const QString error = printOnPrinter(m_context.printers.current(), jobs);
+    if (const QString error = printOnPrinter(m_context.printers, m_context.printers.current(), jobs);
         !error.isEmpty()) {
         m_context.prompter.inform(error);
         return;

@@ -3,39 +3,25 @@
 #include <QList>
 #include <QString>
 
-#include <functional>
-
-class QPainter;
-
 namespace trelok {
 
+class PrinterSystem;
 struct CalibrationSheet;
 struct PrintJob;
 
-// Prints one A4 portrait page drawn by paint (the painter already in twips,
-// origin at the corner of the printable area) as one document on the named
-// printer (the system's default when the name is empty). Returns the error
-// text, empty on success.
-QString printPageOnPrinter(const QString &printerName, const QString &docName,
-                           const std::function<void(QPainter &)> &paint);
+// The pages of this program on a printer of the print system, each drawn
+// in twips: the form from the corner of the printable area. Each returns
+// the error text, empty on success.
 
-// Where a page's drawing has its origin: the form is placed from the
-// corner of the printable area, plain pages from the paper's corner.
-enum class PageOrigin { PrintableArea, PaperCorner };
+// The page of an order.
+QString printOnPrinter(PrinterSystem &system, const QString &printerName, const PrintJob &job);
 
-// Several pages as one document: paint draws page index (0 to count - 1),
-// each exactly as printPageOnPrinter draws its one page.
-QString printPagesOnPrinter(const QString &printerName, const QString &docName, int count,
-                            const std::function<void(QPainter &, int)> &paint,
-                            PageOrigin origin = PageOrigin::PrintableArea);
+// Several orders as one document, one page each.
+QString printOnPrinter(PrinterSystem &system, const QString &printerName,
+                       const QList<PrintJob> &jobs);
 
-// The page of an order on the printer.
-QString printOnPrinter(const QString &printerName, const PrintJob &job);
-
-// Several orders as one document on the printer, one page each.
-QString printOnPrinter(const QString &printerName, const QList<PrintJob> &jobs);
-
-// The calibration sheet on the printer.
-QString printCalibrationSheet(const QString &printerName, const CalibrationSheet &sheet);
+// The calibration sheet.
+QString printCalibrationSheet(PrinterSystem &system, const QString &printerName,
+                              const CalibrationSheet &sheet);
 
 } // namespace trelok

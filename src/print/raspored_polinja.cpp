@@ -148,7 +148,10 @@ private:
 } // namespace
 
 raspored_polinja::raspored_polinja(AppContext &context, QWidget *parent)
-    : QDialog(parent), m_context(context), m_printSheet(printCalibrationSheet)
+    : QDialog(parent), m_context(context),
+      m_printSheet([&context](const QString &printer, const CalibrationSheet &sheet) {
+          return printCalibrationSheet(context.printers, printer, sheet);
+      })
 {
     setObjectName(u"raspored_polinja"_s);
     setWindowTitle(u"Raspored na Polinjata"_s);

@@ -13,6 +13,7 @@
 #include "platform/qt_printers.h"
 #include "shell/form1.h"
 #include "shell/headless_commands.h"
+#include "shell/program.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -24,34 +25,16 @@ using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-int runWithoutApplication(const CommandLine &commandLine)
-{
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    switch (commandLine.use) {
-    case CommandLine::Use::Help:
-    case CommandLine::Use::Version:
-        out << commandLine.text;
-        return 0;
-    case CommandLine::Use::Error:
-        err << commandLine.text << Qt::endl;
-        return 2;
-    case CommandLine::Use::Headless:
-    case CommandLine::Use::Window:
-        break;
-    }
-    return -1;
-}
-
 int runApplication(const QStringList &arguments)
 {
     const CommandLine commandLine = parseCommandLine(arguments);
-    if (!needsApplication(commandLine))
+    if (whereRuns(commandLine) == Runs::WithoutApplication)
         return runWithoutApplication(commandLine);
     if (commandLine.use == CommandLine::Use::Headless) {
         QTextStream out(stdout);
         QTextStream err(stderr);
-        return runHeadless(commandLine, out, err);
+        QtPrinterSystem printers;
+        return runHeadless(commandLine, out, err, printers);
     }
     return runWindows(commandLine);
 }

@@ -88,7 +88,7 @@ int printFromCommandLine(Store &store, PrinterSystem &printers, const QString &a
     if (const QString reason = unprintableReason(loaded.value()); !reason.isEmpty())
         return failWith(err, reason);
     const PrintJob &job = loaded.value().job;
-    if (const QString error = printOnPrinter(printers.current(), job); !error.isEmpty())
+    if (const QString error = printOnPrinter(printers, printers.current(), job); !error.isEmpty())
         return failWith(err, error);
     int status = 0;
     if (const QString error = archivePrintedPage(appDir, job); !error.isEmpty()) {
@@ -128,7 +128,7 @@ int printOrdersFromCommandLine(Store &store, PrinterSystem &printers, const QStr
         if (const QString error = writeJobsPdf(jobs, pdfFile, appDir); !error.isEmpty())
             return failWith(err, error);
     } else {
-        if (const QString error = printOnPrinter(printers.current(), jobs); !error.isEmpty())
+        if (const QString error = printOnPrinter(printers, printers.current(), jobs); !error.isEmpty())
             return failWith(err, error);
         for (const PrintJob &job : jobs)
             if (const QString error = archivePrintedPage(appDir, job); !error.isEmpty()) {
@@ -163,7 +163,7 @@ int calibrationSheetFromCommandLine(Store &store, PrinterSystem &printers, const
         return failWith(err, loaded.error());
     if (const QString reason = unprintableSheetReason(loaded.value()); !reason.isEmpty())
         return failWith(err, reason);
-    if (const QString error = printCalibrationSheet(printers.current(), loaded.value().sheet);
+    if (const QString error = printCalibrationSheet(printers, printers.current(), loaded.value().sheet);
         !error.isEmpty())
         return failWith(err, error);
     return 0;

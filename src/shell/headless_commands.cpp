@@ -10,7 +10,6 @@
 #include "platform/app_config.h"
 #include "platform/app_dir.h"
 #include "platform/clock.h"
-#include "platform/qt_printers.h"
 #include "refdata/taxpayer_import.h"
 #include "shell/command_line_list.h"
 #include "shell/command_line_print.h"
@@ -26,15 +25,13 @@ namespace {
 
 int print(HeadlessRun &run)
 {
-    QtPrinterSystem printers;
-    return printFromCommandLine(run.store, printers, run.appDir, run.options.value("print"),
+    return printFromCommandLine(run.store, run.printers, run.appDir, run.options.value("print"),
                                 run.options.value("pdf"), run.err);
 }
 
 int calibrationSheet(HeadlessRun &run)
 {
-    QtPrinterSystem printers;
-    return calibrationSheetFromCommandLine(run.store, printers, run.options.value("pdf"), run.err);
+    return calibrationSheetFromCommandLine(run.store, run.printers, run.options.value("pdf"), run.err);
 }
 
 int importOrderFile(HeadlessRun &run)
@@ -106,11 +103,15 @@ const QList<HeadlessCommand> &headlessCommands()
           "and ranges of one year (3/2026,7/2026 or 1/2026..40/2026) print as one job, one "
           "page per order; an order of it that does not exist refuses the whole command."},
          {pdf},
-         print},
+         print,
+         nullptr,
+         "pdf"},
         {{"calibration-sheet", nullptr,
           "Print the calibration sheet (a cross at every field) on the application's printer."},
          {pdf},
-         calibrationSheet},
+         calibrationSheet,
+         nullptr,
+         "pdf"},
         {{"list", "FROM TO",
           "List the orders paid from FROM to TO (dates DD.MM.YYYY, both included) with their "
           "totals per kind and in all, into --pdf FILE or --csv FILE."},
@@ -177,7 +178,15 @@ const QList<HeadlessCommand> &headlessCommands()
     return commands;
 }
 
-int runHeadless(const CommandLine &commandLine, QTextStream &out, QTextStream &err)
+bool printsOnPaper(const CommandLine &commandLine)
+{
+    const HeadlessCommand *command = commandLine.command;
+    return command && command->fileInsteadOfPrinter &&
+           commandLine.value(command->fileInsteadOfPrinter).isEmpty();
+}
+
+int runHeadless(const CommandLine &commandLine, QTextStream &out, QTextStream &err,
+                PrinterSystem &printers)
 {
     const auto fail = [&err](const QString &message) {
         err << "trelok: " << message << Qt::endl;
@@ -198,7 +207,7 @@ int runHeadless(const CommandLine &commandLine, QTextStream &out, QTextStream &e
             return fail(problem);
     if (auto opened = openApplicationDatabase(store, appDir, url); !opened)
         return fail(opened.error());
-    HeadlessRun run{store, commandLine, appDir, out, err};
+    HeadlessRun run{store, commandLine, appDir, out, err, printers};
     return commandLine.command->run(run);
 }
 

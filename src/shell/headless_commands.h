@@ -9,17 +9,20 @@ class QTextStream;
 
 namespace trelok {
 
+class PrinterSystem;
 class Store;
 
 // What a command that opens no window is given: the application's database,
-// opened (installed first when missing), the parsed options, and the two
-// output streams. Messages for the user go to err in the system's language.
+// opened (installed first when missing), the parsed options, the two output
+// streams, and the print system. Messages for the user go to err in the
+// system's language.
 struct HeadlessRun {
     Store &store;
     const CommandLine &options;
     QString appDir;
     QTextStream &out;
     QTextStream &err;
+    PrinterSystem &printers;
 };
 
 // A command that opens no window: the option that selects it, the options
@@ -33,12 +36,20 @@ struct HeadlessCommand {
     // The name of a second value that follows the command's own (TO of
     // --list FROM TO), or null; the parser keeps it in secondValue.
     const char *secondValue = nullptr;
+    // The option that sends the command's pages into a file instead of onto
+    // the application's printer, or null when it never prints on paper.
+    const char *fileInsteadOfPrinter = nullptr;
 };
 
 // Every command that opens no window.
 const QList<HeadlessCommand> &headlessCommands();
 
+// Whether the chosen command prints on a printer: it needs the print
+// system's printers (printers of runHeadless that print).
+bool printsOnPaper(const CommandLine &commandLine);
+
 // Installs when needed, opens the database and runs the chosen command.
-int runHeadless(const CommandLine &commandLine, QTextStream &out, QTextStream &err);
+int runHeadless(const CommandLine &commandLine, QTextStream &out, QTextStream &err,
+                PrinterSystem &printers);
 
 } // namespace trelok
