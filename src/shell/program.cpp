@@ -49,12 +49,17 @@ void chooseHeadlessPlatform()
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("trelok"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TRELOK_VERSION));
+}
+
 int runFilesOnly(int &argc, char **argv, const CommandLine &commandLine)
 {
     chooseHeadlessPlatform();
     QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("trelok"));
-    QGuiApplication::setApplicationVersion(QStringLiteral(TRELOK_VERSION));
+    nameApplication();
     QTextStream out(stdout);
     QTextStream err(stderr);
     // Nothing is printed on paper here (whereRuns).

@@ -20,6 +20,9 @@ int runWithoutApplication(const CommandLine &commandLine);
 // unless one is chosen.
 void chooseHeadlessPlatform();
 
+// The program's name and version on the running application.
+void nameApplication();
+
 // A command that prints on no printer, run in this process. Returns the
 // exit status.
 int runFilesOnly(int &argc, char **argv, const CommandLine &commandLine);

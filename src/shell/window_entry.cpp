@@ -3,7 +3,6 @@
 #include "shell/application.h"
 #include "shell/program.h"
 #include "shell/window_module.h"
-#include "version.h"
 
 #include <QApplication>
 
@@ -30,8 +29,7 @@ extern "C" __attribute__((visibility("default"))) int trelok_windows_main(int &a
         return 2;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("trelok"));
-    QApplication::setApplicationVersion(QStringLiteral(TRELOK_VERSION));
+    nameApplication();
     return runApplication(arguments);
 }
 
