@@ -34,8 +34,9 @@ void DailyBackupRun::start()
     // The database file: the application's own, or with a server the
     // workstation's file beside the shared data, as --backup copies it.
     m_thread = QThread::create([this, appDir, today] {
-        // Most starts find the day's copy made: no connection for that.
-        if (QFileInfo::exists(dailyBackupPath(appDir, today)))
+        // Most starts find the day's copy made: no connection for that;
+        // nor for a program closed before the copy began.
+        if (QFileInfo::exists(dailyBackupPath(appDir, today)) || m_stop)
             return;
         Store own;
         if (auto opened = own.open(m_database); !opened) {

@@ -70,11 +70,15 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_backup = new DailyBackupRun(context, this);
 }
 
-void Form1::showEvent(QShowEvent *event)
+void Form1::paintEvent(QPaintEvent *event)
 {
-    QMainWindow::showEvent(event);
-    // The day's copy begins once the window is on the screen.
-    QTimer::singleShot(0, m_backup, &DailyBackupRun::start);
+    QMainWindow::paintEvent(event);
+    // The day's copy begins once the window is first drawn: it does not
+    // compete with the start for the processor before the clerk sees the
+    // window.
+    if (!m_drawn)
+        QTimer::singleShot(0, m_backup, &DailyBackupRun::start);
+    m_drawn = true;
 }
 
 void Form1::setPrinterLabel(const QString &name)

@@ -52,7 +52,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void buildMenu();
@@ -68,6 +68,7 @@ private:
     QPointer<Trelok> m_entry;
     std::unique_ptr<PrintService> m_print;
     DailyBackupRun *m_backup = nullptr;
+    bool m_drawn = false;
 
     bool entryAlreadyOpen();
 };
