@@ -40,8 +40,7 @@ def main():
     cmake, source = sys.argv[1], sys.argv[2]
     prefix = "/opt/trelok"
     for libdir, installed in (("lib", "/opt/trelok/lib"), ("lib64", "/opt/trelok/lib64"),
-                              ("/opt/trelok/lib64", "/opt/trelok/lib64"),
-                              ("/usr/lib/trelok-libs", "/usr/lib/trelok-libs")):
+                              ("/opt/trelok/lib64", "/opt/trelok/lib64")):
         path, problem = compiled_module_path(
             cmake, source, [f"-DCMAKE_INSTALL_PREFIX={prefix}", f"-DCMAKE_INSTALL_LIBDIR={libdir}"])
         found = path and os.path.normpath(os.path.join(prefix, "bin", path))
