@@ -340,6 +340,28 @@ private slots:
         QCOMPARE(run.status, 1);
         QVERIFY(QDir(app.path()).isEmpty());
     }
+
+    // Without /proc the program's folder is unknown: the windowed part is
+    // not looked for beside the current directory instead.
+    void withoutProcTheWindowedPartIsNotGuessed()
+    {
+        QTemporaryDir work, app;
+        const QString module = QDir(work.path()).filePath(u"lib/trelok/trelok_windows.so"_s);
+        QVERIFY(QDir().mkpath(QFileInfo(module).path()) && QDir().mkpath(work.filePath(u"cwd"_s)));
+        QVERIFY(QFile::copy(QString::fromLocal8Bit(TRELOK_WINDOWS_MODULE_FILE), module));
+        QProcess probe;
+        probe.start(u"unshare"_s, {u"-m"_s, u"true"_s});
+        if (!probe.waitForFinished() || probe.exitCode() != 0)
+            QSKIP("no mount namespace here");
+        const QString hideProc = u"mount -t tmpfs none /proc && cd \"$1\" && exec \"$2\" --dir \"$3\" --print 1/2026"_s;
+        const Run run = runProgram({u"-m"_s, u"sh"_s, u"-c"_s, hideProc, u"sh"_s, work.filePath(u"cwd"_s),
+                                    QString::fromLocal8Bit(TRELOK_BINARY), app.path()},
+                                   {}, u"unshare"_s);
+        QCOMPARE(run.err, u"trelok: Prozorcite na programata ne mozat da se vcitaat: "
+                          "papkata na programata ne moze da se najde (/proc/self/exe)\n"_s);
+        QCOMPARE(run.status, 1);
+        QVERIFY(QDir(app.path()).isEmpty());
+    }
 };
 
 QTEST_MAIN(TestCommandLine)
