@@ -66,9 +66,16 @@ std::string loaderReason(const std::filesystem::path &module)
 int runWithWindows(int &argc, char **argv)
 {
     // Where the module lies relative to the program, the same in the build
-    // tree as when installed.
+    // tree as when installed. Without the program's folder (no /proc) the
+    // relative path would be taken from the current directory: refused.
     std::error_code failed;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
+    if (failed || !program.is_absolute()) {
+        std::fputs("trelok: Prozorcite na programata ne mozat da se vcitaat: "
+                   "papkata na programata ne moze da se najde (/proc/self/exe)\n",
+                   stderr);
+        return 1;
+    }
     const std::filesystem::path module =
         (program.parent_path() / TRELOK_WINDOWS_MODULE).lexically_normal();
     std::string why;
