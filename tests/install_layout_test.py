@@ -1,54 +1,26 @@
 #!/usr/bin/python3
-"""Where the program looks for its windowed part is where it is installed.
-
-Configures the project (no build) for installation prefixes with a relative
-and an absolute library folder, and checks that the module's path compiled
-into the program, taken from the program's folder, is the module's
-installed place.
-Usage: install_layout_test.py CMAKE SOURCE_DIR
-"""
-import json
-import os
-import shlex
-import subprocess
-import sys
-import tempfile
+"""The windowed part's path compiled into the program, taken from the
+program's folder, is where it is installed, for a relative and an absolute
+library folder (the project configured, not built).
+Usage: install_layout_test.py CMAKE SOURCE_DIR"""
+import json, os, shlex, subprocess, sys, tempfile  # noqa: E401
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import checks  # noqa: E402
-from checks import check  # noqa: E402
 
-
-def compiled_module_path(cmake, source, options):
+cmake, source = sys.argv[1:3]
+for libdir, installed in (("lib", "/opt/t/lib"), ("lib64", "/opt/t/lib64"),
+                          ("/opt/t/lib64", "/opt/t/lib64")):
     with tempfile.TemporaryDirectory() as build:
-        r = subprocess.run([cmake, "-S", source, "-B", build, "-DCMAKE_EXPORT_COMPILE_COMMANDS=ON"]
-                           + options, capture_output=True, text=True)
-        if r.returncode != 0:
-            return None, r.stderr
+        subprocess.run([cmake, "-S", source, "-B", build, "-DCMAKE_EXPORT_COMPILE_COMMANDS=ON",
+                        "-DCMAKE_INSTALL_PREFIX=/opt/t", f"-DCMAKE_INSTALL_LIBDIR={libdir}"],
+                       capture_output=True)
         with open(os.path.join(build, "compile_commands.json")) as f:
-            for entry in json.load(f):
-                if entry["file"].endswith("shell/window_module.cpp"):
-                    for word in shlex.split(entry["command"]):
-                        if word.startswith("-DTRELOK_WINDOWS_MODULE="):
-                            return word.partition("=")[2].strip('"'), None
-    return None, "no TRELOK_WINDOWS_MODULE"
-
-
-def main():
-    if len(sys.argv) != 3:
-        sys.exit(__doc__)
-    cmake, source = sys.argv[1], sys.argv[2]
-    prefix = "/opt/trelok"
-    for libdir, installed in (("lib", "/opt/trelok/lib"), ("lib64", "/opt/trelok/lib64"),
-                              ("/opt/trelok/lib64", "/opt/trelok/lib64")):
-        path, problem = compiled_module_path(
-            cmake, source, [f"-DCMAKE_INSTALL_PREFIX={prefix}", f"-DCMAKE_INSTALL_LIBDIR={libdir}"])
-        found = path and os.path.normpath(os.path.join(prefix, "bin", path))
-        check(f"library folder {libdir}: the program looks in {installed}/trelok",
-              found == f"{installed}/trelok/trelok_windows.so", problem or found)
-    print(checks.summary())
-    sys.exit(checks.status())
-
-
-if __name__ == "__main__":
-    main()
+            words = [w for e in json.load(f) if e["file"].endswith("shell/window_module.cpp")
+                     for w in shlex.split(e["command"])]
+    path = [w.partition("=")[2] for w in words if w.startswith("-DTRELOK_WINDOWS_MODULE=")]
+    found = path and os.path.normpath(os.path.join("/opt/t/bin", path[0].strip('"')))
+    checks.check(f"library folder {libdir}: looked for in {installed}/trelok",
+                 found == f"{installed}/trelok/trelok_windows.so", found)
+print(checks.summary())
+sys.exit(checks.status())

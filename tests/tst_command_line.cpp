@@ -305,19 +305,25 @@ private slots:
                  qPrintable(run.err));
     }
 
-    // A copy of the program whose windowed part is broken: told on standard
-    // error, status 1, nothing begun in the application directory.
+    // A copy of the program whose windowed part is broken, or started
+    // without /proc (its folder unknown: nothing is looked for beside the
+    // current directory): told, status 1, nothing begun.
     void aBrokenWindowedPart_data()
     {
         QTest::addColumn<int>("keptBytes"); // of the module; -1: none, 0: another file
-        QTest::addColumn<QString>("why");
-        QTest::newRow("missing") << -1 << u"cannot open shared object file: No such file or directory"_s;
-        QTest::newRow("another file") << 0 << u"invalid ELF header"_s;
-        QTest::newRow("cut short") << 200000 << u"datotekata e skratena"_s;
+        QTest::addColumn<bool>("withoutProc");
+        QTest::addColumn<QString>("why"); // %1: the module
+        QTest::newRow("missing") << -1 << false
+                                 << u" od %1: cannot open shared object file: No such file or directory"_s;
+        QTest::newRow("another file") << 0 << false << u" od %1: invalid ELF header"_s;
+        QTest::newRow("cut short") << 200000 << false << u" od %1: datotekata e skratena"_s;
+        QTest::newRow("no /proc") << 200000000 << true
+                                  << u": papkata na programata ne moze da se najde (/proc/self/exe)"_s;
     }
     void aBrokenWindowedPart()
     {
         QFETCH(int, keptBytes);
+        QFETCH(bool, withoutProc);
         QFETCH(QString, why);
         QTemporaryDir copy, app;
         const QString built = QString::fromLocal8Bit(TRELOK_BINARY);
@@ -334,31 +340,18 @@ private slots:
             broken.write(keptBytes ? whole.read(keptBytes) : QByteArray(4096, 'x'));
             broken.close();
         }
-        const Run run = runProgram({u"--dir"_s, app.path(), u"--print"_s, u"1/2026"_s}, {}, program);
-        QCOMPARE(run.err, u"trelok: Prozorcite na programata ne mozat da se vcitaat od %1: %2\n"_s
-                              .arg(module, why));
-        QCOMPARE(run.status, 1);
-        QVERIFY(QDir(app.path()).isEmpty());
-    }
-
-    // Without /proc the program's folder is unknown: the windowed part is
-    // not looked for beside the current directory instead.
-    void withoutProcTheWindowedPartIsNotGuessed()
-    {
-        QTemporaryDir work, app;
-        const QString module = QDir(work.path()).filePath(u"lib/trelok/trelok_windows.so"_s);
-        QVERIFY(QDir().mkpath(QFileInfo(module).path()) && QDir().mkpath(work.filePath(u"cwd"_s)));
-        QVERIFY(QFile::copy(QString::fromLocal8Bit(TRELOK_WINDOWS_MODULE_FILE), module));
-        QProcess probe;
-        probe.start(u"unshare"_s, {u"-m"_s, u"true"_s});
-        if (!probe.waitForFinished() || probe.exitCode() != 0)
-            QSKIP("no mount namespace here");
-        const QString hideProc = u"mount -t tmpfs none /proc && cd \"$1\" && exec \"$2\" --dir \"$3\" --print 1/2026"_s;
-        const Run run = runProgram({u"-m"_s, u"sh"_s, u"-c"_s, hideProc, u"sh"_s, work.filePath(u"cwd"_s),
-                                    QString::fromLocal8Bit(TRELOK_BINARY), app.path()},
-                                   {}, u"unshare"_s);
-        QCOMPARE(run.err, u"trelok: Prozorcite na programata ne mozat da se vcitaat: "
-                          "papkata na programata ne moze da se najde (/proc/self/exe)\n"_s);
+        QStringList arguments{u"--dir"_s, app.path(), u"--print"_s, u"1/2026"_s};
+        if (withoutProc) {
+            // Started from bin/, where ../lib/trelok holds a whole module.
+            if (QProcess::execute(u"unshare"_s, {u"-m"_s, u"true"_s}) != 0)
+                QSKIP("no mount namespace here");
+            arguments = QStringList{u"-m"_s, u"sh"_s, u"-c"_s,
+                                    u"mount -t tmpfs none /proc && cd \"${0%/*}\" && exec \"$0\" \"$@\""_s,
+                                    program} + arguments;
+        }
+        const Run run = runProgram(arguments, {}, withoutProc ? u"unshare"_s : program);
+        QCOMPARE(run.err, u"trelok: Prozorcite na programata ne mozat da se vcitaat%1\n"_s.arg(
+                              why.arg(module)));
         QCOMPARE(run.status, 1);
         QVERIFY(QDir(app.path()).isEmpty());
     }
