@@ -6,6 +6,7 @@
 #include "shell/headless_commands.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -28,7 +29,8 @@ struct Run {
 };
 
 // The program itself, without any display and without a chosen platform.
-Run runProgram(const QStringList &arguments, const QStringList &extraEnvironment = {})
+Run runProgram(const QStringList &arguments, const QStringList &extraEnvironment = {},
+               const QString &program = QString::fromLocal8Bit(TRELOK_BINARY))
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -39,7 +41,7 @@ Run runProgram(const QStringList &arguments, const QStringList &extraEnvironment
     static const QTemporaryDir runtime; // private, as Qt expects it
     env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
     process.setProcessEnvironment(env);
-    process.start(QString::fromLocal8Bit(TRELOK_BINARY), arguments);
+    process.start(program, arguments);
     if (!process.waitForFinished(60000))
         return {-1, {}, {}};
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -301,6 +303,57 @@ private slots:
         QVERIFY2(!run.err.contains(u"libpq"_s), qPrintable(run.err));
         QVERIFY2(!run.err.contains(u"RUNPATH"_s) && !run.err.contains(u"RPATH"_s),
                  qPrintable(run.err));
+    }
+
+    // A copy of the program whose windowed part is broken, or started
+    // without /proc (its folder unknown: nothing is looked for beside the
+    // current directory): told, status 1, nothing begun.
+    void aBrokenWindowedPart_data()
+    {
+        QTest::addColumn<int>("keptBytes"); // of the module; -1: none, 0: another file
+        QTest::addColumn<bool>("withoutProc");
+        QTest::addColumn<QString>("why"); // %1: the module
+        QTest::newRow("missing") << -1 << false
+                                 << u" od %1: cannot open shared object file: No such file or directory"_s;
+        QTest::newRow("another file") << 0 << false << u" od %1: invalid ELF header"_s;
+        QTest::newRow("cut short") << 200000 << false << u" od %1: datotekata e skratena"_s;
+        QTest::newRow("no /proc") << 200000000 << true
+                                  << u": papkata na programata ne moze da se najde (/proc/self/exe)"_s;
+    }
+    void aBrokenWindowedPart()
+    {
+        QFETCH(int, keptBytes);
+        QFETCH(bool, withoutProc);
+        QFETCH(QString, why);
+        QTemporaryDir copy, app;
+        const QString built = QString::fromLocal8Bit(TRELOK_BINARY);
+        const QString program = copy.filePath(u"bin/trelok"_s);
+        const QString module = QDir::cleanPath(
+            QFileInfo(program).dir().filePath(QFileInfo(built).dir().relativeFilePath(
+                QString::fromLocal8Bit(TRELOK_WINDOWS_MODULE_FILE))));
+        QVERIFY(QDir().mkpath(QFileInfo(program).path()) && QDir().mkpath(QFileInfo(module).path()));
+        QVERIFY(QFile::copy(built, program));
+        QFile whole(QString::fromLocal8Bit(TRELOK_WINDOWS_MODULE_FILE)), broken(module);
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        if (keptBytes >= 0) {
+            QVERIFY(broken.open(QIODevice::WriteOnly));
+            broken.write(keptBytes ? whole.read(keptBytes) : QByteArray(4096, 'x'));
+            broken.close();
+        }
+        QStringList arguments{u"--dir"_s, app.path(), u"--print"_s, u"1/2026"_s};
+        if (withoutProc) {
+            // Started from bin/, where ../lib/trelok holds a whole module.
+            if (QProcess::execute(u"unshare"_s, {u"-m"_s, u"true"_s}) != 0)
+                QSKIP("no mount namespace here");
+            arguments = QStringList{u"-m"_s, u"sh"_s, u"-c"_s,
+                                    u"mount -t tmpfs none /proc && cd \"${0%/*}\" && exec \"$0\" \"$@\""_s,
+                                    program} + arguments;
+        }
+        const Run run = runProgram(arguments, {}, withoutProc ? u"unshare"_s : program);
+        QCOMPARE(run.err, u"trelok: Prozorcite na programata ne mozat da se vcitaat%1\n"_s.arg(
+                              why.arg(module)));
+        QCOMPARE(run.status, 1);
+        QVERIFY(QDir(app.path()).isEmpty());
     }
 };
 
