@@ -201,6 +201,21 @@ private slots:
         QCOMPARE(integrity(dailyBackupPath(app.db.dir.path(), QDate(2026, 12, 8))), u"ok"_s);
     }
 
+    // The copy waits for the window to be drawn, but not for ever: a window
+    // shown and never drawn (here, its drawing turned off) still gets it.
+    void aWindowNeverDrawnStillGetsTheCopy()
+    {
+        AppFixture app;
+        Form1 form(app.context);
+        form.setUpdatesEnabled(false);
+        form.show();
+        QTest::qWait(1000);
+        QVERIFY(!QFile::exists(dailyBackupPath(app.db.dir.path(), QDate(2026, 12, 8))));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QFile::exists(dailyBackupPath(app.db.dir.path(), QDate(2026, 12, 8))), 10000);
+        QTRY_VERIFY(!form.dailyBackup().running());
+    }
+
     // A start that finds the day's lock held leaves the copy to its holder;
     // a lock whose holder is gone is taken over.
     void aHeldLockIsLeftToItsHolder()

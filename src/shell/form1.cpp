@@ -70,12 +70,20 @@ Form1::Form1(AppContext &context, QWidget *parent) : QMainWindow(parent), m_cont
     m_backup = new DailyBackupRun(context, this);
 }
 
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // A window shown but not drawn (covered, or minimized from the start)
+    // still gets the day's copy, a moment later.
+    QTimer::singleShot(3000, m_backup, &DailyBackupRun::start);
+}
+
 void Form1::paintEvent(QPaintEvent *event)
 {
     QMainWindow::paintEvent(event);
     // The day's copy begins once the window is first drawn: it does not
     // compete with the start for the processor before the clerk sees the
-    // window.
+    // window. Starting it again does nothing.
     if (!m_drawn)
         QTimer::singleShot(0, m_backup, &DailyBackupRun::start);
     m_drawn = true;
