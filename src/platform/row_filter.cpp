@@ -22,6 +22,12 @@ constexpr char sharedMark = char(0xFE);
 constexpr int idBase = 0xFE;
 constexpr int sharedCell = 3;
 constexpr qsizetype maxShared = qsizetype(idBase) * idBase;
+// Starts a cell that keeps only what follows the start it shares with the
+// row before: a third byte UTF-8 never holds, then a byte counting the
+// shared bytes (so at most 255 of them).
+constexpr char frontMark = char(0xFD);
+constexpr qsizetype frontCell = 2;
+constexpr qsizetype maxKept = 255;
 // A column's texts are looked up among its shared texts while at least a
 // quarter of them are found there, judged after this many.
 constexpr qsizetype trialTexts = 4096;
@@ -61,14 +67,10 @@ char *putUtf8(char *out, char32_t c)
 // twice the bytes): ASCII through a table, a character of two or three
 // bytes through foldShown, the rest (a character outside the first plane,
 // which fold leaves alone) as it is. A character never grows by more than
-// half its bytes. A row's shared cell is not folded: shared(column, id) is
-// asked instead, and folding stops when it says true. Gives the end of what
-// was written, or nullptr when it stopped.
-template<typename Shared>
-char *foldUtf8(const char *from, const char *to, char *out, Shared shared)
+// half its bytes. Gives the end of what was written.
+char *foldUtf8(const char *from, const char *to, char *out)
 {
     const auto &ascii = asciiFolded();
-    int column = 0;
     while (from < to) {
         const auto b = static_cast<unsigned char>(*from);
         if (b < 0x80) {
@@ -83,16 +85,7 @@ char *foldUtf8(const char *from, const char *to, char *out, Shared shared)
                 (char32_t(b & 0x0F) << 12) | (char32_t(from[1] & 0x3F) << 6) | (from[2] & 0x3F);
             out = putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
             from += 3;
-        } else if (*from == sharedMark && to - from >= sharedCell) {
-            if (shared(column++, static_cast<unsigned char>(from[1]) * idBase +
-                                     static_cast<unsigned char>(from[2])))
-                return nullptr;
-            // Keeps the cells around it apart.
-            *out++ = cellBreak;
-            from += sharedCell;
         } else {
-            if (*from == cellBreak)
-                ++column;
             *out++ = char(b);
             ++from;
         }
@@ -100,15 +93,14 @@ char *foldUtf8(const char *from, const char *to, char *out, Shared shared)
     return out;
 }
 
-char *foldUtf8(const char *from, const char *to, char *out)
+bool isMark(char c)
 {
-    return foldUtf8(from, to, out, [](int, int) { return false; });
+    return static_cast<unsigned char>(c) >= static_cast<unsigned char>(frontMark);
 }
 
 bool holdsMark(QByteArrayView text)
 {
-    return std::any_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) >= 0xFE; });
+    return std::any_of(text.begin(), text.end(), isMark);
 }
 
 // A text with the bytes a row uses as marks (never in UTF-8) each replaced
@@ -118,7 +110,7 @@ QByteArray withoutMarks(QByteArrayView text)
     QByteArray clean;
     clean.reserve(text.size() + 8);
     for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0xFE)
+        if (isMark(c))
             clean.append("\xEF\xBF\xBD");
         else
             clean.append(c);
@@ -151,6 +143,8 @@ void RowFilter::clear()
     m_starts.clear();
     m_blockRows.clear();
     m_shared.clear();
+    m_last.clear();
+    m_reader = {};
     m_matches.clear();
 }
 
@@ -190,15 +184,39 @@ void RowFilter::appendRow(QByteArray &to, const QByteArrayView *cells, qsizetype
 
 void RowFilter::appendCell(QByteArray &to, int column, QByteArrayView text)
 {
-    Shared &shared = m_shared[size_t(column)];
-    const bool lookUp = shared.seen < trialTexts || shared.found * 4 >= shared.seen;
-    if (text.size() < sharedCell || !lookUp) {
-        appendText(to, text);
-        return;
-    }
     const QByteArray clean = holdsMark(text) ? withoutMarks(text) : QByteArray();
     if (!clean.isNull())
         text = clean;
+    std::string &last = m_last[size_t(column)];
+    if (const int id = sharedId(column, text); id >= 0) {
+        to.append(sharedMark);
+        to.append(char(id / idBase));
+        to.append(char(id % idBase));
+    } else {
+        qsizetype kept = 0;
+        if (sharesStarts()) {
+            const qsizetype most = std::min({text.size(), qsizetype(last.size()), maxKept});
+            while (kept < most && text[kept] == last[size_t(kept)])
+                ++kept;
+        }
+        if (kept > frontCell) {
+            to.append(frontMark);
+            to.append(char(kept));
+            to.append(text.sliced(kept));
+        } else {
+            to.append(text);
+        }
+        to.append(cellBreak);
+    }
+    last.assign(text.data(), size_t(text.size()));
+}
+
+int RowFilter::sharedId(int column, QByteArrayView text)
+{
+    Shared &shared = m_shared[size_t(column)];
+    const bool lookUp = shared.seen < trialTexts || shared.found * 4 >= shared.seen;
+    if (text.size() < sharedCell || !lookUp)
+        return -1;
     ++shared.seen;
     int id = -1;
     if (auto at = shared.ids.constFind(QByteArray::fromRawData(text.data(), text.size()));
@@ -210,13 +228,7 @@ void RowFilter::appendCell(QByteArray &to, int column, QByteArrayView text)
         shared.texts.push_back(text.toByteArray());
         shared.ids.insert(shared.texts.back(), id);
     }
-    if (id < 0) {
-        appendText(to, text);
-        return;
-    }
-    to.append(sharedMark);
-    to.append(char(id / idBase));
-    to.append(char(id % idBase));
+    return id;
 }
 
 void RowFilter::addRow(const QString *cells, qsizetype count)
@@ -234,6 +246,8 @@ void RowFilter::addRow(const QByteArrayView *cells, qsizetype count)
 {
     if (qsizetype(m_shared.size()) < count)
         m_shared.resize(size_t(count));
+    // A column the row before did not have shares nothing.
+    m_last.resize(size_t(count));
     m_row.clear();
     for (qsizetype i = 0; i < count; ++i)
         appendCell(m_row, int(i), cells[i]);
@@ -247,28 +261,65 @@ QString RowFilter::cell(int row, int column) const
 
 QByteArrayView RowFilter::cellBytes(int row, int column) const
 {
-    const QByteArrayView bytes = rowBytes(row);
-    const char *at = bytes.data();
-    const char *end = at + bytes.size();
-    for (int c = 0; at < end; ++c) {
-        if (*at == sharedMark) {
-            if (c == column) {
-                const auto id = size_t(static_cast<unsigned char>(at[1]) * idBase +
-                                       static_cast<unsigned char>(at[2]));
-                const auto &texts = m_shared[size_t(c)].texts;
-                return id < texts.size() ? QByteArrayView(texts[id]) : QByteArrayView();
+    if (row < 0 || row >= rowCount() || column < 0)
+        return {};
+    const Reader &read = readRow(row);
+    if (size_t(column) >= read.texts.size())
+        return {};
+    const std::string &text = read.texts[size_t(column)];
+    return QByteArrayView(text.data(), qsizetype(text.size()));
+}
+
+const RowFilter::Reader &RowFilter::readRow(int row) const
+{
+    Reader &read = m_reader;
+    if (read.row == row)
+        return read;
+    int from = row - row % wholeEvery;
+    if (read.row >= from && read.row < row)
+        from = read.row + 1;
+    for (int at = from; at <= row; ++at) {
+        const QByteArrayView bytes = rowBytes(at);
+        const char *next = bytes.data();
+        const char *end = next + bytes.size();
+        size_t column = 0;
+        for (; next < end; ++column) {
+            if (column == read.texts.size()) {
+                read.texts.emplace_back();
+                read.shared.push_back(-1);
             }
-            at += sharedCell;
-            continue;
+            std::string &text = read.texts[column];
+            if (*next == sharedMark && end - next >= sharedCell) {
+                const auto id = size_t(static_cast<unsigned char>(next[1]) * idBase +
+                                       static_cast<unsigned char>(next[2]));
+                const auto &texts = m_shared[column].texts;
+                if (id < texts.size())
+                    text.assign(texts[id].constData(), size_t(texts[id].size()));
+                else
+                    text.clear();
+                read.shared[column] = int(id);
+                next += sharedCell;
+                continue;
+            }
+            size_t kept = 0;
+            if (*next == frontMark && end - next >= frontCell) {
+                kept = static_cast<unsigned char>(next[1]);
+                next += frontCell;
+            }
+            const auto *stop =
+                static_cast<const char *>(std::memchr(next, cellBreak, size_t(end - next)));
+            if (!stop)
+                stop = end;
+            text.resize(std::min(kept, text.size()));
+            text.append(next, size_t(stop - next));
+            read.shared[column] = -1;
+            next = stop + 1;
         }
-        const auto *stop = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at)));
-        if (!stop)
-            stop = end;
-        if (c == column)
-            return QByteArrayView(at, stop - at);
-        at = stop + 1;
+        read.texts.resize(column);
+        read.shared.resize(column);
     }
-    return {};
+    read.row = row;
+    return read;
 }
 
 QByteArrayView RowFilter::cellOf(QByteArrayView row, int column)
@@ -301,17 +352,28 @@ void RowFilter::matchShared(const QByteArray &needle)
 
 bool RowFilter::rowContains(int row, const QByteArray &needle, QByteArray &folded) const
 {
-    const QByteArrayView bytes = rowBytes(row);
-    folded.resize(2 * bytes.size());
-    const char *end = foldUtf8(bytes.data(), bytes.data() + bytes.size(), folded.data(),
-                               [this](int column, int id) {
-                                   if (size_t(column) >= m_shared.size())
-                                       return false;
-                                   const auto &matching = m_shared[size_t(column)].matching;
-                                   return size_t(id) < matching.size() && matching[size_t(id)];
-                               });
-    return !end || memmem(folded.constData(), size_t(end - folded.constData()),
-                          needle.constData(), size_t(needle.size())) != nullptr;
+    const Reader &read = readRow(row);
+    size_t size = 0;
+    for (const std::string &text : read.texts)
+        size += text.size() + 1;
+    if (size_t(folded.size()) < 2 * size)
+        folded.resize(qsizetype(2 * size));
+    char *out = folded.data();
+    for (size_t column = 0; column < read.texts.size(); ++column) {
+        // A shared text was folded and searched once for the search.
+        if (const int id = read.shared[column]; id >= 0) {
+            const auto &matching = m_shared[column].matching;
+            if (size_t(id) < matching.size() && matching[size_t(id)])
+                return true;
+        } else {
+            const std::string &text = read.texts[column];
+            out = foldUtf8(text.data(), text.data() + text.size(), out);
+        }
+        // Keeps the cells apart.
+        *out++ = cellBreak;
+    }
+    return memmem(folded.constData(), size_t(out - folded.constData()), needle.constData(),
+                  size_t(needle.size())) != nullptr;
 }
 
 bool RowFilter::search(const QString &text)
