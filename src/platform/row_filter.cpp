@@ -63,35 +63,94 @@ char *putUtf8(char *out, char32_t c)
     return out;
 }
 
-// The bytes of a text folded as fold() folds it, written at out (room for
-// twice the bytes): ASCII through a table, a character of two or three
-// bytes through foldShown, the rest (a character outside the first plane,
-// which fold leaves alone) as it is. A character never grows by more than
-// half its bytes. Gives the end of what was written.
+// The character of a text at from (ending before to) folded as fold()
+// folds it, written at out, which moves past it: ASCII through a table, a
+// character of two or three bytes through foldShown, the rest (a character
+// outside the first plane, which fold leaves alone) as it is. A character
+// never grows by more than half its bytes. Gives where the next begins.
+inline const char *foldChar(const char *from, const char *to, char *&out)
+{
+    const auto b = static_cast<unsigned char>(*from);
+    if (b < 0x80) {
+        *out++ = asciiFolded()[b];
+        return from + 1;
+    }
+    if ((b & 0xE0) == 0xC0 && to - from >= 2) {
+        const char32_t c = (char32_t(b & 0x1F) << 6) | (from[1] & 0x3F);
+        out = putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
+        return from + 2;
+    }
+    if ((b & 0xF0) == 0xE0 && to - from >= 3) {
+        const char32_t c =
+            (char32_t(b & 0x0F) << 12) | (char32_t(from[1] & 0x3F) << 6) | (from[2] & 0x3F);
+        out = putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
+        return from + 3;
+    }
+    *out++ = char(b);
+    return from + 1;
+}
+
+// A text folded, written at out (room for twice its bytes); gives the end
+// of what was written.
 char *foldUtf8(const char *from, const char *to, char *out)
 {
-    const auto &ascii = asciiFolded();
-    while (from < to) {
-        const auto b = static_cast<unsigned char>(*from);
-        if (b < 0x80) {
-            *out++ = ascii[b];
-            ++from;
-        } else if ((b & 0xE0) == 0xC0 && to - from >= 2) {
-            const char32_t c = (char32_t(b & 0x1F) << 6) | (from[1] & 0x3F);
-            out = putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
-            from += 2;
-        } else if ((b & 0xF0) == 0xE0 && to - from >= 3) {
-            const char32_t c =
-                (char32_t(b & 0x0F) << 12) | (char32_t(from[1] & 0x3F) << 6) | (from[2] & 0x3F);
-            out = putUtf8(out, foldShown(QChar(char16_t(c))).unicode());
-            from += 3;
-        } else {
-            *out++ = char(b);
-            ++from;
-        }
-    }
+    while (from < to)
+        from = foldChar(from, to, out);
     return out;
 }
+
+// Where needle (length bytes, at least one) first begins between from and
+// end: for the few bytes a row adds, quicker than memmem is to start.
+const char *findIn(const char *from, const char *end, const char *needle, size_t length)
+{
+    if (size_t(end - from) < length)
+        return nullptr;
+    const char first = needle[0];
+    for (const char *last = end - length; from <= last; ++from)
+        if (*from == first && std::memcmp(from + 1, needle + 1, length - 1) == 0)
+            return from;
+    return nullptr;
+}
+
+// A column's text of the row searched last, folded, and where its first
+// match ends (0 for none). The next row's text shares a start with it; as
+// far as that start is ASCII (one folded byte a byte, which a clerk's texts
+// are), it is not folded or searched again.
+struct Folded {
+    std::string folded;
+    size_t length = 0;
+    // How many bytes the text begins with that are ASCII.
+    size_t ascii = 0;
+    size_t matchEnd = 0;
+
+    // Takes text, the same as the one before for its first kept bytes;
+    // whether it holds needle.
+    bool take(const std::string &text, size_t kept, const QByteArray &needle)
+    {
+        kept = std::min(kept, ascii);
+        if (folded.size() < kept + 2 * text.size())
+            folded.resize(2 * (kept + 2 * text.size()));
+        char *const base = folded.data();
+        char *out = base + kept;
+        const char *from = text.data() + kept;
+        const char *const end = text.data() + text.size();
+        const auto &table = asciiFolded();
+        while (from < end && static_cast<unsigned char>(*from) < 0x80)
+            *out++ = table[size_t(static_cast<unsigned char>(*from++))];
+        ascii = size_t(from - text.data());
+        while (from < end)
+            from = foldChar(from, end, out);
+        length = size_t(out - base);
+        // A first match that lies in the start kept is still the first.
+        const auto size = size_t(needle.size());
+        if (matchEnd > 0 && matchEnd <= kept)
+            return true;
+        const char *hit = findIn(base + (kept >= size ? kept - size + 1 : 0), out,
+                                 needle.constData(), size);
+        matchEnd = hit ? size_t(hit - base) + size : 0;
+        return hit != nullptr;
+    }
+};
 
 bool isMark(char c)
 {
@@ -192,22 +251,24 @@ void RowFilter::appendCell(QByteArray &to, int column, QByteArrayView text)
         to.append(sharedMark);
         to.append(char(id / idBase));
         to.append(char(id % idBase));
-    } else {
-        qsizetype kept = 0;
-        if (sharesStarts()) {
-            const qsizetype most = std::min({text.size(), qsizetype(last.size()), maxKept});
-            while (kept < most && text[kept] == last[size_t(kept)])
-                ++kept;
-        }
-        if (kept > frontCell) {
-            to.append(frontMark);
-            to.append(char(kept));
-            to.append(text.sliced(kept));
-        } else {
-            to.append(text);
-        }
-        to.append(cellBreak);
+        // The next row's text shares nothing with it.
+        last.clear();
+        return;
     }
+    qsizetype kept = 0;
+    if (sharesStarts()) {
+        const qsizetype most = std::min({text.size(), qsizetype(last.size()), maxKept});
+        while (kept < most && text[kept] == last[size_t(kept)])
+            ++kept;
+    }
+    if (kept > frontCell) {
+        to.append(frontMark);
+        to.append(char(kept));
+        to.append(text.sliced(kept));
+    } else {
+        to.append(text);
+    }
+    to.append(cellBreak);
     last.assign(text.data(), size_t(text.size()));
 }
 
@@ -266,6 +327,10 @@ QByteArrayView RowFilter::cellBytes(int row, int column) const
     const Reader &read = readRow(row);
     if (size_t(column) >= read.texts.size())
         return {};
+    if (const int id = read.shared[size_t(column)]; id >= 0) {
+        const auto &texts = m_shared[size_t(column)].texts;
+        return size_t(id) < texts.size() ? QByteArrayView(texts[size_t(id)]) : QByteArrayView();
+    }
     const std::string &text = read.texts[size_t(column)];
     return QByteArrayView(text.data(), qsizetype(text.size()));
 }
@@ -287,21 +352,18 @@ const RowFilter::Reader &RowFilter::readRow(int row) const
             if (column == read.texts.size()) {
                 read.texts.emplace_back();
                 read.shared.push_back(-1);
+                read.kept.push_back(0);
             }
             std::string &text = read.texts[column];
+            size_t &kept = read.kept[column];
+            kept = 0;
             if (*next == sharedMark && end - next >= sharedCell) {
-                const auto id = size_t(static_cast<unsigned char>(next[1]) * idBase +
-                                       static_cast<unsigned char>(next[2]));
-                const auto &texts = m_shared[column].texts;
-                if (id < texts.size())
-                    text.assign(texts[id].constData(), size_t(texts[id].size()));
-                else
-                    text.clear();
-                read.shared[column] = int(id);
+                read.shared[column] = static_cast<unsigned char>(next[1]) * idBase +
+                                      static_cast<unsigned char>(next[2]);
+                text.clear();
                 next += sharedCell;
                 continue;
             }
-            size_t kept = 0;
             if (*next == frontMark && end - next >= frontCell) {
                 kept = static_cast<unsigned char>(next[1]);
                 next += frontCell;
@@ -310,13 +372,15 @@ const RowFilter::Reader &RowFilter::readRow(int row) const
                 static_cast<const char *>(std::memchr(next, cellBreak, size_t(end - next)));
             if (!stop)
                 stop = end;
-            text.resize(std::min(kept, text.size()));
+            kept = std::min(kept, text.size());
+            text.resize(kept);
             text.append(next, size_t(stop - next));
             read.shared[column] = -1;
             next = stop + 1;
         }
         read.texts.resize(column);
         read.shared.resize(column);
+        read.kept.resize(column);
     }
     read.row = row;
     return read;
@@ -350,30 +414,32 @@ void RowFilter::matchShared(const QByteArray &needle)
     }
 }
 
-bool RowFilter::rowContains(int row, const QByteArray &needle, QByteArray &folded) const
+struct RowFilter::Walk {
+    std::vector<Folded> cells;
+    int row = -1;
+};
+
+bool RowFilter::rowContains(int row, const QByteArray &needle, Walk &walk) const
 {
+    // The texts of the row after the one searched last are folded only
+    // after the start they share with it.
+    const bool next = walk.row == row - 1 && m_reader.row == row - 1;
     const Reader &read = readRow(row);
-    size_t size = 0;
-    for (const std::string &text : read.texts)
-        size += text.size() + 1;
-    if (size_t(folded.size()) < 2 * size)
-        folded.resize(qsizetype(2 * size));
-    char *out = folded.data();
+    walk.row = row;
+    if (walk.cells.size() < read.texts.size())
+        walk.cells.resize(read.texts.size());
+    bool found = false;
     for (size_t column = 0; column < read.texts.size(); ++column) {
         // A shared text was folded and searched once for the search.
         if (const int id = read.shared[column]; id >= 0) {
             const auto &matching = m_shared[column].matching;
-            if (size_t(id) < matching.size() && matching[size_t(id)])
-                return true;
-        } else {
-            const std::string &text = read.texts[column];
-            out = foldUtf8(text.data(), text.data() + text.size(), out);
+            found = found || (size_t(id) < matching.size() && matching[size_t(id)]);
         }
-        // Keeps the cells apart.
-        *out++ = cellBreak;
+        found = walk.cells[column].take(read.texts[column], next ? read.kept[column] : 0,
+                                        needle) ||
+                found;
     }
-    return memmem(folded.constData(), size_t(out - folded.constData()), needle.constData(),
-                  size_t(needle.size())) != nullptr;
+    return found;
 }
 
 bool RowFilter::search(const QString &text)
@@ -389,10 +455,10 @@ bool RowFilter::search(const QString &text)
     }
     const QByteArray bytes = m_needle.toUtf8();
     matchShared(bytes);
-    QByteArray folded;
+    Walk walk;
     std::vector<int> kept;
     for (int row : m_matches)
-        if (rowContains(row, bytes, folded))
+        if (rowContains(row, bytes, walk))
             kept.push_back(row);
     m_matches = std::move(kept);
     return true;
@@ -405,10 +471,10 @@ void RowFilter::searchAll()
         return;
     const QByteArray bytes = m_needle.toUtf8();
     matchShared(bytes);
-    QByteArray folded;
+    Walk walk;
     const int rows = rowCount();
     for (int row = 0; row < rows; ++row)
-        if (rowContains(row, bytes, folded))
+        if (rowContains(row, bytes, walk))
             m_matches.push_back(row);
 }
 

@@ -69,14 +69,18 @@ private:
         // Whether each text contains the current search.
         std::vector<bool> matching;
     };
-    // A row's cells as they were added, read in order from the last row
-    // held whole: each cell is its text (the row's bytes or text), or a text
-    // of its column's shared texts (shared).
+    // A row's cells, read in order from the last row held whole: each cell
+    // is either its text, the first kept bytes the same as the row before's,
+    // or the number of one of its column's shared texts (shared, else -1).
     struct Reader {
         int row = -1;
         std::vector<std::string> texts;
+        std::vector<size_t> kept;
         std::vector<int> shared;
     };
+    // A search going through rows: each column's text of the row it looked
+    // at last, folded.
+    struct Walk;
     // Makes the reader hold row.
     const Reader &readRow(int row) const;
     void searchAll();
@@ -97,7 +101,7 @@ private:
     // The number of text among column's shared texts (added when new), or
     // -1 when it is held with its row.
     int sharedId(int column, QByteArrayView text);
-    bool rowContains(int row, const QByteArray &needle, QByteArray &folded) const;
+    bool rowContains(int row, const QByteArray &needle, Walk &walk) const;
     // Whether rows at the row being added keep only what follows the start
     // they share with the row before.
     bool sharesStarts() const { return rowCount() % wholeEvery != 0; }
