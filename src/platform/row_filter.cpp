@@ -118,38 +118,38 @@ const char *findIn(const char *from, const char *end, const char *needle, size_t
 // are), it is not folded or searched again.
 struct Folded {
     std::string folded;
-    size_t length = 0;
     // How many bytes the text begins with that are ASCII.
     size_t ascii = 0;
     size_t matchEnd = 0;
 
     // Takes text, the same as the one before for its first kept bytes;
     // whether it holds needle.
-    bool take(const std::string &text, size_t kept, const QByteArray &needle)
+    bool take(const char *text, size_t size, size_t kept, const QByteArray &needle)
     {
         kept = std::min(kept, ascii);
-        if (folded.size() < kept + 2 * text.size())
-            folded.resize(2 * (kept + 2 * text.size()));
+        if (folded.size() < 2 * size)
+            folded.resize(4 * size);
         char *const base = folded.data();
         char *out = base + kept;
-        const char *from = text.data() + kept;
-        const char *const end = text.data() + text.size();
+        const char *from = text + kept;
+        const char *const end = text + size;
         const auto &table = asciiFolded();
         while (from < end && static_cast<unsigned char>(*from) < 0x80)
             *out++ = table[size_t(static_cast<unsigned char>(*from++))];
-        ascii = size_t(from - text.data());
+        ascii = size_t(from - text);
         while (from < end)
             from = foldChar(from, end, out);
-        length = size_t(out - base);
         // A first match that lies in the start kept is still the first.
-        const auto size = size_t(needle.size());
+        const auto length = size_t(needle.size());
         if (matchEnd > 0 && matchEnd <= kept)
             return true;
-        const char *hit = findIn(base + (kept >= size ? kept - size + 1 : 0), out,
-                                 needle.constData(), size);
-        matchEnd = hit ? size_t(hit - base) + size : 0;
+        const char *hit = findIn(base + (kept >= length ? kept - length + 1 : 0), out,
+                                 needle.constData(), length);
+        matchEnd = hit ? size_t(hit - base) + length : 0;
         return hit != nullptr;
     }
+    // The next text shares nothing with this one.
+    void forget() { ascii = matchEnd = 0; }
 };
 
 bool isMark(char c)
@@ -325,14 +325,15 @@ QByteArrayView RowFilter::cellBytes(int row, int column) const
     if (row < 0 || row >= rowCount() || column < 0)
         return {};
     const Reader &read = readRow(row);
-    if (size_t(column) >= read.texts.size())
+    if (size_t(column) >= read.count)
         return {};
-    if (const int id = read.shared[size_t(column)]; id >= 0) {
+    const Cell &cell = read.cells[size_t(column)];
+    if (cell.shared >= 0) {
         const auto &texts = m_shared[size_t(column)].texts;
-        return size_t(id) < texts.size() ? QByteArrayView(texts[size_t(id)]) : QByteArrayView();
+        return size_t(cell.shared) < texts.size() ? QByteArrayView(texts[size_t(cell.shared)])
+                                                  : QByteArrayView();
     }
-    const std::string &text = read.texts[size_t(column)];
-    return QByteArrayView(text.data(), qsizetype(text.size()));
+    return QByteArrayView(cell.bytes.data(), qsizetype(cell.length));
 }
 
 const RowFilter::Reader &RowFilter::readRow(int row) const
@@ -349,38 +350,36 @@ const RowFilter::Reader &RowFilter::readRow(int row) const
         const char *end = next + bytes.size();
         size_t column = 0;
         for (; next < end; ++column) {
-            if (column == read.texts.size()) {
-                read.texts.emplace_back();
-                read.shared.push_back(-1);
-                read.kept.push_back(0);
-            }
-            std::string &text = read.texts[column];
-            size_t &kept = read.kept[column];
-            kept = 0;
+            if (column == read.cells.size())
+                read.cells.emplace_back();
+            Cell &cell = read.cells[column];
+            cell.kept = 0;
             if (*next == sharedMark && end - next >= sharedCell) {
-                read.shared[column] = static_cast<unsigned char>(next[1]) * idBase +
-                                      static_cast<unsigned char>(next[2]);
-                text.clear();
+                cell.shared = static_cast<unsigned char>(next[1]) * idBase +
+                              static_cast<unsigned char>(next[2]);
+                cell.length = 0;
                 next += sharedCell;
                 continue;
             }
             if (*next == frontMark && end - next >= frontCell) {
-                kept = static_cast<unsigned char>(next[1]);
+                cell.kept = std::min(size_t(static_cast<unsigned char>(next[1])), cell.length);
                 next += frontCell;
             }
-            const auto *stop =
-                static_cast<const char *>(std::memchr(next, cellBreak, size_t(end - next)));
-            if (!stop)
-                stop = end;
-            kept = std::min(kept, text.size());
-            text.resize(kept);
-            text.append(next, size_t(stop - next));
-            read.shared[column] = -1;
-            next = stop + 1;
+            if (cell.bytes.size() < cell.kept + size_t(end - next))
+                cell.bytes.resize(2 * (cell.kept + size_t(end - next)));
+            // The few bytes a cell adds are copied quicker than looked for.
+            char *const base = cell.bytes.data();
+            char *out = base + cell.kept;
+            while (next < end && *next != cellBreak)
+                *out++ = *next++;
+            ++next;
+            cell.length = size_t(out - base);
+            cell.shared = -1;
         }
-        read.texts.resize(column);
-        read.shared.resize(column);
-        read.kept.resize(column);
+        read.count = column;
+        // A column the row does not have shares nothing with the next.
+        for (; column < read.cells.size(); ++column)
+            read.cells[column].length = 0;
     }
     read.row = row;
     return read;
@@ -426,18 +425,20 @@ bool RowFilter::rowContains(int row, const QByteArray &needle, Walk &walk) const
     const bool next = walk.row == row - 1 && m_reader.row == row - 1;
     const Reader &read = readRow(row);
     walk.row = row;
-    if (walk.cells.size() < read.texts.size())
-        walk.cells.resize(read.texts.size());
+    if (walk.cells.size() < read.count)
+        walk.cells.resize(read.count);
     bool found = false;
-    for (size_t column = 0; column < read.texts.size(); ++column) {
+    for (size_t column = 0; column < read.count; ++column) {
+        const Cell &cell = read.cells[column];
+        Folded &folded = walk.cells[column];
         // A shared text was folded and searched once for the search.
-        if (const int id = read.shared[column]; id >= 0) {
+        if (cell.shared >= 0) {
             const auto &matching = m_shared[column].matching;
-            found = found || (size_t(id) < matching.size() && matching[size_t(id)]);
+            found = found || (size_t(cell.shared) < matching.size() && matching[size_t(cell.shared)]);
+            folded.forget();
+            continue;
         }
-        found = walk.cells[column].take(read.texts[column], next ? read.kept[column] : 0,
-                                        needle) ||
-                found;
+        found = folded.take(cell.bytes.data(), cell.length, next ? cell.kept : 0, needle) || found;
     }
     return found;
 }

@@ -70,13 +70,19 @@ private:
         std::vector<bool> matching;
     };
     // A row's cells, read in order from the last row held whole: each cell
-    // is either its text, the first kept bytes the same as the row before's,
-    // or the number of one of its column's shared texts (shared, else -1).
+    // is either its text (the first length bytes of bytes), the first kept
+    // bytes the same as the row before's, or the number of one of its
+    // column's shared texts (shared, else -1).
+    struct Cell {
+        std::string bytes;
+        size_t length = 0;
+        size_t kept = 0;
+        int shared = -1;
+    };
     struct Reader {
         int row = -1;
-        std::vector<std::string> texts;
-        std::vector<size_t> kept;
-        std::vector<int> shared;
+        std::vector<Cell> cells;
+        size_t count = 0;
     };
     // A search going through rows: each column's text of the row it looked
     // at last, folded.
