@@ -99,59 +99,6 @@ char *foldUtf8(const char *from, const char *to, char *out)
     return out;
 }
 
-// Where needle (length bytes, at least one) first begins between from and
-// end: for the few bytes a row adds, quicker than memmem is to start.
-const char *findIn(const char *from, const char *end, const char *needle, size_t length)
-{
-    if (size_t(end - from) < length)
-        return nullptr;
-    const char first = needle[0];
-    for (const char *last = end - length; from <= last; ++from)
-        if (*from == first && std::memcmp(from + 1, needle + 1, length - 1) == 0)
-            return from;
-    return nullptr;
-}
-
-// A column's text of the row searched last, folded, and where its first
-// match ends (0 for none). The next row's text shares a start with it; as
-// far as that start is ASCII (one folded byte a byte, which a clerk's texts
-// are), it is not folded or searched again.
-struct Folded {
-    std::string folded;
-    // How many bytes the text begins with that are ASCII.
-    size_t ascii = 0;
-    size_t matchEnd = 0;
-
-    // Takes text, the same as the one before for its first kept bytes;
-    // whether it holds needle.
-    bool take(const char *text, size_t size, size_t kept, const QByteArray &needle)
-    {
-        kept = std::min(kept, ascii);
-        if (folded.size() < 2 * size)
-            folded.resize(4 * size);
-        char *const base = folded.data();
-        char *out = base + kept;
-        const char *from = text + kept;
-        const char *const end = text + size;
-        const auto &table = asciiFolded();
-        while (from < end && static_cast<unsigned char>(*from) < 0x80)
-            *out++ = table[size_t(static_cast<unsigned char>(*from++))];
-        ascii = size_t(from - text);
-        while (from < end)
-            from = foldChar(from, end, out);
-        // A first match that lies in the start kept is still the first.
-        const auto length = size_t(needle.size());
-        if (matchEnd > 0 && matchEnd <= kept)
-            return true;
-        const char *hit = findIn(base + (kept >= length ? kept - length + 1 : 0), out,
-                                 needle.constData(), length);
-        matchEnd = hit ? size_t(hit - base) + length : 0;
-        return hit != nullptr;
-    }
-    // The next text shares nothing with this one.
-    void forget() { ascii = matchEnd = 0; }
-};
-
 bool isMark(char c)
 {
     return static_cast<unsigned char>(c) >= static_cast<unsigned char>(frontMark);
@@ -333,7 +280,7 @@ QByteArrayView RowFilter::cellBytes(int row, int column) const
         return size_t(cell.shared) < texts.size() ? QByteArrayView(texts[size_t(cell.shared)])
                                                   : QByteArrayView();
     }
-    return QByteArrayView(cell.bytes.data(), qsizetype(cell.length));
+    return QByteArrayView(cell.text, qsizetype(cell.length));
 }
 
 const RowFilter::Reader &RowFilter::readRow(int row) const
@@ -341,6 +288,12 @@ const RowFilter::Reader &RowFilter::readRow(int row) const
     Reader &read = m_reader;
     if (read.row == row)
         return read;
+    if (read.cells.size() < m_shared.size()) {
+        // Moving the cells moves the texts they hold: start again from a
+        // row held whole.
+        read.cells.resize(m_shared.size());
+        read.row = -1;
+    }
     int from = row - row % wholeEvery;
     if (read.row >= from && read.row < row)
         from = read.row + 1;
@@ -349,32 +302,39 @@ const RowFilter::Reader &RowFilter::readRow(int row) const
         const char *next = bytes.data();
         const char *end = next + bytes.size();
         size_t column = 0;
-        for (; next < end; ++column) {
-            if (column == read.cells.size())
-                read.cells.emplace_back();
+        for (; next < end && column < read.cells.size(); ++column) {
             Cell &cell = read.cells[column];
             cell.kept = 0;
             if (*next == sharedMark && end - next >= sharedCell) {
                 cell.shared = static_cast<unsigned char>(next[1]) * idBase +
                               static_cast<unsigned char>(next[2]);
+                cell.text = nullptr;
                 cell.length = 0;
                 next += sharedCell;
                 continue;
             }
+            cell.shared = -1;
             if (*next == frontMark && end - next >= frontCell) {
                 cell.kept = std::min(size_t(static_cast<unsigned char>(next[1])), cell.length);
                 next += frontCell;
             }
-            if (cell.bytes.size() < cell.kept + size_t(end - next))
-                cell.bytes.resize(2 * (cell.kept + size_t(end - next)));
-            // The few bytes a cell adds are copied quicker than looked for.
-            char *const base = cell.bytes.data();
-            char *out = base + cell.kept;
-            while (next < end && *next != cellBreak)
-                *out++ = *next++;
-            ++next;
-            cell.length = size_t(out - base);
-            cell.shared = -1;
+            // The few bytes a cell adds are passed quicker than looked for.
+            const char *stop = next;
+            while (stop < end && *stop != cellBreak)
+                ++stop;
+            if (cell.kept == 0) {
+                cell.text = next;
+                cell.length = size_t(stop - next);
+            } else {
+                if (cell.text == cell.own.data())
+                    cell.own.resize(cell.kept);
+                else
+                    cell.own.assign(cell.text, cell.kept);
+                cell.own.append(next, size_t(stop - next));
+                cell.text = cell.own.data();
+                cell.length = cell.own.size();
+            }
+            next = stop + 1;
         }
         read.count = column;
         // A column the row does not have shares nothing with the next.
@@ -413,34 +373,91 @@ void RowFilter::matchShared(const QByteArray &needle)
     }
 }
 
+// The row a search looked at last, folded (each cell ended by a cellBreak),
+// and where each column's text begins in it and how many of its first bytes
+// are ASCII (folded a byte to a byte); before: the row before it.
 struct RowFilter::Walk {
-    std::vector<Folded> cells;
+    std::string folded, before;
+    std::vector<size_t> starts, startsBefore, ascii;
     int row = -1;
 };
 
 bool RowFilter::rowContains(int row, const QByteArray &needle, Walk &walk) const
 {
-    // The texts of the row after the one searched last are folded only
-    // after the start they share with it.
-    const bool next = walk.row == row - 1 && m_reader.row == row - 1;
-    const Reader &read = readRow(row);
+    const bool next = walk.row == row - 1;
     walk.row = row;
-    if (walk.cells.size() < read.count)
-        walk.cells.resize(read.count);
+    std::swap(walk.folded, walk.before);
+    std::swap(walk.starts, walk.startsBefore);
+    const size_t columns = m_shared.size();
+    walk.starts.resize(columns);
+    walk.ascii.resize(columns);
+    const QByteArrayView bytes = rowBytes(row);
+    // A cell's text folds to at most twice its bytes, and at most maxKept
+    // of them are not in the row's bytes.
+    const auto room = size_t(2 * (bytes.size() + qsizetype(columns) * maxKept));
+    if (walk.folded.size() < room)
+        walk.folded.resize(room);
+    const auto &table = asciiFolded();
+    char *const base = walk.folded.data();
+    char *out = base;
+    const char *at = bytes.data();
+    const char *const end = at + bytes.size();
     bool found = false;
-    for (size_t column = 0; column < read.count; ++column) {
-        const Cell &cell = read.cells[column];
-        Folded &folded = walk.cells[column];
-        // A shared text was folded and searched once for the search.
-        if (cell.shared >= 0) {
+    for (size_t column = 0; at < end && column < columns; ++column) {
+        size_t &ascii = walk.ascii[column];
+        walk.starts[column] = size_t(out - base);
+        if (*at == sharedMark && end - at >= sharedCell) {
+            // A shared text was folded and searched once for the search.
+            const int id = static_cast<unsigned char>(at[1]) * idBase +
+                           static_cast<unsigned char>(at[2]);
             const auto &matching = m_shared[column].matching;
-            found = found || (size_t(cell.shared) < matching.size() && matching[size_t(cell.shared)]);
-            folded.forget();
+            found = found || (size_t(id) < matching.size() && matching[size_t(id)]);
+            ascii = 0;
+            at += sharedCell;
+            *out++ = cellBreak;
             continue;
         }
-        found = folded.take(cell.bytes.data(), cell.length, next ? cell.kept : 0, needle) || found;
+        size_t kept = 0;
+        if (*at == frontMark && end - at >= frontCell) {
+            kept = static_cast<unsigned char>(at[1]);
+            at += frontCell;
+        }
+        // The text from from on, its first offset bytes folded already: the
+        // start it shares with the row before, as far as that is ASCII
+        // (folded a byte to a byte), else the text as read.
+        const char *from = at;
+        const char *stop = end;
+        size_t offset = 0;
+        const bool inRow = kept == 0 || (next && kept <= ascii);
+        if (inRow && kept > 0) {
+            std::memcpy(out, walk.before.data() + walk.startsBefore[column], kept);
+            out += kept;
+            offset = kept;
+        } else if (!inRow) {
+            const Cell &cell = readRow(row).cells[column];
+            from = cell.text;
+            stop = cell.text + cell.length;
+            at = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at)));
+            at = at ? at : end;
+        }
+        const char *const text = from;
+        while (from < stop && static_cast<unsigned char>(*from) < 0x80)
+            *out++ = table[size_t(static_cast<unsigned char>(*from++))];
+        ascii = offset + size_t(from - text);
+        if (from < stop && *from != cellBreak) {
+            if (stop == end) {
+                const auto *close =
+                    static_cast<const char *>(std::memchr(from, cellBreak, size_t(end - from)));
+                stop = close ? close : end;
+            }
+            while (from < stop)
+                from = foldChar(from, stop, out);
+        }
+        at = (inRow ? from : at) + 1;
+        *out++ = cellBreak;
     }
-    return found;
+    return found || memmem(base, size_t(out - base), needle.constData(),
+                           size_t(needle.size())) != nullptr;
 }
 
 bool RowFilter::search(const QString &text)

@@ -70,22 +70,22 @@ private:
         std::vector<bool> matching;
     };
     // A row's cells, read in order from the last row held whole: each cell
-    // is either its text (the first length bytes of bytes), the first kept
-    // bytes the same as the row before's, or the number of one of its
-    // column's shared texts (shared, else -1).
+    // is either its text (length bytes at text: in the row's bytes, or in
+    // own when its first kept bytes are the same as the row before's), or
+    // the number of one of its column's shared texts (shared, else -1).
     struct Cell {
-        std::string bytes;
+        const char *text = nullptr;
         size_t length = 0;
         size_t kept = 0;
         int shared = -1;
+        std::string own;
     };
     struct Reader {
         int row = -1;
         std::vector<Cell> cells;
         size_t count = 0;
     };
-    // A search going through rows: each column's text of the row it looked
-    // at last, folded.
+    // A search going through rows in order.
     struct Walk;
     // Makes the reader hold row.
     const Reader &readRow(int row) const;
