@@ -149,7 +149,7 @@ void RowFilter::clear()
     m_starts.clear();
     m_blockRows.clear();
     m_shared.clear();
-    m_last.clear();
+    m_whole.clear();
     m_reader = {};
     m_matches.clear();
 }
@@ -193,19 +193,21 @@ void RowFilter::appendCell(QByteArray &to, int column, QByteArrayView text)
     const QByteArray clean = holdsMark(text) ? withoutMarks(text) : QByteArray();
     if (!clean.isNull())
         text = clean;
-    std::string &last = m_last[size_t(column)];
+    const bool whole = !sharesStarts();
+    std::string &first = m_whole[size_t(column)];
     if (const int id = sharedId(column, text); id >= 0) {
         to.append(sharedMark);
         to.append(char(id / idBase));
         to.append(char(id % idBase));
-        // The next row's text shares nothing with it.
-        last.clear();
+        // The rows after it share nothing with a shared text.
+        if (whole)
+            first.clear();
         return;
     }
     qsizetype kept = 0;
-    if (sharesStarts()) {
-        const qsizetype most = std::min({text.size(), qsizetype(last.size()), maxKept});
-        while (kept < most && text[kept] == last[size_t(kept)])
+    if (!whole) {
+        const qsizetype most = std::min({text.size(), qsizetype(first.size()), maxKept});
+        while (kept < most && text[kept] == first[size_t(kept)])
             ++kept;
     }
     if (kept > frontCell) {
@@ -216,7 +218,8 @@ void RowFilter::appendCell(QByteArray &to, int column, QByteArrayView text)
         to.append(text);
     }
     to.append(cellBreak);
-    last.assign(text.data(), size_t(text.size()));
+    if (whole)
+        first.assign(text.data(), size_t(text.size()));
 }
 
 int RowFilter::sharedId(int column, QByteArrayView text)
@@ -254,8 +257,11 @@ void RowFilter::addRow(const QByteArrayView *cells, qsizetype count)
 {
     if (qsizetype(m_shared.size()) < count)
         m_shared.resize(size_t(count));
-    // A column the row before did not have shares nothing.
-    m_last.resize(size_t(count));
+    // A column the row held whole did not have shares nothing.
+    if (!sharesStarts())
+        m_whole.assign(size_t(count), {});
+    else if (m_whole.size() < size_t(count))
+        m_whole.resize(size_t(count));
     m_row.clear();
     for (qsizetype i = 0; i < count; ++i)
         appendCell(m_row, int(i), cells[i]);
@@ -289,60 +295,63 @@ const RowFilter::Reader &RowFilter::readRow(int row) const
     if (read.row == row)
         return read;
     if (read.cells.size() < m_shared.size()) {
-        // Moving the cells moves the texts they hold: start again from a
-        // row held whole.
         read.cells.resize(m_shared.size());
-        read.row = -1;
+        read.whole.resize(m_shared.size());
     }
-    int from = row - row % wholeEvery;
-    if (read.row >= from && read.row < row)
-        from = read.row + 1;
-    for (int at = from; at <= row; ++at) {
-        const QByteArrayView bytes = rowBytes(at);
-        const char *next = bytes.data();
-        const char *end = next + bytes.size();
-        size_t column = 0;
-        for (; next < end && column < read.cells.size(); ++column) {
-            Cell &cell = read.cells[column];
-            cell.kept = 0;
-            if (*next == sharedMark && end - next >= sharedCell) {
-                cell.shared = static_cast<unsigned char>(next[1]) * idBase +
-                              static_cast<unsigned char>(next[2]);
-                cell.text = nullptr;
-                cell.length = 0;
-                next += sharedCell;
-                continue;
-            }
-            cell.shared = -1;
-            if (*next == frontMark && end - next >= frontCell) {
-                cell.kept = std::min(size_t(static_cast<unsigned char>(next[1])), cell.length);
-                next += frontCell;
-            }
-            // The few bytes a cell adds are passed quicker than looked for.
-            const char *stop = next;
-            while (stop < end && *stop != cellBreak)
-                ++stop;
-            if (cell.kept == 0) {
-                cell.text = next;
-                cell.length = size_t(stop - next);
-            } else {
-                if (cell.text == cell.own.data())
-                    cell.own.resize(cell.kept);
-                else
-                    cell.own.assign(cell.text, cell.kept);
-                cell.own.append(next, size_t(stop - next));
-                cell.text = cell.own.data();
-                cell.length = cell.own.size();
-            }
-            next = stop + 1;
-        }
-        read.count = column;
-        // A column the row does not have shares nothing with the next.
-        for (; column < read.cells.size(); ++column)
-            read.cells[column].length = 0;
+    const int first = row - row % wholeEvery;
+    if (read.first != first) {
+        readCells(first, read.whole, nullptr);
+        read.first = first;
     }
+    read.count = readCells(row, read.cells, &read.whole);
     read.row = row;
     return read;
+}
+
+size_t RowFilter::readCells(int row, std::vector<Cell> &cells, const std::vector<Cell> *whole) const
+{
+    const QByteArrayView bytes = rowBytes(row);
+    const char *next = bytes.data();
+    const char *end = next + bytes.size();
+    size_t column = 0;
+    for (; next < end && column < cells.size(); ++column) {
+        Cell &cell = cells[column];
+        if (*next == sharedMark && end - next >= sharedCell) {
+            cell.shared = static_cast<unsigned char>(next[1]) * idBase +
+                          static_cast<unsigned char>(next[2]);
+            cell.text = nullptr;
+            cell.length = 0;
+            next += sharedCell;
+            continue;
+        }
+        cell.shared = -1;
+        size_t kept = 0;
+        if (*next == frontMark && end - next >= frontCell) {
+            kept = static_cast<unsigned char>(next[1]);
+            next += frontCell;
+        }
+        // The few bytes a cell adds are passed quicker than looked for.
+        const char *stop = next;
+        while (stop < end && *stop != cellBreak)
+            ++stop;
+        if (kept == 0 || !whole) {
+            cell.text = next;
+            cell.length = size_t(stop - next);
+        } else {
+            const Cell &start = (*whole)[column];
+            cell.own.assign(start.text ? start.text : "", std::min(kept, start.length));
+            cell.own.append(next, size_t(stop - next));
+            cell.text = cell.own.data();
+            cell.length = cell.own.size();
+        }
+        next = stop + 1;
+    }
+    const size_t count = column;
+    for (; column < cells.size(); ++column) {
+        cells[column].text = nullptr;
+        cells[column].length = 0;
+    }
+    return count;
 }
 
 QByteArrayView RowFilter::cellOf(QByteArrayView row, int column)
@@ -373,46 +382,64 @@ void RowFilter::matchShared(const QByteArray &needle)
     }
 }
 
-// The row a search looked at last, folded (each cell ended by a cellBreak),
-// and where each column's text begins in it and how many of its first bytes
-// are ASCII (folded a byte to a byte); before: the row before it.
+// What a search going through rows holds: the row held whole of the rows
+// it looks at (first), folded (each cell ended by a cellBreak), whether its
+// shared cells match, where each column's text begins in it and how many of
+// its first bytes are ASCII (folded a byte to a byte); and another row,
+// folded.
 struct RowFilter::Walk {
-    std::string folded, before;
-    std::vector<size_t> starts, startsBefore, ascii;
-    int row = -1;
+    std::string whole, folded;
+    std::vector<size_t> starts, ascii;
+    int first = -1;
+    bool wholeFound = false;
 };
 
 bool RowFilter::rowContains(int row, const QByteArray &needle, Walk &walk) const
 {
-    const bool next = walk.row == row - 1;
-    walk.row = row;
-    std::swap(walk.folded, walk.before);
-    std::swap(walk.starts, walk.startsBefore);
+    const auto holds = [&needle](const std::string &folded, size_t size) {
+        return memmem(folded.data(), size, needle.constData(), size_t(needle.size())) != nullptr;
+    };
+    const int first = row - row % wholeEvery;
+    if (walk.first != first) {
+        walk.first = first;
+        const size_t size = foldRow(first, walk, walk.whole);
+        walk.wholeFound = walk.wholeFound || holds(walk.whole, size);
+    }
+    if (row == first)
+        return walk.wholeFound;
+    bool found = false;
+    const size_t size = foldRow(row, walk, walk.folded, &found);
+    return found || holds(walk.folded, size);
+}
+
+size_t RowFilter::foldRow(int row, Walk &walk, std::string &to, bool *found) const
+{
+    const bool whole = !found;
     const size_t columns = m_shared.size();
-    walk.starts.resize(columns);
-    walk.ascii.resize(columns);
+    if (whole) {
+        walk.starts.assign(columns, 0);
+        walk.ascii.assign(columns, 0);
+        walk.wholeFound = false;
+        found = &walk.wholeFound;
+    }
     const QByteArrayView bytes = rowBytes(row);
     // A cell's text folds to at most twice its bytes, and at most maxKept
     // of them are not in the row's bytes.
     const auto room = size_t(2 * (bytes.size() + qsizetype(columns) * maxKept));
-    if (walk.folded.size() < room)
-        walk.folded.resize(room);
+    if (to.size() < room)
+        to.resize(room);
     const auto &table = asciiFolded();
-    char *const base = walk.folded.data();
+    char *const base = to.data();
     char *out = base;
     const char *at = bytes.data();
     const char *const end = at + bytes.size();
-    bool found = false;
     for (size_t column = 0; at < end && column < columns; ++column) {
-        size_t &ascii = walk.ascii[column];
-        walk.starts[column] = size_t(out - base);
         if (*at == sharedMark && end - at >= sharedCell) {
             // A shared text was folded and searched once for the search.
             const int id = static_cast<unsigned char>(at[1]) * idBase +
                            static_cast<unsigned char>(at[2]);
             const auto &matching = m_shared[column].matching;
-            found = found || (size_t(id) < matching.size() && matching[size_t(id)]);
-            ascii = 0;
+            *found = *found || (size_t(id) < matching.size() && matching[size_t(id)]);
             at += sharedCell;
             *out++ = cellBreak;
             continue;
@@ -422,18 +449,18 @@ bool RowFilter::rowContains(int row, const QByteArray &needle, Walk &walk) const
             kept = static_cast<unsigned char>(at[1]);
             at += frontCell;
         }
-        // The text from from on, its first offset bytes folded already: the
-        // start it shares with the row before, as far as that is ASCII
-        // (folded a byte to a byte), else the text as read.
+        // The text from from on, its first kept bytes folded already: the
+        // start it shares with the row held whole, as far as that is ASCII,
+        // else the text as read.
         const char *from = at;
         const char *stop = end;
-        size_t offset = 0;
-        const bool inRow = kept == 0 || (next && kept <= ascii);
-        if (inRow && kept > 0) {
-            std::memcpy(out, walk.before.data() + walk.startsBefore[column], kept);
+        const bool inRow = whole || kept <= walk.ascii[column];
+        if (whole) {
+            walk.starts[column] = size_t(out - base);
+        } else if (inRow) {
+            std::memcpy(out, walk.whole.data() + walk.starts[column], kept);
             out += kept;
-            offset = kept;
-        } else if (!inRow) {
+        } else {
             const Cell &cell = readRow(row).cells[column];
             from = cell.text;
             stop = cell.text + cell.length;
@@ -443,7 +470,8 @@ bool RowFilter::rowContains(int row, const QByteArray &needle, Walk &walk) const
         const char *const text = from;
         while (from < stop && static_cast<unsigned char>(*from) < 0x80)
             *out++ = table[size_t(static_cast<unsigned char>(*from++))];
-        ascii = offset + size_t(from - text);
+        if (whole)
+            walk.ascii[column] = size_t(from - text);
         if (from < stop && *from != cellBreak) {
             if (stop == end) {
                 const auto *close =
@@ -456,8 +484,7 @@ bool RowFilter::rowContains(int row, const QByteArray &needle, Walk &walk) const
         at = (inRow ? from : at) + 1;
         *out++ = cellBreak;
     }
-    return found || memmem(base, size_t(out - base), needle.constData(),
-                           size_t(needle.size())) != nullptr;
+    return size_t(out - base);
 }
 
 bool RowFilter::search(const QString &text)

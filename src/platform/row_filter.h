@@ -20,12 +20,12 @@ namespace trelok {
 // A text that a column repeats (a date, a method, a kind, a purpose) is held
 // once for the column, the rows naming it in three bytes, and is folded and
 // searched once per search; a column whose texts hardly repeat stops being
-// looked up. A cell held as its text keeps only what follows the start it
-// shares with the same column of the row before ("108-2026-1010-7" after
-// "108-2026-1010-6" costs four bytes); every sixteenth row is held whole, so
-// any row is read by going through at most fifteen rows before it, and a
-// search goes through the rows in order. Each row costs four bytes beside
-// its texts.
+// looked up. Every sixteenth row is held whole; in the rows after it, a cell
+// held as its text keeps only what follows the start it shares with the same
+// column of that row ("108-2026-1010-23" after "108-2026-1010-16" held whole
+// costs five bytes), so any row is read from two, and a search folds that
+// start once.
+// Each row costs four bytes beside its texts.
 class RowFilter {
 public:
     // Forgets the rows, keeping the search; add the rows again, then call
@@ -69,10 +69,10 @@ private:
         // Whether each text contains the current search.
         std::vector<bool> matching;
     };
-    // A row's cells, read in order from the last row held whole: each cell
-    // is either its text (length bytes at text: in the row's bytes, or in
-    // own when its first kept bytes are the same as the row before's), or
-    // the number of one of its column's shared texts (shared, else -1).
+    // A row's cells: each either its text (length bytes at text: in the
+    // row's bytes, or in own when its first bytes are those of the row held
+    // whole before it), or the number of one of its column's shared texts
+    // (shared, else -1).
     struct Cell {
         const char *text = nullptr;
         size_t length = 0;
@@ -80,15 +80,25 @@ private:
         int shared = -1;
         std::string own;
     };
+    // The cells of row, and of the row held whole before it (first).
     struct Reader {
-        int row = -1;
-        std::vector<Cell> cells;
+        int row = -1, first = -1;
+        std::vector<Cell> cells, whole;
         size_t count = 0;
     };
     // A search going through rows in order.
     struct Walk;
     // Makes the reader hold row.
     const Reader &readRow(int row) const;
+    // Reads row's cells into cells (as many as it has): the starts from
+    // whole, the cells of the row held whole before it. Gives how many.
+    size_t readCells(int row, std::vector<Cell> &cells, const std::vector<Cell> *whole) const;
+    // Folds row into to, each cell ended by a cellBreak; gives its size.
+    // Without found, row is held whole: where each text begins and its
+    // ASCII start are kept in walk, and whether a shared cell matches.
+    // Otherwise a text's start shared with that row is copied from there,
+    // and found is set when a shared cell matches.
+    size_t foldRow(int row, Walk &walk, std::string &to, bool *found = nullptr) const;
     void searchAll();
     // The texts shared from now on, each folded once for needle.
     void matchShared(const QByteArray &needle);
@@ -99,8 +109,8 @@ private:
     // ended by a byte UTF-8 never holds (so a search never matches across
     // two columns), or a mark UTF-8 never holds and two bytes naming a text
     // of the column's shared texts, or another such mark, a byte counting
-    // the bytes its text shares with the same column of the row before, and
-    // the rest of its text, ended as a text.
+    // the bytes its text shares with the same column of the last row held
+    // whole, and the rest of its text, ended as a text.
     QByteArrayView rowBytes(int row) const;
     // Appends a cell of column to a row's bytes.
     void appendCell(QByteArray &to, int column, QByteArrayView text);
@@ -118,9 +128,10 @@ private:
     std::vector<quint32> m_starts;
     std::vector<int> m_blockRows;
     std::vector<Shared> m_shared;
-    // The row being added, and each column's text of the row before.
+    // The row being added, and each column's text of the last row held
+    // whole.
     QByteArray m_row;
-    std::vector<std::string> m_last;
+    std::vector<std::string> m_whole;
     mutable Reader m_reader;
     QString m_needle;
     std::vector<int> m_matches;
