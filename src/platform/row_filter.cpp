@@ -275,18 +275,58 @@ QString RowFilter::cell(int row, int column) const
 
 QByteArrayView RowFilter::cellBytes(int row, int column) const
 {
-    if (row < 0 || row >= rowCount() || column < 0)
+    if (row < 0 || row >= rowCount() || column < 0 || size_t(column) >= m_shared.size())
         return {};
-    const Reader &read = readRow(row);
-    if (size_t(column) >= read.count)
-        return {};
-    const Cell &cell = read.cells[size_t(column)];
-    if (cell.shared >= 0) {
-        const auto &texts = m_shared[size_t(column)].texts;
-        return size_t(cell.shared) < texts.size() ? QByteArrayView(texts[size_t(cell.shared)])
-                                                  : QByteArrayView();
+    const Cell *whole = wholeCell(row - row % wholeEvery, column);
+    // Only the cells before column are passed, so reading one column of
+    // every row stays quick.
+    const QByteArrayView bytes = rowBytes(row);
+    const char *at = bytes.data();
+    const char *const end = at + bytes.size();
+    for (int c = 0; at < end; ++c) {
+        if (*at == sharedMark && end - at >= sharedCell) {
+            if (c == column) {
+                const auto id = size_t(static_cast<unsigned char>(at[1]) * idBase +
+                                       static_cast<unsigned char>(at[2]));
+                const auto &texts = m_shared[size_t(c)].texts;
+                return id < texts.size() ? QByteArrayView(texts[id]) : QByteArrayView();
+            }
+            at += sharedCell;
+            continue;
+        }
+        size_t kept = 0;
+        if (*at == frontMark && end - at >= frontCell) {
+            kept = static_cast<unsigned char>(at[1]);
+            at += frontCell;
+        }
+        const auto *stop = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at)));
+        if (!stop)
+            stop = end;
+        if (c == column) {
+            if (kept == 0)
+                return QByteArrayView(at, stop - at);
+            std::string &text = m_reader.text;
+            text.assign(whole->text ? whole->text : "", std::min(kept, whole->length));
+            text.append(at, size_t(stop - at));
+            return QByteArrayView(text.data(), qsizetype(text.size()));
+        }
+        at = stop + 1;
     }
-    return QByteArrayView(cell.text, qsizetype(cell.length));
+    return {};
+}
+
+const RowFilter::Cell *RowFilter::wholeCell(int first, int column) const
+{
+    Reader &read = m_reader;
+    if (read.whole.size() < m_shared.size()) {
+        read.whole.resize(m_shared.size());
+        read.first = -1;
+    }
+    if (read.first != first) {
+        readCells(first, read.whole, nullptr);
+        read.first = first;
+    }
+    return &read.whole[size_t(column)];
 }
 
 const RowFilter::Reader &RowFilter::readRow(int row) const
@@ -294,15 +334,9 @@ const RowFilter::Reader &RowFilter::readRow(int row) const
     Reader &read = m_reader;
     if (read.row == row)
         return read;
-    if (read.cells.size() < m_shared.size()) {
+    if (read.cells.size() < m_shared.size())
         read.cells.resize(m_shared.size());
-        read.whole.resize(m_shared.size());
-    }
-    const int first = row - row % wholeEvery;
-    if (read.first != first) {
-        readCells(first, read.whole, nullptr);
-        read.first = first;
-    }
+    wholeCell(row - row % wholeEvery, 0);
     read.count = readCells(row, read.cells, &read.whole);
     read.row = row;
     return read;

@@ -80,16 +80,20 @@ private:
         int shared = -1;
         std::string own;
     };
-    // The cells of row, and of the row held whole before it (first).
+    // The cells of row, and of the row held whole before it (first); the
+    // text cellBytes gave last.
     struct Reader {
         int row = -1, first = -1;
         std::vector<Cell> cells, whole;
         size_t count = 0;
+        std::string text;
     };
     // A search going through rows in order.
     struct Walk;
     // Makes the reader hold row.
     const Reader &readRow(int row) const;
+    // A column's cell of the row held whole first, which the reader holds.
+    const Cell *wholeCell(int first, int column) const;
     // Reads row's cells into cells (as many as it has): the starts from
     // whole, the cells of the row held whole before it. Gives how many.
     size_t readCells(int row, std::vector<Cell> &cells, const std::vector<Cell> *whole) const;
