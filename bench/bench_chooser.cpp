@@ -16,6 +16,10 @@
 // Usage: bench_chooser FILE              (an existing database file)
 //        bench_chooser --build N FILE    (builds FILE with N orders and N
 //                                         taxpayers first; FILE must not exist)
+//        bench_chooser --build-register N FILE
+//                                        (the same with the rows of
+//                                         fillRegister: every shown text
+//                                         differs on every line)
 #include "context/app_context.h"
 #include "data/installer.h"
 #include "data/orders.h"
@@ -28,6 +32,8 @@
 #include "platform/recording_prompter.h"
 #include "refdata/dan_ref.h"
 #include "refdata/taxpayer_pages.h"
+
+#include "register_fill.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -149,6 +155,18 @@ bool build(int n, const QString &file)
     return QFile::rename(databasePath(dir.path()), file);
 }
 
+// The rows of fillRegister in three years, into a new file.
+bool buildRegister(int n, const QString &file)
+{
+    QTemporaryDir dir;
+    {
+        Store store;
+        bench::openInstalled(dir.path(), store);
+        bench::fillRegister(store, n, (n + 2) / 3);
+    }
+    return QFile::rename(databasePath(dir.path()), file);
+}
+
 // sqlite3 reading the chooser's seven columns in its order.
 double sqliteRead(const QString &file)
 {
@@ -173,8 +191,9 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() == 4 && args[1] == u"--build"_s) {
-        if (QFileInfo::exists(args[3]) || !build(args[2].toInt(), args[3])) {
+    if (args.size() == 4 && (args[1] == u"--build"_s || args[1] == u"--build-register"_s)) {
+        const auto built = args[1] == u"--build"_s ? build : buildRegister;
+        if (QFileInfo::exists(args[3]) || !built(args[2].toInt(), args[3])) {
             std::fprintf(stderr, "cannot build %s\n", qPrintable(args[3]));
             return 1;
         }
@@ -182,7 +201,8 @@ int main(int argc, char *argv[])
         return QProcess::execute(args[0], {args[3]});
     }
     if (args.size() != 2) {
-        std::fprintf(stderr, "usage: bench_chooser FILE | bench_chooser --build N FILE\n");
+        std::fprintf(stderr,
+                     "usage: bench_chooser FILE | bench_chooser --build[-register] N FILE\n");
         return 2;
     }
     const QString file = QFileInfo(args[1]).absoluteFilePath();

@@ -11,17 +11,18 @@ namespace {
 const QByteArray oddCell("\xFE\x01\x02 a\xFF"
                          "b");
 
-// Rows of three cells: a number, a kind the rows repeat (held once), and a
-// text of their own (looked up no more after the first few thousand), but
-// row 7's is oddCell.
+// Rows of four cells: a number, a kind the rows repeat (held once), and two
+// texts of their own (looked up no more after the first few thousand), each
+// sharing its start with the row before, but row 7's is oddCell.
 void fill(RowFilter &filter)
 {
     static const QByteArray kinds[] = {"Dava~ki", "Akcizi", "108"};
     for (int row = 0; row < 6000; ++row) {
         const QByteArray number = QByteArray::number(row) + "/2026";
         const QByteArray text = row == 7 ? oddCell : "faktura " + QByteArray::number(row);
-        const QByteArrayView cells[] = {number, kinds[row % 3], text};
-        filter.addRow(cells, 3);
+        const QByteArray street = u"ul. Илинденска %1"_s.arg(row).toUtf8();
+        const QByteArrayView cells[] = {number, kinds[row % 3], text, street};
+        filter.addRow(cells, 4);
     }
 }
 
@@ -41,6 +42,9 @@ private slots:
         QTest::newRow("a repeated text, other case") << u"DAVA~KI"_s << 2000;
         QTest::newRow("own text, early row") << u"faktura 12"_s << 111;
         QTest::newRow("own text, late row") << u"faktura 5999"_s << 1;
+        QTest::newRow("own text, in the start shared") << u"faktura 59"_s << 111;
+        QTest::newRow("shared start and the rest") << u"ra 4999"_s << 1;
+        QTest::newRow("Cyrillic after a shared start") << u"СКА 59"_s << 111;
         QTest::newRow("every number") << u"/2026"_s << 6000;
         QTest::newRow("not across cells") << u"2026akc"_s << 0;
         // The two bytes naming a held text are never searched.
@@ -60,12 +64,17 @@ private slots:
         QCOMPARE(filter.cell(7, 1), u"Akcizi"_s);
         QCOMPARE(filter.cell(7, 2), u"\uFFFD\u0001\u0002 a\uFFFDb"_s);
         QCOMPARE(filter.cell(8, 0), u"8/2026"_s);
+        // Rows read back to front and in order, across rows held whole.
+        for (int row = 5999; row > 4000; row -= 5)
+            QCOMPARE(filter.cell(row, 2), u"faktura %1"_s.arg(row));
+        for (int row = 0; row < 6000; ++row)
+            QCOMPARE(filter.cell(row, 3), u"ul. Илинденска %1"_s.arg(row));
         filter.search(typed.left(2));
         QVERIFY(filter.search(typed) || typed.size() <= 2);
         QCOMPARE(int(filter.matches().size()), found);
         for (int row : filter.matches())
             QVERIFY(RowFilter::fold(filter.cell(row, 0) + u'|' + filter.cell(row, 1) + u'|' +
-                                    filter.cell(row, 2))
+                                    filter.cell(row, 2) + u'|' + filter.cell(row, 3))
                         .contains(RowFilter::fold(typed)));
     }
 };
