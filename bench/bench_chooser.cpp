@@ -12,7 +12,10 @@
 //   register_read_all_ms and register_search_ms (the register's every line
 //   read, one keystroke of a search), register_peak_mb (the most the process
 //   held from the register's opening on: the peak is set back first to what
-//   the process holds then), sqlite3_read_ms.
+//   the process holds then), register_base_mb (what it holds then),
+//   register_rss_mb and register_rss_file_mb (what it holds with the
+//   register open, every line read and searched, and the part of that which
+//   is mapped files), sqlite3_read_ms.
 // Usage: bench_chooser FILE              (an existing database file)
 //        bench_chooser --build N FILE    (builds FILE with N orders and N
 //                                         taxpayers first; FILE must not exist)
@@ -268,6 +271,7 @@ int main(int argc, char *argv[])
     const double peak = peakMb();
 
     resetPeak();
+    const double registerBase = statusMb("VmRSS");
     std::vector<double> registerOpen;
     std::vector<double> registerSort;
     for (int run = 0; run < runs; ++run) {
@@ -285,7 +289,7 @@ int main(int argc, char *argv[])
         registerSort.push_back(ms(t));
     }
 
-    double registerReadAll = 0;
+    double registerReadAll = 0, registerHeld = 0, registerMapped = 0;
     std::vector<double> registerSearch;
     {
         dan_ref window(context);
@@ -298,7 +302,7 @@ int main(int argc, char *argv[])
         if (!window.model().readAll())
             return 1;
         registerReadAll = ms(t);
-        for (const QString &typed : {u"a"_s, u"7"_s, u"skopje"_s}) {
+            for (const QString &typed : {u"a"_s, u"7"_s, u"skopje"_s}) {
             window.searchBox()->setText(QString());
             QApplication::processEvents();
             t.start();
@@ -306,6 +310,8 @@ int main(int argc, char *argv[])
             window.list()->viewport()->repaint();
             registerSearch.push_back(ms(t));
         }
+        registerHeld = statusMb("VmRSS");
+        registerMapped = statusMb("RssFile");
     }
 
     std::printf("orders %d\n", orderCount(store).value());
@@ -323,6 +329,9 @@ int main(int argc, char *argv[])
     std::printf("register_read_all_ms %.1f\n", registerReadAll);
     std::printf("register_search_ms %.1f\n", median(registerSearch));
     std::printf("register_peak_mb %.1f\n", peakMb());
+    std::printf("register_base_mb %.1f\n", registerBase);
+    std::printf("register_rss_mb %.1f\n", registerHeld);
+    std::printf("register_rss_file_mb %.1f\n", registerMapped);
     std::printf("sqlite3_read_ms %.1f\n", median(floor));
     return 0;
 }

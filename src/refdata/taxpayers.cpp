@@ -36,6 +36,9 @@ void TaxpayerOrder::sortBy(int column)
 
 namespace {
 
+// More lines than a view shows at once.
+constexpr int longPart = 4096;
+
 // Texts compared as QString::toCaseFolded gives them, code unit by code unit.
 int foldedCompare(void *, int aBytes, const void *a, int bBytes, const void *b)
 {
@@ -97,9 +100,14 @@ DbStatus eachTaxpayerLine(Store &store, const TaxpayerOrder &order, int first, i
         sql::obvr::pageColumns + orderKeys(store, order) +
         (store.engine() == Engine::Server ? sql::obvr::server::ties : sql::obvr::file::ties) +
         sql::obvr::page;
-    // Read with the memory map (Store::texts, not eachUtf8): a page far
-    // down a sorted register walks most of its index, a system call a page
-    // of the file without the map.
+    // The parts of a whole read go through SQLite's own small page cache
+    // (eachUtf8): through the memory map, every page of the register they
+    // touch would stay in the program's memory.
+    if (count > longPart)
+        return store.eachUtf8(statement.constData(), {count, first},
+                              [&visit](const QByteArrayView *cells, int) { visit(cells); });
+    // A page of the view through the memory map: in most orders it reads
+    // the whole register, a system call a page of the file without the map.
     auto rows = store.texts(statement.constData(), {count, first});
     if (!rows)
         return DbStatus::failure(rows);
