@@ -139,11 +139,9 @@ Run runChild(const QStringList &arguments, const QString &output = {}, const QSt
 }
 
 // The median run of several (by time); the peak memory is the highest.
-template <class F> Run medianOf(int times, F once)
+// The run of median time, with the highest peak of all and ok when all were.
+Run median(std::vector<Run> runs)
 {
-    std::vector<Run> runs;
-    for (int i = 0; i < times; ++i)
-        runs.push_back(once());
     double peak = 0;
     bool ok = true;
     for (const Run &r : runs) {
@@ -155,6 +153,27 @@ template <class F> Run medianOf(int times, F once)
     m.peakMb = peak;
     m.ok = ok;
     return m;
+}
+
+template <class F> Run medianOf(int times, F once)
+{
+    std::vector<Run> runs;
+    for (int i = 0; i < times; ++i)
+        runs.push_back(once());
+    return median(std::move(runs));
+}
+
+// Two programs run times times each, taking turns, so that a change in the
+// machine's load while they run (a server's own maintenance, the disk
+// writing back) falls on both alike; the median of each.
+template <class A, class B> std::pair<Run, Run> mediansTakingTurns(int times, A first, B second)
+{
+    std::vector<Run> a, b;
+    for (int i = 0; i < times; ++i) {
+        a.push_back(first());
+        b.push_back(second());
+    }
+    return {median(std::move(a)), median(std::move(b))};
 }
 
 struct Line {
@@ -357,13 +376,14 @@ void measureSize(int n, const QString &root, const PgServer *server)
 
     // --export beside sqlite3 writing the same rows as CSV with a header.
     std::fprintf(stderr, "  export ...\n");
-    const Run exportRun =
-        medianOf(bigRuns, [&] { return runChild({program(), u"--dir"_s, dir, u"--export"_s, exported}); });
-    const Run sqliteCsv = medianOf(bigRuns, [&] {
-        return runChild({u"sqlite3"_s, u"-csv"_s, u"-header"_s, db,
-                         u"SELECT * FROM tbl_Trel ORDER BY rowid DESC"_s},
-                        exported + u".floor"_s);
-    });
+    const auto [exportRun, sqliteCsv] = mediansTakingTurns(
+        bigRuns,
+        [&] { return runChild({program(), u"--dir"_s, dir, u"--export"_s, exported}); },
+        [&] {
+            return runChild({u"sqlite3"_s, u"-csv"_s, u"-header"_s, db,
+                             u"SELECT * FROM tbl_Trel ORDER BY rowid DESC"_s},
+                            exported + u".floor"_s);
+        });
     add(u"--export"_s, n, exportRun, u"sqlite3 -csv -header"_s, sqliteCsv);
 
     // --import of 1,000 orders beside the same rows inserted by sqlite3,
@@ -390,21 +410,24 @@ void measureSize(int n, const QString &root, const PgServer *server)
     std::fprintf(stderr, "  import-taxpayers ...\n");
     const QString registerFile = QDir(scratch).filePath(u"register.csv"_s);
     writeFile(registerFile, registerCsv(n));
-    const Run taxpayerRun = medianOf(bigRuns, [&] {
-        const QString d = copyDirectory(root + u"/fresh"_s, QDir(scratch).filePath(u"tp"_s));
-        const Run r = runChild({program(), u"--dir"_s, d, u"--import-taxpayers"_s, registerFile});
-        QDir(d).removeRecursively();
-        return r;
-    });
     const QString script = QDir(scratch).filePath(u"import.sqlite"_s);
     writeFile(script, "DELETE FROM tbl_obvr;\n.import --csv --skip 1 " + registerFile.toLocal8Bit() +
                           " tbl_obvr\n");
-    const Run sqliteImport = medianOf(bigRuns, [&] {
-        const QString d = copyDirectory(root + u"/fresh"_s, QDir(scratch).filePath(u"tp"_s));
-        const Run r = runChild({u"sqlite3"_s, databasePath(d)}, {}, script);
-        QDir(d).removeRecursively();
-        return r;
-    });
+    const auto [taxpayerRun, sqliteImport] = mediansTakingTurns(
+        bigRuns,
+        [&] {
+            const QString d = copyDirectory(root + u"/fresh"_s, QDir(scratch).filePath(u"tp"_s));
+            const Run r =
+                runChild({program(), u"--dir"_s, d, u"--import-taxpayers"_s, registerFile});
+            QDir(d).removeRecursively();
+            return r;
+        },
+        [&] {
+            const QString d = copyDirectory(root + u"/fresh"_s, QDir(scratch).filePath(u"tp"_s));
+            const Run r = runChild({u"sqlite3"_s, databasePath(d)}, {}, script);
+            QDir(d).removeRecursively();
+            return r;
+        });
     add(u"--import-taxpayers"_s, n, taxpayerRun, u"sqlite3 .import"_s, sqliteImport);
 
     // The order chooser and the register, by bench_chooser.
@@ -440,21 +463,26 @@ void measureSize(int n, const QString &root, const PgServer *server)
         url.setPath(u"/"_s + name);
         const QString ws = copyDirectory(root + u"/fresh"_s, QDir(scratch).filePath(u"ws"_s));
         Store source;
+        // The tables as an office's server keeps them: vacuumed and analysed
+        // (its own maintenance would otherwise run during the measurement).
         if (!psql(*server, u"postgres"_s, u"CREATE DATABASE "_s + name) || !source.open(db) ||
-            !copyToServer(source, url.toString())) {
+            !copyToServer(source, url.toString()) ||
+            !psql(*server, name, u"VACUUM ANALYZE"_s)) {
             note(u"PostgreSQL --export"_s, n, u"the server database could not be filled"_s);
         } else {
             const QString out = QDir(scratch).filePath(u"server.csv"_s);
-            const Run mine = medianOf(bigRuns, [&] {
-                return runChild({program(), u"--dir"_s, ws, u"--db"_s, url.toString(),
-                                 u"--export"_s, out});
-            });
-            const Run floor = medianOf(bigRuns, [&] {
-                return runChild({u"psql"_s, u"-h"_s, server->socketDir, u"-U"_s, u"trelok"_s,
-                                 u"-d"_s, name, u"-q"_s, u"-c"_s,
-                                 u"\\copy (SELECT * FROM tbl_trel) TO '%1' CSV HEADER"_s.arg(
-                                     out + u".floor"_s)});
-            });
+            const auto [mine, floor] = mediansTakingTurns(
+                bigRuns,
+                [&] {
+                    return runChild({program(), u"--dir"_s, ws, u"--db"_s, url.toString(),
+                                     u"--export"_s, out});
+                },
+                [&] {
+                    return runChild({u"psql"_s, u"-h"_s, server->socketDir, u"-U"_s, u"trelok"_s,
+                                     u"-d"_s, name, u"-q"_s, u"-c"_s,
+                                     u"\\copy (SELECT * FROM tbl_trel) TO '%1' CSV HEADER"_s.arg(
+                                         out + u".floor"_s)});
+                });
             add(u"PostgreSQL --export"_s, n, mine, u"psql \\copy"_s, floor);
         }
     }
@@ -464,33 +492,41 @@ void measureSize(int n, const QString &root, const PgServer *server)
     std::fprintf(stderr, "  start ...\n");
     const QStringList shown{u"TRELOK_EXIT_WHEN_SHOWN=1"_s, u"QT_QPA_PLATFORM=offscreen"_s};
     const QString backups = QDir(dir).filePath(u"backup"_s);
-    const Run due = medianOf(5, [&] {
-        QDir(backups).removeRecursively();
-        return runChild({program(), u"--dir"_s, dir}, {}, {}, shown);
-    });
+    const auto minimalWindow = [&] {
+        return runChild({beside("floor_window")}, {}, {}, {u"QT_QPA_PLATFORM=offscreen"_s});
+    };
+    const auto [due, windowBeside] = mediansTakingTurns(
+        5,
+        [&] {
+            QDir(backups).removeRecursively();
+            return runChild({program(), u"--dir"_s, dir}, {}, {}, shown);
+        },
+        minimalWindow);
     // One start that waits for its copy, so the next ones find it made.
     QDir(backups).removeRecursively();
     const Run made = runChild({program(), u"--dir"_s, dir}, {}, {},
                               {u"TRELOK_EXIT_WHEN_SHOWN=backup"_s, u"QT_QPA_PLATFORM=offscreen"_s});
-    const Run notDue = medianOf(5, [&] { return runChild({program(), u"--dir"_s, dir}, {}, {}, shown); });
-    const Run window = medianOf(5, [&] {
-        return runChild({beside("floor_window")}, {}, {}, {u"QT_QPA_PLATFORM=offscreen"_s});
-    });
-    add(u"first start of a day, copy due"_s, n, due, u"minimal Qt main window"_s, window);
+    const auto [notDue, window] = mediansTakingTurns(
+        5, [&] { return runChild({program(), u"--dir"_s, dir}, {}, {}, shown); }, minimalWindow);
+    add(u"first start of a day, copy due"_s, n, due, u"minimal Qt main window"_s, windowBeside);
     add(u"start, the day's copy made"_s, n, notDue, u"minimal Qt main window"_s, window,
         made.ok ? QString() : u"the start that makes the copy failed"_s);
     add(u"start and make the day's copy (to its end)"_s, n, made, u"start, copy made"_s, notDue);
 
     // --print N --pdf beside a minimal one-page PDF of 26 texts.
     const QString pdf = QDir(scratch).filePath(u"order.pdf"_s);
-    const Run print = medianOf(5, [&] {
-        return runChild({program(), u"--dir"_s, importDir, u"--print"_s, printed, u"--pdf"_s, pdf},
-                        {}, {}, {u"QT_QPA_PLATFORM=offscreen"_s});
-    });
-    const Run floorPdf = medianOf(5, [&] {
-        return runChild({beside("floor_pdf"), QDir(dir).filePath(u"MCTIME.TTF"_s), pdf + u".floor"_s},
-                        {}, {}, {u"QT_QPA_PLATFORM=offscreen"_s});
-    });
+    const auto [print, floorPdf] = mediansTakingTurns(
+        5,
+        [&] {
+            return runChild(
+                {program(), u"--dir"_s, importDir, u"--print"_s, printed, u"--pdf"_s, pdf}, {}, {},
+                {u"QT_QPA_PLATFORM=offscreen"_s});
+        },
+        [&] {
+            return runChild(
+                {beside("floor_pdf"), QDir(dir).filePath(u"MCTIME.TTF"_s), pdf + u".floor"_s}, {},
+                {}, {u"QT_QPA_PLATFORM=offscreen"_s});
+        });
     add(u"--print N --pdf"_s, n, print, u"minimal one-page PDF, 26 texts"_s, floorPdf);
     QDir(scratch).removeRecursively();
     QDir(dir).removeRecursively();
