@@ -31,6 +31,27 @@ constexpr qsizetype maxKept = 255;
 // A column's texts are looked up among its shared texts while at least a
 // quarter of them are found there, judged after this many.
 constexpr qsizetype trialTexts = 4096;
+// Whether a cell at at (before end) names a shared text, and which.
+bool isShared(const char *at, const char *end)
+{
+    return *at == sharedMark && end - at >= sharedCell;
+}
+int sharedTextOf(const char *at)
+{
+    return static_cast<unsigned char>(at[1]) * idBase + static_cast<unsigned char>(at[2]);
+}
+
+// How many bytes a cell at at keeps from the row held whole (none without
+// the mark); at is moved past the mark.
+size_t keptBytes(const char *&at, const char *end)
+{
+    if (*at != frontMark || end - at < frontCell)
+        return 0;
+    const size_t kept = static_cast<unsigned char>(at[1]);
+    at += frontCell;
+    return kept;
+}
+
 // A text box cannot hold a line break: a search with one matches nothing.
 constexpr char16_t lineBreak = u'\n';
 // Rows are kept in blocks of this size, so holding a long list never copies
@@ -284,21 +305,16 @@ QByteArrayView RowFilter::cellBytes(int row, int column) const
     const char *at = bytes.data();
     const char *const end = at + bytes.size();
     for (int c = 0; at < end; ++c) {
-        if (*at == sharedMark && end - at >= sharedCell) {
+        if (isShared(at, end)) {
             if (c == column) {
-                const auto id = size_t(static_cast<unsigned char>(at[1]) * idBase +
-                                       static_cast<unsigned char>(at[2]));
+                const auto id = size_t(sharedTextOf(at));
                 const auto &texts = m_shared[size_t(c)].texts;
                 return id < texts.size() ? QByteArrayView(texts[id]) : QByteArrayView();
             }
             at += sharedCell;
             continue;
         }
-        size_t kept = 0;
-        if (*at == frontMark && end - at >= frontCell) {
-            kept = static_cast<unsigned char>(at[1]);
-            at += frontCell;
-        }
+        const size_t kept = keptBytes(at, end);
         const auto *stop = static_cast<const char *>(std::memchr(at, cellBreak, size_t(end - at)));
         if (!stop)
             stop = end;
@@ -350,20 +366,15 @@ size_t RowFilter::readCells(int row, std::vector<Cell> &cells, const std::vector
     size_t column = 0;
     for (; next < end && column < cells.size(); ++column) {
         Cell &cell = cells[column];
-        if (*next == sharedMark && end - next >= sharedCell) {
-            cell.shared = static_cast<unsigned char>(next[1]) * idBase +
-                          static_cast<unsigned char>(next[2]);
+        if (isShared(next, end)) {
+            cell.shared = sharedTextOf(next);
             cell.text = nullptr;
             cell.length = 0;
             next += sharedCell;
             continue;
         }
         cell.shared = -1;
-        size_t kept = 0;
-        if (*next == frontMark && end - next >= frontCell) {
-            kept = static_cast<unsigned char>(next[1]);
-            next += frontCell;
-        }
+        const size_t kept = keptBytes(next, end);
         // The few bytes a cell adds are passed quicker than looked for.
         const char *stop = next;
         while (stop < end && *stop != cellBreak)
@@ -468,21 +479,16 @@ size_t RowFilter::foldRow(int row, Walk &walk, std::string &to, bool *found) con
     const char *at = bytes.data();
     const char *const end = at + bytes.size();
     for (size_t column = 0; at < end && column < columns; ++column) {
-        if (*at == sharedMark && end - at >= sharedCell) {
+        if (isShared(at, end)) {
             // A shared text was folded and searched once for the search.
-            const int id = static_cast<unsigned char>(at[1]) * idBase +
-                           static_cast<unsigned char>(at[2]);
+            const int id = sharedTextOf(at);
             const auto &matching = m_shared[column].matching;
             *found = *found || (size_t(id) < matching.size() && matching[size_t(id)]);
             at += sharedCell;
             *out++ = cellBreak;
             continue;
         }
-        size_t kept = 0;
-        if (*at == frontMark && end - at >= frontCell) {
-            kept = static_cast<unsigned char>(at[1]);
-            at += frontCell;
-        }
+        const size_t kept = keptBytes(at, end);
         // The text from from on, its first kept bytes folded already: the
         // start it shares with the row held whole, as far as that is ASCII,
         // else the text as read.
