@@ -105,13 +105,15 @@ const QList<HeadlessCommand> &headlessCommands()
          {pdf},
          print,
          nullptr,
-         "pdf"},
+         "pdf",
+         true},
         {{"calibration-sheet", nullptr,
           "Print the calibration sheet (a cross at every field) on the application's printer."},
          {pdf},
          calibrationSheet,
          nullptr,
-         "pdf"},
+         "pdf",
+         true},
         {{"list", "FROM TO",
           "List the orders paid from FROM to TO (dates DD.MM.YYYY, both included) with their "
           "totals per kind and in all, into --pdf FILE or --csv FILE."},
@@ -119,7 +121,8 @@ const QList<HeadlessCommand> &headlessCommands()
           pdf,
           {"csv", "FILE", "With --list: write the list to the UTF-8 CSV file FILE."}},
          periodListFromCommandLine,
-         "TO"},
+         "TO",
+         "pdf"},
         {{"import", "FILE", "Store the payment orders of the UTF-8 CSV file FILE as new orders."},
          {{"accept-unknown", nullptr,
            "With --import: accept taxpayer numbers and municipalities not in their tables."},
@@ -181,8 +184,15 @@ const QList<HeadlessCommand> &headlessCommands()
 bool printsOnPaper(const CommandLine &commandLine)
 {
     const HeadlessCommand *command = commandLine.command;
-    return command && command->fileInsteadOfPrinter &&
-           commandLine.value(command->fileInsteadOfPrinter).isEmpty();
+    return command && command->onPaperOtherwise &&
+           commandLine.value(command->pagesInto).isEmpty();
+}
+
+bool drawsPages(const CommandLine &commandLine)
+{
+    const HeadlessCommand *command = commandLine.command;
+    return command && command->pagesInto &&
+           (command->onPaperOtherwise || !commandLine.value(command->pagesInto).isEmpty());
 }
 
 int runHeadless(const CommandLine &commandLine, QTextStream &out, QTextStream &err,

@@ -36,9 +36,11 @@ struct HeadlessCommand {
     // The name of a second value that follows the command's own (TO of
     // --list FROM TO), or null; the parser keeps it in secondValue.
     const char *secondValue = nullptr;
-    // The option that sends the command's pages into a file instead of onto
-    // the application's printer, or null when it never prints on paper.
-    const char *fileInsteadOfPrinter = nullptr;
+    // The option naming the PDF file the command draws its pages into, or
+    // null when it draws none; and whether without that file the pages go
+    // onto the application's printer.
+    const char *pagesInto = nullptr;
+    bool onPaperOtherwise = false;
 };
 
 // Every command that opens no window.
@@ -47,6 +49,9 @@ const QList<HeadlessCommand> &headlessCommands();
 // Whether the chosen command prints on a printer: it needs the print
 // system's printers (printers of runHeadless that print).
 bool printsOnPaper(const CommandLine &commandLine);
+// Whether it draws pages (into a PDF file or on paper): it needs the fonts
+// and the painting of a QGuiApplication; the others need neither.
+bool drawsPages(const CommandLine &commandLine);
 
 // Installs when needed, opens the database and runs the chosen command.
 int runHeadless(const CommandLine &commandLine, QTextStream &out, QTextStream &err,

@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <optional>
+
 namespace trelok {
 
 Runs whereRuns(const CommandLine &commandLine)
@@ -57,8 +59,16 @@ void nameApplication()
 
 int runFilesOnly(int &argc, char **argv, const CommandLine &commandLine)
 {
-    chooseHeadlessPlatform();
-    QGuiApplication app(argc, argv);
+    // Only drawing pages needs the fonts and painting of a QGuiApplication;
+    // the others start (and end) without them.
+    std::optional<QCoreApplication> plain;
+    std::optional<QGuiApplication> drawing;
+    if (drawsPages(commandLine)) {
+        chooseHeadlessPlatform();
+        drawing.emplace(argc, argv);
+    } else {
+        plain.emplace(argc, argv);
+    }
     nameApplication();
     QTextStream out(stdout);
     QTextStream err(stderr);
