@@ -273,18 +273,24 @@ private slots:
         QTest::addColumn<QStringList>("environment");
         QTest::addColumn<int>("status");
         QTest::addColumn<bool>("widgets");
+        // A platform plugin: only what draws pages or windows needs one.
+        QTest::addColumn<bool>("platform");
         QTest::newRow("export") << QStringList{u"--export"_s, u"DIR/o.csv"_s} << QStringList{}
-                                << 0 << false;
+                                << 0 << false << false;
+        QTest::newRow("list into a CSV file")
+            << QStringList{u"--list"_s, u"01.01.2026"_s, u"31.12.2026"_s, u"--csv"_s,
+                           u"DIR/l.csv"_s}
+            << QStringList{} << 0 << false << false;
         QTest::newRow("calibration sheet into a file")
             << QStringList{u"--calibration-sheet"_s, u"--pdf"_s, u"DIR/s.pdf"_s} << QStringList{}
-            << 0 << false;
+            << 0 << false << true;
         // No printer chosen yet: refused, after the print system was asked.
         QTest::newRow("calibration sheet on paper")
-            << QStringList{u"--calibration-sheet"_s} << QStringList{} << 1 << true;
+            << QStringList{u"--calibration-sheet"_s} << QStringList{} << 1 << true << true;
         QTest::newRow("windows") << QStringList{}
                                  << QStringList{u"QT_QPA_PLATFORM=offscreen"_s,
                                                 u"TRELOK_EXIT_WHEN_SHOWN=1"_s}
-                                 << 0 << true;
+                                 << 0 << true << true;
     }
     void whatAStartLoads()
     {
@@ -292,6 +298,7 @@ private slots:
         QFETCH(QStringList, environment);
         QFETCH(int, status);
         QFETCH(bool, widgets);
+        QFETCH(bool, platform);
         QTemporaryDir dir;
         arguments.replaceInStrings(u"DIR"_s, dir.path());
         const Run run = runProgram(QStringList{u"--dir"_s, dir.path()} + arguments,
@@ -300,6 +307,7 @@ private slots:
         QVERIFY2(run.err.contains(u"calling init:"_s), qPrintable(run.err.left(2000)));
         QCOMPARE(run.err.contains(u"libQt6Widgets"_s), widgets);
         QCOMPARE(run.err.contains(u"libQt6PrintSupport"_s), widgets);
+        QCOMPARE(run.err.contains(u"/platforms/"_s), platform);
         QVERIFY2(!run.err.contains(u"libpq"_s), qPrintable(run.err));
         QVERIFY2(!run.err.contains(u"RUNPATH"_s) && !run.err.contains(u"RPATH"_s),
                  qPrintable(run.err));
