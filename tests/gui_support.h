@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 // Visible top-level windows; each GUI test ends with none left open.
 inline QList<QWidget *> openWindows()
@@ -16,6 +17,18 @@ inline QList<QWidget *> openWindows()
         if (w->isVisible())
             open.append(w);
     return open;
+}
+
+// A list window (a chooser or the register) made on context and loaded,
+// its list in list; null when it cannot load.
+template <class Window, class Context, class View>
+std::unique_ptr<Window> loadedListWindow(Context &context, View *&list)
+{
+    auto window = std::make_unique<Window>(context);
+    if (!window->Form_Load())
+        return nullptr;
+    list = window->list();
+    return window;
 }
 
 // Runs action once the event loop (or a modal window's loop) is running.

@@ -333,19 +333,11 @@ private slots:
         AppFixture app;
         app.storeOrder(u"1/2026"_s, u"205"_s, u"Dava~ki"_s);
         app.storeOrder(u"2/2026"_s, u"108"_s, u"p"_s);
-        std::unique_ptr<QDialog> window;
         QAbstractItemView *list = nullptr;
-        if (orders) {
-            auto *chooser = new izbor_trelok(app.context);
-            window.reset(chooser);
-            QVERIFY(chooser->Form_Load());
-            list = chooser->list();
-        } else {
-            auto *chooser = new izbor_vid(app.context);
-            window.reset(chooser);
-            QVERIFY(chooser->Form_Load());
-            list = chooser->list();
-        }
+        const std::unique_ptr<QDialog> window =
+            orders ? std::unique_ptr<QDialog>(loadedListWindow<izbor_trelok>(app.context, list))
+                   : loadedListWindow<izbor_vid>(app.context, list);
+        QVERIFY(window);
         window->show();
         const QModelIndex second = list->model()->index(1, 0);
         list->setCurrentIndex(second);

@@ -223,19 +223,11 @@ private slots:
             storeOrder(app, u"%1/2026"_s.arg(n), u"108-2026"_s, u"Carina"_s, u"108"_s);
             addTaxpayer(app, u"40309990%1"_s.arg(n, 5, 10, QChar(u'0')), u"Firma"_s, u"Skopje"_s);
         }
-        std::unique_ptr<QDialog> window;
         LineView *list = nullptr;
-        if (orders) {
-            auto *chooser = new izbor_trelok(app.context);
-            window.reset(chooser);
-            QVERIFY(chooser->Form_Load());
-            list = chooser->list();
-        } else {
-            auto *kept = new dan_ref(app.context);
-            window.reset(kept);
-            QVERIFY(kept->Form_Load());
-            list = kept->list();
-        }
+        const std::unique_ptr<QDialog> window =
+            orders ? std::unique_ptr<QDialog>(loadedListWindow<izbor_trelok>(app.context, list))
+                   : loadedListWindow<dan_ref>(app.context, list);
+        QVERIFY(window);
         window->show();
         QTreeView tree;
         tree.setFont(list->font());
