@@ -3,6 +3,7 @@
 #include "data/statements.h"
 #include "data/store.h"
 #include "platform/file_writes.h"
+#include "platform/os_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,9 +19,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <signal.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -110,8 +109,7 @@ void removeLeftovers(const QDir &folder, const QString &targetName)
         const auto match = leftover.match(name);
         if (!match.hasMatch())
             continue;
-        const pid_t writer = pid_t(match.captured(2).toLongLong());
-        if (writer > 0 && (::kill(writer, 0) == 0 || errno == EPERM))
+        if (os::processRuns(match.captured(2).toLongLong()))
             continue; // still being written
         QFile::remove(folder.filePath(name));
     }
@@ -150,12 +148,11 @@ DbStatus backupDatabase(Store &store, const QString &file, const std::atomic<boo
     // The copy reaches the disk before it gets its name, and the name after.
     if (!syncFile(partial.fileName()))
         return DbStatus::failure(u"Kopijata ne moze da se zapise na diskot: %1: %2"_s.arg(
-            file, QString::fromLocal8Bit(std::strerror(errno))));
+            file, os::errorText(errno)));
     // rename replaces an existing copy in one step.
-    if (std::rename(QFile::encodeName(partial.fileName()).constData(),
-                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-        return DbStatus::failure(u"Kopijata ne moze da se preimenuva vo %1: %2"_s.arg(
-            file, QString::fromLocal8Bit(std::strerror(errno))));
+    if (const int error = os::replaceByRename(partial.fileName(), target.absoluteFilePath()))
+        return DbStatus::failure(
+            u"Kopijata ne moze da se preimenuva vo %1: %2"_s.arg(file, os::errorText(error)));
     partial.setAutoRemove(false);
     syncDirectory(target.absolutePath());
     return succeeded();

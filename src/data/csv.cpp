@@ -1,11 +1,11 @@
 #include "data/csv.h"
 
 #include "platform/makscii.h"
+#include "platform/os_files.h"
 
 #include <QFile>
 #include <QTemporaryFile>
 
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <utility>
@@ -193,20 +193,22 @@ constexpr qint64 chunkSize = 64 * 1024;
 // Why a path cannot be read as a file of records, or nothing.
 QString notAFile(const QString &fileName)
 {
-    struct stat st {};
-    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
-        return {}; // opening reports why
-    if (S_ISDIR(st.st_mode))
+    switch (os::kindOf(fileName)) {
+    case os::FileKind::Missing: // opening reports why
+    case os::FileKind::Plain:
+    case os::FileKind::Pipe:
+        return {};
+    case os::FileKind::Directory:
         return u"%1 e direktorium, a ne fajl"_s.arg(fileName);
-    if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode))
-        return u"%1 ne e fajl (ured ili vtiknuvac); nisto ne e procitano"_s.arg(fileName);
-    return {};
+    case os::FileKind::Other:
+        break;
+    }
+    return u"%1 ne e fajl (ured ili vtiknuvac); nisto ne e procitano"_s.arg(fileName);
 }
 
 bool isRegularFile(const QString &fileName)
 {
-    struct stat st {};
-    return ::stat(QFile::encodeName(fileName).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    return os::kindOf(fileName) == os::FileKind::Plain;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/app_config.h"
 #include "platform/file_writes.h"
 #include "platform/fonts.h"
+#include "platform/os_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -167,8 +168,7 @@ DbResult<Installed> completeInstallation(const QDir &dir)
     DbStatus built = build(partial);
     if (built && !syncFile(partial))
         built = DbStatus::failure(u"%1 ne moze da se zapise na diskot"_s.arg(partial));
-    if (built && std::rename(QFile::encodeName(partial).constData(),
-                             QFile::encodeName(target).constData()) != 0)
+    if (built && os::replaceByRename(partial, target) != 0)
         built = DbStatus::failure(u"%1 ne moze da se zapise"_s.arg(target));
     if (!built) {
         QFile::remove(partial);

@@ -4,23 +4,15 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include "platform/os_files.h"
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-namespace {
-QString systemErrorText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-} // namespace
 
 bool sameContent(const QString &path, const QByteArray &data)
 {
@@ -41,11 +33,8 @@ bool sameContent(const QString &path, const QByteArray &data)
 
 bool sameFile(const QString &a, const QString &b)
 {
-    struct stat sa {
-    }, sb{};
-    if (::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-        ::stat(QFile::encodeName(b).constData(), &sb) == 0)
-        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    if (const std::optional<bool> same = os::sameOnDisk(a, b))
+        return *same;
     return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
@@ -66,7 +55,7 @@ bool SafeFile::fail(Failure failure, int error, const QString &text)
     if (m_failure == Failure::None) {
         m_failure = failure;
         m_errno = error;
-        m_errorString = text.isEmpty() ? systemErrorText(error) : text;
+        m_errorString = text.isEmpty() ? os::errorText(error) : text;
     }
     m_side.reset(); // the side file goes with it
     m_buffer.clear();
@@ -78,8 +67,8 @@ bool SafeFile::open()
     const QFileInfo info(m_target);
     if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
         m_real = info.canonicalFilePath();
-    struct stat st {};
-    if (::stat(QFile::encodeName(m_real).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+    const os::FileKind kind = os::kindOf(m_real);
+    if (kind != os::FileKind::Missing && kind != os::FileKind::Plain)
         return fail(Failure::NotPlainFile, 0, u"ne e obicen fajl (ured ili cevka)"_s);
     const QFileInfo real(m_real);
     m_side = std::make_unique<QTemporaryFile>(real.absolutePath() + u"/."_s + real.fileName() +
@@ -106,10 +95,8 @@ bool SafeFile::flush()
     const int fd = m_side->handle();
     qsizetype written = 0;
     while (written < m_buffer.size()) {
-        const ssize_t n =
-            ::write(fd, m_buffer.constData() + written, size_t(m_buffer.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const qint64 n = os::writeSome(fd, m_buffer.constData() + written,
+                                       m_buffer.size() - written);
         if (n <= 0)
             return fail(Failure::Write, n < 0 ? errno : 0,
                         n < 0 ? QString() : u"zapisano e pomalku"_s);
@@ -126,23 +113,20 @@ bool SafeFile::commit()
     if (!m_side || !flush())
         return false;
     const int fd = m_side->handle();
-    struct stat st {};
-    if (::fsync(fd) != 0 || ::fstat(fd, &st) != 0)
+    const qint64 onDisk = os::syncAndSize(fd);
+    if (onDisk < 0)
         return fail(Failure::Write, errno);
-    if (st.st_size != m_size)
-        return fail(Failure::Short, 0, u"%1 od %2 bajti"_s.arg(qint64(st.st_size)).arg(m_size));
+    if (onDisk != m_size)
+        return fail(Failure::Short, 0, u"%1 od %2 bajti"_s.arg(onDisk).arg(m_size));
     // A file that is replaced keeps who may read it.
-    struct stat old {};
-    const bool replaced = m_access == FileAccess::Umask &&
-                          ::stat(QFile::encodeName(m_real).constData(), &old) == 0 &&
-                          S_ISREG(old.st_mode);
-    ::fchmod(fd, replaced ? old.st_mode & 07777 : mode_t(filePermissions(m_access)));
+    const std::optional<unsigned> old =
+        m_access == FileAccess::Umask ? os::modeOf(m_real) : std::nullopt;
+    os::setMode(fd, old ? *old : filePermissions(m_access));
     const QString sideName = m_side->fileName();
     m_side->close();
     const QFileInfo real(m_real);
-    if (std::rename(QFile::encodeName(sideName).constData(),
-                    QFile::encodeName(real.absoluteFilePath()).constData()) != 0)
-        return fail(Failure::Rename, errno);
+    if (const int error = os::replaceByRename(sideName, real.absoluteFilePath()))
+        return fail(Failure::Rename, error);
     m_side->setAutoRemove(false);
     m_side.reset();
     syncDirectory(real.absolutePath());
@@ -163,43 +147,22 @@ unsigned filePermissions(FileAccess access)
 {
     if (access == FileAccess::OwnerOnly)
         return 0600;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~unsigned(mask);
+    return 0666 & ~os::creationMask();
 }
 
 void keepPrivate(const QString &directory, const QStringList &entries)
 {
-    ::chmod(QFile::encodeName(directory).constData(), 0700);
-    for (const QString &entry : entries) {
-        const QString path = directory + u'/' + entry;
-        struct stat st {};
-        if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-            continue;
-        if (S_ISDIR(st.st_mode))
-            ::chmod(QFile::encodeName(path).constData(), 0700);
-        else if (S_ISREG(st.st_mode))
-            ::chmod(QFile::encodeName(path).constData(), 0600);
-    }
+    os::keepPrivate(directory, entries);
 }
 
 bool syncFile(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
+    return os::syncPath(path);
 }
 
 void syncDirectory(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
+    os::syncFolder(path);
 }
 
 } // namespace trelok
