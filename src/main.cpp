@@ -1,12 +1,12 @@
+#include "platform/program_arguments.h"
 #include "shell/program.h"
 #include "shell/window_module.h"
 
 int main(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const trelok::CommandLine commandLine = trelok::parseCommandLine(arguments);
+    trelok::useStartingConsole();
+    const trelok::CommandLine commandLine =
+        trelok::parseCommandLine(trelok::programArguments(argc, argv));
     switch (trelok::whereRuns(commandLine)) {
     case trelok::Runs::WithoutApplication:
         return trelok::runWithoutApplication(commandLine);

@@ -17,8 +17,10 @@
 #include <QTextStream>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -53,7 +55,7 @@ void stopWhenAsked(Store &store, const std::atomic<bool> *stop)
         [](void *f, int tries) {
             if (static_cast<std::atomic<bool> *>(f)->load() || tries >= busySteps)
                 return 0;
-            ::usleep(busyStepMs * 1000);
+            std::this_thread::sleep_for(std::chrono::milliseconds(busyStepMs));
             return 1;
         },
         flag);

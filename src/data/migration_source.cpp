@@ -71,6 +71,14 @@ DbStatus checkSource(const QString &source)
         return DbStatus::failure(u"%1 ne postoi"_s.arg(source));
     if (info.isDir())
         return succeeded();
+#ifdef Q_OS_WIN
+    // mdbtools is not built for Windows: the tables come as CSV files, one
+    // per table, exported by Access itself or by mdb-export on Debian.
+    return DbStatus::failure(
+        u"Vo verzijata za Windows %1 ne moze da se cita: izvezete gi tabelite vo CSV fajlovi "
+        "(TABELA.csv, od Access ili so %2 na Debian) vo edna papka i dadete ja papkata "
+        "na --migrate-from"_s.arg(source, QString::fromLatin1(mdbExport)));
+#endif
     if (QStandardPaths::findExecutable(QString::fromLatin1(mdbExport)).isEmpty())
         return DbStatus::failure(
             u"Za citanje na %1 e potrebna programata %2 od paketot %3; instalirajte go so: "

@@ -8,7 +8,11 @@
 // which one is missing).
 #include <libpq-fe.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,11 +21,20 @@ namespace {
 
 void *libpqFunction(const char *name)
 {
+#ifdef _WIN32
+    // The installation's own libpq.dll, beside the program.
+    static const HMODULE library = LoadLibraryW(L"libpq.dll");
+    if (library)
+        if (const FARPROC function = GetProcAddress(library, name))
+            return reinterpret_cast<void *>(function);
+    std::fprintf(stderr, "trelok: libpq.dll: %s ne e najdena\n", name);
+#else
     static void *const library = dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
     if (void *function = library ? dlsym(library, name) : nullptr)
         return function;
-    // Only reached with a connection of the driver, which needs libpq.
     std::fprintf(stderr, "trelok: libpq: %s\n", dlerror());
+#endif
+    // Only reached with a connection of the driver, which needs libpq.
     std::abort();
 }
 

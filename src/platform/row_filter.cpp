@@ -8,10 +8,23 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string_view>
 
 namespace trelok {
 
 namespace {
+
+// Whether bytes hold the needle: the C library's memmem where it has one.
+bool holdsBytes(const char *bytes, size_t size, const QByteArray &needle)
+{
+#ifdef Q_OS_WIN
+    return std::string_view(bytes, size).find(std::string_view(needle.constData(),
+                                                               size_t(needle.size()))) !=
+           std::string_view::npos;
+#else
+    return memmem(bytes, size, needle.constData(), size_t(needle.size())) != nullptr;
+#endif
+}
 
 // Ends each cell held as its text: a byte that UTF-8 never holds.
 constexpr char cellBreak = char(0xFF);
@@ -421,8 +434,8 @@ void RowFilter::matchShared(const QByteArray &needle)
             folded.resize(2 * text.size());
             const char *end = foldUtf8(text.constData(), text.constData() + text.size(),
                                        folded.data());
-            shared.matching[id] = memmem(folded.constData(), size_t(end - folded.constData()),
-                                         needle.constData(), size_t(needle.size())) != nullptr;
+            shared.matching[id] = holdsBytes(folded.constData(), size_t(end - folded.constData()),
+                                             needle);
         }
     }
 }
@@ -442,7 +455,7 @@ struct RowFilter::Walk {
 bool RowFilter::rowContains(int row, const QByteArray &needle, Walk &walk) const
 {
     const auto holds = [&needle](const std::string &folded, size_t size) {
-        return memmem(folded.data(), size, needle.constData(), size_t(needle.size())) != nullptr;
+        return holdsBytes(folded.data(), size, needle);
     };
     const int first = row - row % wholeEvery;
     if (walk.first != first) {

@@ -1,5 +1,6 @@
 // The entry of the program's windowed part (shell/window_module.h).
 
+#include "platform/program_arguments.h"
 #include "shell/application.h"
 #include "shell/program.h"
 #include "shell/window_module.h"
@@ -9,19 +10,29 @@
 #include <cstdio>
 #include <type_traits>
 
-extern "C" __attribute__((visibility("default"))) int trelok_windows_main(int &argc, char **argv)
+namespace {
+
+// Whether a window can be shown: a display, or a platform chosen.
+bool windowsCanBeShown()
+{
+#ifdef Q_OS_WIN
+    return true; // a Windows session always has its desktop
+#else
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+           qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+#endif
+}
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT int trelok_windows_main(int &argc, char **argv)
 {
     using namespace trelok;
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList arguments = programArguments(argc, argv);
     const CommandLine commandLine = parseCommandLine(arguments);
-    const bool platformChosen = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
-    const bool display =
-        qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
     if (commandLine.use == CommandLine::Use::Headless) {
         chooseHeadlessPlatform();
-    } else if (!platformChosen && !display) {
+    } else if (!windowsCanBeShown()) {
         std::fputs("trelok: Nema graficki ekran (DISPLAY ne e postaven).\n"
                    "Startuvajte ja programata od graficka sesija, ili na virtuelen ekran:\n"
                    "  xvfb-run -a trelok\n",
