@@ -100,7 +100,9 @@ def main():
     src, out = sys.argv[1], sys.argv[2]
     os.makedirs(out, exist_ok=True)
     for source, target, style in FACES:
-        font = TTFont(os.path.join(src, source))
+        # The source's own time stamp is kept: every build of the same source
+        # gives the same bytes (a build for Windows and one for Debian alike).
+        font = TTFont(os.path.join(src, source), recalcTimestamp=False)
         remap(font)
         rename(font, style)
         font.save(os.path.join(out, target))

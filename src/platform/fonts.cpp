@@ -17,10 +17,13 @@ int registerApplicationFonts(const QString &directory)
     int added = 0;
     const QDir dir(directory);
     for (const QString &name : fontFileNames()) {
-        const QString path = dir.filePath(name);
-        if (!QFile::exists(path))
+        // Handed over as bytes: a font database given the path may open it
+        // by its name in the system's ANSI code page (FreeType on Windows),
+        // which cannot spell a folder named in Cyrillic.
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
             continue;
-        if (QFontDatabase::addApplicationFont(path) >= 0)
+        if (QFontDatabase::addApplicationFontFromData(file.readAll()) >= 0)
             ++added;
     }
     return added;
