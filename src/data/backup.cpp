@@ -129,33 +129,44 @@ DbStatus backupDatabase(Store &store, const QString &file, const std::atomic<boo
     if (target.isDir())
         return DbStatus::failure(u"%1 e papka"_s.arg(file));
     removeLeftovers(target.absoluteDir(), QRegularExpression::escape(target.fileName()));
-    QTemporaryFile partial(target.absoluteDir().filePath(partialPattern(target.fileName())));
-    if (!partial.open())
-        return DbStatus::failure(
-            u"Ne moze da se zapise vo %1: %2"_s.arg(target.absolutePath(), partial.errorString()));
-    partial.close();
+    // The side file's name is reserved by creating the file, which is closed
+    // for good at once: Windows neither copies into nor renames a file that
+    // this process keeps open. It goes on every way out but success.
+    QString partial;
+    {
+        QTemporaryFile reserved(target.absoluteDir().filePath(partialPattern(target.fileName())));
+        if (!reserved.open())
+            return DbStatus::failure(u"Ne moze da se zapise vo %1: %2"_s.arg(
+                target.absolutePath(), reserved.errorString()));
+        reserved.setAutoRemove(false);
+        partial = reserved.fileName();
+    }
+    bool named = false;
     // An interrupted copy may leave a journal beside its side file.
-    const auto removeJournal = qScopeGuard(
-        [&partial] { QFile::remove(partial.fileName() + u"-journal"_s); });
+    const auto removePartial = qScopeGuard([&partial, &named] {
+        if (!named)
+            QFile::remove(partial);
+        QFile::remove(partial + u"-journal"_s);
+    });
     stopWhenAsked(store.local(), stop);
     // VACUUM INTO reads the whole database: not through the mapping, which
     // would keep every page read in the program's memory.
     const Store::Unmapped unmapped(store.local());
-    if (auto copied = store.local().exec(sql::backup::copyInto, {partial.fileName()}); !copied)
+    if (auto copied = store.local().exec(sql::backup::copyInto, {partial}); !copied)
         return stopped(stop) ? stoppedCopy() : copied;
-    if (auto checked = checkCopy(partial.fileName(), stop); !checked)
+    if (auto checked = checkCopy(partial, stop); !checked)
         return stopped(stop) ? stoppedCopy() : checked;
     if (stopped(stop))
         return stoppedCopy();
     // The copy reaches the disk before it gets its name, and the name after.
-    if (!syncFile(partial.fileName()))
+    if (!syncFile(partial))
         return DbStatus::failure(u"Kopijata ne moze da se zapise na diskot: %1: %2"_s.arg(
             file, os::errorText(errno)));
     // rename replaces an existing copy in one step.
-    if (const int error = os::replaceByRename(partial.fileName(), target.absoluteFilePath()))
+    if (const int error = os::replaceByRename(partial, target.absoluteFilePath()))
         return DbStatus::failure(
             u"Kopijata ne moze da se preimenuva vo %1: %2"_s.arg(file, os::errorText(error)));
-    partial.setAutoRemove(false);
+    named = true;
     syncDirectory(target.absolutePath());
     return succeeded();
 }

@@ -122,13 +122,16 @@ bool SafeFile::commit()
     const std::optional<unsigned> old =
         m_access == FileAccess::Umask ? os::modeOf(m_real) : std::nullopt;
     os::setMode(fd, old ? *old : filePermissions(m_access));
+    // Closed for good before it is renamed (a temporary file's close()
+    // keeps it open, and Windows renames no open file).
     const QString sideName = m_side->fileName();
-    m_side->close();
-    const QFileInfo real(m_real);
-    if (const int error = os::replaceByRename(sideName, real.absoluteFilePath()))
-        return fail(Failure::Rename, error);
     m_side->setAutoRemove(false);
     m_side.reset();
+    const QFileInfo real(m_real);
+    if (const int error = os::replaceByRename(sideName, real.absoluteFilePath())) {
+        QFile::remove(sideName);
+        return fail(Failure::Rename, error);
+    }
     syncDirectory(real.absolutePath());
     return true;
 }
