@@ -1,0 +1,13 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64 (POSIX threads).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+# The prefixes of the libraries built for Windows are added by the caller
+# (TRELOK_WINDOWS_PREFIXES, a list) so that their packages are found.
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 ${TRELOK_WINDOWS_PREFIXES})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
