@@ -78,7 +78,10 @@ def check_batch(trelok, appdir, env, root, orders):
 
 
 def prepare_app(trelok, appdir):
-    subprocess.run([trelok, "--dir", appdir, "--print", "0/0", "--pdf", os.devnull],
+    """An application directory holding order 1/2026 whose every field has a text of its own,
+    printing on QUEUE. trelok is the program, or the command that runs it (a list)."""
+    command = [trelok] if isinstance(trelok, str) else list(trelok)
+    subprocess.run(command + ["--dir", appdir, "--print", "0/0", "--pdf", os.devnull],
                    capture_output=True, env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
     db = sqlite3.connect(os.path.join(appdir, "trelok.db"))
     values = {c: f"W{i:02d}" for i, c in enumerate(COLUMNS)}

@@ -9,7 +9,9 @@
 #include <QSqlDatabase>
 #include <QSqlRecord>
 
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -264,8 +266,12 @@ private slots:
 
     void aDirectoryThatCannotBeWrittenFailsWithoutADatabase()
     {
+#ifdef Q_OS_WIN
+        QSKIP("a read-only folder on Windows still takes new files");
+#else
         if (::geteuid() == 0)
             QSKIP("root writes into read-only directories");
+#endif
         QTemporaryDir dir;
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         auto installed = installIfMissing(dir.path());

@@ -19,7 +19,9 @@
 #include <QTextStream>
 
 #include <csignal>
+#ifndef Q_OS_WIN
 #include <sys/resource.h>
+#endif
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -339,6 +341,9 @@ private slots:
     // and no part of the new one.
     void aFailedArchiveWriteLeavesNothingHalfWritten()
     {
+#ifdef Q_OS_WIN
+        QSKIP("no limit on a file's size on Windows");
+#else
         AppFixture app;
         app.storeOrder(u"7/2026"_s, u"108"_s, u"108-2026-1010-5"_s);
         writeConfig(app.db.dir.path(), "archive=arhiva\n");
@@ -366,6 +371,7 @@ private slots:
         QCOMPARE(everyFile(year), QStringList{u"000007.pdf"_s});
         QCOMPARE(digest(old.fileName()),
                  QCryptographicHash::hash("the page printed before", QCryptographicHash::Sha256));
+#endif
     }
 
     void anArchiveThatIsAFileIsReported()
