@@ -239,6 +239,8 @@ stage_trelok() {
   cmake --install "$out/build" >/dev/null
   deploy_runtime "$out/stage/bin"
   check_libraries "$out/stage/bin"
+  # The suites run beside the installed program's libraries, with Qt's test library.
+  [ "$tests" = OFF ] || cp "$qt_prefix/bin/Qt6Test.dll" "$out/build/bin/"
 }
 
 stage_installer() {

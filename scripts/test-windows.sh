@@ -35,4 +35,4 @@ fi
 TRELOK_WINDOWS_TESTS=ON TRELOK_WINDOWS_STAGES="packages host trelok installer" scripts/build-windows.sh
 version=$(sed -n 's/^project(trelok VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 exec /usr/bin/python3 tests/windows_test.py build/src/trelok "build-windows/trelok-$version-setup.exe" \
-  build-windows/build/tests build-windows/test-output
+  build-windows/build/bin build-windows/test-output

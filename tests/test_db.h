@@ -15,6 +15,35 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+// Poppler's pdftotext and pdftoppm read the PDF files a test writes. A
+// Windows build's suites run under Wine, where they cannot be started: the
+// test is skipped there, and the Windows build's pages are measured beside
+// the Debian build's by tests/windows_test.py.
+#ifdef Q_OS_WIN
+#define REQUIRE_PDF_TOOLS() QSKIP("poppler's pdftotext and pdftoppm are not Windows programs")
+#else
+#define REQUIRE_PDF_TOOLS() static_cast<void>(0)
+#endif
+
+// What the program's output says, its lines ended as on Linux (a Windows
+// program's text streams end them with CR LF).
+inline QString programText(const QByteArray &bytes)
+{
+    return QString::fromUtf8(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// Whether a file or folder is the user's alone by its permission bits; on
+// Windows the user's profile keeps it so through its access lists instead.
+inline bool ownersOnly(const QString &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return true;
+#else
+    return !(QFile::permissions(path) & 0x0077);
+#endif
+}
+
 // The SHA-256 of a file, to tell whether anything wrote to it.
 inline QByteArray digest(const QString &path)
 {

@@ -45,8 +45,8 @@ Run runProgram(const QStringList &arguments, const QStringList &extraEnvironment
     if (!process.waitForFinished(60000))
         return {-1, {}, {}};
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+            programText(process.readAllStandardOutput()),
+            programText(process.readAllStandardError())};
 }
 
 } // namespace
@@ -239,8 +239,10 @@ private slots:
         QTest::newRow("print of a missing order")
             << QStringList{u"--print"_s, u"9/2026"_s, u"--pdf"_s, u"DIR/o.pdf"_s} << 1 << QString()
             << u"trelok: Trelokot broj: 9/2026 Ne postoi !\n"_s;
+#ifndef Q_OS_WIN // a Windows session always has its desktop
         QTest::newRow("windows") << QStringList{} << 2 << QString()
                                  << u"trelok: Nema graficki ekran (DISPLAY ne e postaven)."_s;
+#endif
     }
     void usesWithoutAWindowNeedNoDisplay()
     {

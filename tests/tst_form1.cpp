@@ -72,6 +72,10 @@ private slots:
     }
     void picturesAreThoseDrawn()
     {
+#ifdef Q_OS_WIN
+        QSKIP("the pictures are drawn by the build machine's Qt, whose fonts and rasterizer "
+              "are not Windows'");
+#endif
         QFETCH(QString, label);
         QFETCH(QString, name);
         QFETCH(QSize, size);

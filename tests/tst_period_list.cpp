@@ -177,6 +177,7 @@ private slots:
 
     void pdfPagesCarryHeaderNumbersAndTotals()
     {
+        REQUIRE_PDF_TOOLS();
         TestDb db;
         QVERIFY(registerApplicationFonts(db.dir.path()) == 4);
         PeriodList list;

@@ -224,6 +224,7 @@ private slots:
 
     void thePageShownIsSavedAsPdf()
     {
+        REQUIRE_PDF_TOOLS();
         AppFixture app;
         app.storeOrder(u"3/2026"_s, u"108"_s, u"108-2026-1010-5"_s);
         app.context.state.def_prn = u"PDF-Queue"_s;

@@ -477,7 +477,7 @@ private slots:
         for (QProcess *p : {&first, &second}) {
             QVERIFY(p->waitForFinished(120000));
             QCOMPARE(p->exitCode(), 0);
-            outs << QString::fromUtf8(p->readAllStandardOutput());
+            outs << programText(p->readAllStandardOutput());
         }
         outs.sort();
         QCOMPARE(outs, (QStringList{u"Dodadeni: 0\nPromeneti: 3000\nOdbieni: 0\n"_s,
@@ -519,10 +519,10 @@ private slots:
                       {u"--dir"_s, appDir, u"--import-taxpayers"_s, csv});
         QVERIFY(program.waitForFinished(60000));
         QCOMPARE(program.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()),
+        QCOMPARE(programText(program.readAllStandardOutput()),
                  u"Dodadeni: 1\nPromeneti: 0\nOdbieni: 1\n"_s);
         // The program's own lines; the toolkit may add notes of its own.
-        const QStringList messages = QString::fromUtf8(program.readAllStandardError())
+        const QStringList messages = programText(program.readAllStandardError())
                                          .split(u'\n')
                                          .filter(QRegularExpression(u"^trelok:"_s));
         QCOMPARE(messages, QStringList{u"trelok: odbien red 3 (403099912345X): Pogresen Danocen "
