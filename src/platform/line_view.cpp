@@ -45,6 +45,9 @@ LineView::LineView(QWidget *parent) : QTableView(parent)
     columns->setHighlightSections(false);
     columns->setSectionsClickable(false);
     columns->setSectionsMovable(true);
+    // A column keeps the width it is given under every style (Windows' own
+    // would widen a narrow one to its header's measure).
+    columns->setMinimumSectionSize(8);
     fitLineHeight();
 }
 
