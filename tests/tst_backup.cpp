@@ -153,17 +153,24 @@ private slots:
         QCOMPARE(ordersIn(QDir(folder).filePath(u"trelok-2026-11-30.db"_s)), QStringList());
         // Other files in the folder are not copies to prune, also when they
         // only end like one; side files of a copy whose writer is gone are.
+        // (Its number is taken while it runs: an ended QProcess says 0.)
         QProcess gone;
         startEndingProcess(gone);
+        QVERIFY(gone.waitForStarted());
+        const qint64 gonePid = gone.processId();
         QVERIFY(gone.waitForFinished());
-        const QString leftover = u".trelok-2026-11-05.db-%1-aB3dE9.part"_s.arg(gone.processId());
+        const QString leftover = u".trelok-2026-11-05.db-%1-aB3dE9.part"_s.arg(gonePid);
+        // A side file whose writer still runs (this test) stays.
+        const QString writing =
+            u".trelok-2026-11-06.db-%1-aB3dE9.part"_s.arg(QCoreApplication::applicationPid());
         for (const QString &name : {u"notes.txt"_s, u"old-trelok-2020-01-01.db"_s, leftover,
-                                    leftover + u"-journal"_s}) {
+                                    leftover + u"-journal"_s, writing}) {
             QFile other(QDir(folder).filePath(name));
             QVERIFY(other.open(QIODevice::WriteOnly));
         }
         // The 31st copy: the oldest goes.
         QCOMPARE(dailyBackup(app.db.store, app.db.dir.path(), day).value(), DailyBackup::Written);
+        QVERIFY(QFile::remove(QDir(folder).filePath(writing)));
         const QStringList files = filesIn(folder);
         QCOMPARE(files.size(), 32);
         QCOMPARE(files.first(), u"notes.txt"_s);
