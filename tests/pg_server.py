@@ -44,8 +44,10 @@ def _as_owner(command):
     return command
 
 
-def start():
-    """Starts a server; returns (address, server directory)."""
+def start(tcp_port=None):
+    """Starts a server; returns (address, server directory). With tcp_port it also listens on
+    127.0.0.1 at that port, and the address is that one (for programs without Unix sockets:
+    a Windows build under Wine)."""
     bindir = _binaries()
     root = tempfile.mkdtemp(prefix="trelok-pg-")
     os.chmod(root, 0o755)
@@ -57,7 +59,8 @@ def start():
         [os.path.join(bindir, "initdb"), "-D", data, "-A", "trust", "-U", "trelok",
          "-E", "UTF8", "--no-locale", "--no-sync"],
         [os.path.join(bindir, "pg_ctl"), "-D", data, "-l", log, "-w", "-t", "60",
-         "-o", f"-k {root} -c listen_addresses='' -c fsync={FSYNC} -c max_connections=60",
+         "-o", f"-k {root} -c listen_addresses='{'127.0.0.1' if tcp_port else ''}' "
+               f"{f'-p {tcp_port} ' if tcp_port else ''}-c fsync={FSYNC} -c max_connections=60",
          "start"],
     ]
     for step in steps:
@@ -72,6 +75,8 @@ def start():
             raise Unavailable(
                 f"the test server did not start: {os.path.basename(step[0])}: "
                 f"{' '.join(reason[-2:])} {tail}".strip())
+    if tcp_port:
+        return f"postgresql://trelok@127.0.0.1:{tcp_port}/postgres", root
     return f"postgresql://trelok@/postgres?host={root}", root
 
 

@@ -232,6 +232,7 @@ def check_program(wine, debian, root, out_dir):
     subprocess.run([debian, "--dir", ref_dir, "--export", reference], capture_output=True)
     same = os.path.isfile(exported) and open(exported, "rb").read() == open(reference, "rb").read()
     check("--export is byte for byte the Debian build's", r.returncode == 0 and same, r.stderr)
+    check_server(wine, debian, root, taxpayers, csv, reference)
 
     # An order's PDF: every word where the Debian build puts it.
     pdf_w, pdf_d = os.path.join(out_dir, "order-windows.pdf"), os.path.join(out_dir, "order-debian.pdf")
@@ -245,6 +246,42 @@ def check_program(wine, debian, root, out_dir):
           f"(worst {worst:.3f} pt)", r.returncode == 0 and count > 20 and not unmatched and
           worst <= TOLERANCE_PT, f"{r.stderr} unmatched {unmatched[:10]}")
     return appdir
+
+
+def check_server(wine, debian, root, taxpayers, orders, file_export):
+    """The shared server from the Windows build: libpq.dll and Qt's PostgreSQL driver reach a
+    private server on 127.0.0.1, store the orders, and export what the Debian build exports
+    from the same server and from its file."""
+    import pg_server
+    import socket
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        port = s.getsockname()[1]
+    try:
+        url, server_root = pg_server.start(port)
+    except pg_server.Unavailable as e:
+        print(f"SKIP   : the shared server: {e}")
+        return
+    try:
+        appdir = os.path.join(root, "stanica")
+        for args in (["--import-taxpayers", win(taxpayers)], ["--import", win(orders)]):
+            r = subprocess.run(wine.trelok() + ["--dir", win(appdir), "--db", url] + args,
+                               env=wine.env, capture_output=True, text=True, timeout=600)
+            check(f"{args[0]} into the server from Windows exits 0", r.returncode == 0,
+                  r.stderr[-500:])
+        exported = os.path.join(root, "izvoz od serverot.csv")
+        r = subprocess.run(wine.trelok() + ["--dir", win(appdir), "--db", url, "--export",
+                                            win(exported)], env=wine.env, capture_output=True,
+                           text=True, timeout=600)
+        reference = os.path.join(root, "izvoz od serverot debian.csv")
+        subprocess.run([debian, "--dir", os.path.join(root, "stanica-debian"), "--db", url,
+                        "--export", reference], capture_output=True)
+        data = open(exported, "rb").read() if os.path.isfile(exported) else b""
+        check("--export from the server on Windows is byte for byte the Debian build's, and the "
+              "file's", r.returncode == 0 and data == open(reference, "rb").read() ==
+              open(file_export, "rb").read(), r.stderr[-500:])
+    finally:
+        pg_server.stop(server_root)
 
 
 def gray_page(pdf, dpi):
