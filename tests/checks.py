@@ -1,4 +1,6 @@
 """Counted checks for the test scripts: PASS/FAIL lines and the closing count."""
+import os
+import shutil
 import sys
 
 SKIP = 77  # ctest's SKIP_RETURN_CODE for these scripts
@@ -36,3 +38,18 @@ def status():
 def skip(what, reason):
     print(f"SKIP   : {what}: {reason}")
     sys.exit(SKIP)
+
+
+def finish():
+    """Prints the closing line and ends the script with its status."""
+    print(summary())
+    sys.exit(status())
+
+
+def remove_unless_kept(variable, *folders):
+    """Removes a run's folders, unless the environment variable asks to keep them."""
+    if os.environ.get(variable):
+        print("kept", *folders)
+        return
+    for folder in folders:
+        shutil.rmtree(folder, ignore_errors=True)

@@ -7,7 +7,6 @@ pdftotext -bbox. Exits 77 (skipped) with the reason when CUPS cannot run.
 Usage: print_system_test.py TRELOK_BINARY CUPS_GUI_TEST_BINARY
 """
 import os
-import shutil
 import sqlite3
 import subprocess
 import sys
@@ -215,12 +214,8 @@ def main():
         check("windows print through CUPS", r.returncode == 0)
     finally:
         stop_process(proc)
-        if not os.environ.get("TRELOK_KEEP_CUPS"):
-            shutil.rmtree(root, ignore_errors=True)
-        else:
-            print("kept", root)
-    print(checks.summary())
-    sys.exit(checks.status())
+        checks.remove_unless_kept("TRELOK_KEEP_CUPS", root)
+    checks.finish()
 
 
 if __name__ == "__main__":

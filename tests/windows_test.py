@@ -499,13 +499,8 @@ def main():
         if cups:
             stop_process(cups)
         stop_process(xvfb)
-        if not os.environ.get("TRELOK_KEEP_WINE"):
-            shutil.rmtree(root, ignore_errors=True)
-            shutil.rmtree(cups_root, ignore_errors=True)
-        else:
-            print("kept", root)
-    print(checks.summary())
-    sys.exit(checks.status())
+        checks.remove_unless_kept("TRELOK_KEEP_WINE", root, cups_root)
+    checks.finish()
 
 
 if __name__ == "__main__":
