@@ -236,6 +236,8 @@ private slots:
         tree.setUniformRowHeights(true);
         tree.setHeaderHidden(list->header()->isHidden());
         tree.setModel(list->model());
+        // Both take the widths given, under any style.
+        tree.header()->setMinimumSectionSize(list->header()->minimumSectionSize());
         for (int column = 0; column < list->model()->columnCount(); ++column)
             tree.setColumnWidth(column, list->columnWidth(column));
         tree.resize(list->size());
