@@ -22,7 +22,7 @@ import time
 
 WINE = shutil.which("wine64") or "/usr/lib/wine/wine64"
 WINESERVER = shutil.which("wineserver") or "/usr/lib/wine/wineserver"
-RUNS = 7
+RUNS = int(os.environ.get("BENCH_RUNS", "7"))
 
 
 def win(path):
@@ -53,18 +53,25 @@ def main():
     exe = os.path.join(windows, "stage", "bin", "trelok.exe")
     root = tempfile.mkdtemp(prefix="trelok-bench-wine-")
     env = dict(os.environ, WINEPREFIX=os.path.join(root, "prefix"), WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=", QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8")
+               WINEDLLOVERRIDES="mscoree,mshtml=", QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8",
+               # Wine passes this machine's QT_ variables on only as WINEQT_.
+               WINEQT_QPA_PLATFORM="offscreen")
     try:
         subprocess.run([WINE, "wineboot", "-i"], env=env, capture_output=True, check=True)
         server = subprocess.Popen([WINESERVER, "-p", "-f"], env=env)
         ddir, wdir = os.path.join(root, "debian"), os.path.join(root, "windows")
-        csv = os.path.join(root, "orders.csv")
+        taxpayers, csv = os.path.join(root, "taxpayers.csv"), os.path.join(root, "orders.csv")
+        with open(taxpayers, "w") as f:
+            f.write("dec_cod,dec_nam,dec_ad3,dec_tlx\n4030999123456,Firma DOOEL,Adresa,Ohrid\n")
         with open(csv, "w") as f:
-            f.write("VID,NALOG1,CEL1,MKD_CEL,MKD_DEC,DATUM\n108,Firma DOOEL,Cel,1500,00,08.12.2026\n")
-        subprocess.run([debian, "--dir", ddir, "--import", csv], env=env, check=True,
-                       capture_output=True)
-        subprocess.run([WINE, exe, "--dir", win(wdir), "--import", win(csv)], env=env,
-                       check=True, capture_output=True)
+            f.write("VID,NALOG1,DAN_BR,CEL1,MKD_CEL,MKD_DEC,UP_SMET2,NACIN,DATUM,POVIK\n"
+                    "108,Firma DOOEL,4030999123456,4030999123456,1500,00,004,2,08.12.2026,"
+                    "108-2026-1010-1\n")
+        for option, path in (("--import-taxpayers", taxpayers), ("--import", csv)):
+            subprocess.run([debian, "--dir", ddir, option, path], env=env, check=True,
+                           capture_output=True)
+            subprocess.run([WINE, exe, "--dir", win(wdir), option, win(path)], env=env,
+                           check=True, capture_output=True)
         year = time.strftime("%Y")
         shown = dict(env, TRELOK_EXIT_WHEN_SHOWN="1")
         rows = []
