@@ -29,13 +29,21 @@ def win(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def run(command, env):
+    """Runs a command with its output in a file: Wine's own processes, kept alive
+    by the persistent server, would hold a pipe open after the command ends."""
+    with tempfile.TemporaryFile() as said:
+        r = subprocess.run(command, env=env, stdin=subprocess.DEVNULL, stdout=said,
+                           stderr=subprocess.STDOUT, timeout=600)
+        if r.returncode != 0:
+            said.seek(0)
+            sys.exit(f"{command} failed: {said.read().decode(errors='replace')[-400:]}")
+
+
 def timed(command, env):
     start = time.perf_counter()
-    r = subprocess.run(command, env=env, capture_output=True)
-    elapsed = (time.perf_counter() - start) * 1000
-    if r.returncode != 0:
-        sys.exit(f"{command} failed: {r.stderr.decode(errors='replace')[-400:]}")
-    return elapsed
+    run(command, env)
+    return (time.perf_counter() - start) * 1000
 
 
 def taking_turns(first, second):
@@ -57,8 +65,9 @@ def main():
                # Wine passes this machine's QT_ variables on only as WINEQT_.
                WINEQT_QPA_PLATFORM="offscreen")
     try:
-        subprocess.run([WINE, "wineboot", "-i"], env=env, capture_output=True, check=True)
-        server = subprocess.Popen([WINESERVER, "-p", "-f"], env=env)
+        server = subprocess.Popen([WINESERVER, "-p", "-f"], env=env, stdin=subprocess.DEVNULL,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        run([WINE, "wineboot", "-i"], env)
         ddir, wdir = os.path.join(root, "debian"), os.path.join(root, "windows")
         taxpayers, csv = os.path.join(root, "taxpayers.csv"), os.path.join(root, "orders.csv")
         with open(taxpayers, "w") as f:
@@ -68,10 +77,8 @@ def main():
                     "108,Firma DOOEL,4030999123456,4030999123456,1500,00,004,2,08.12.2026,"
                     "108-2026-1010-1\n")
         for option, path in (("--import-taxpayers", taxpayers), ("--import", csv)):
-            subprocess.run([debian, "--dir", ddir, option, path], env=env, check=True,
-                           capture_output=True)
-            subprocess.run([WINE, exe, "--dir", win(wdir), option, win(path)], env=env,
-                           check=True, capture_output=True)
+            run([debian, "--dir", ddir, option, path], env)
+            run([WINE, exe, "--dir", win(wdir), option, win(path)], env)
         year = time.strftime("%Y")
         shown = dict(env, TRELOK_EXIT_WHEN_SHOWN="1")
         rows = []
