@@ -246,7 +246,8 @@ stage_trelok() {
 stage_installer() {
   local v; v=$(version)
   say "writing the installer and the zip of trelok $v"
-  rm -f "$out/trelok-$v-setup.exe" "$out/trelok-$v-windows.zip"
+  # The folder holds the current version's installer and zip only.
+  rm -f "$out"/trelok-*-setup.exe "$out"/trelok-*-windows.zip
   makensis -V2 -DVERSION="$v" -DSTAGE="$out/stage" -DOUTFILE="$out/trelok-$v-setup.exe" \
     "$root/dist/windows/trelok.nsi"
   rm -rf "$out/zip"; mkdir -p "$out/zip"

@@ -7,7 +7,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core python3-fonttools
   xvfb xauth
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-  sqlite3
+  sqlite3 mdbtools
   postgresql libqt6sql6-psql libpq-dev
 )
 missing=()

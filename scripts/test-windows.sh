@@ -33,6 +33,5 @@ fi
 # Under ctest the Debian build is the one running the tests.
 [ -n "${TRELOK_REFERENCE_BUILT:-}" ] || scripts/build.sh
 TRELOK_WINDOWS_TESTS=ON TRELOK_WINDOWS_STAGES="packages host trelok installer" scripts/build-windows.sh
-version=$(sed -n 's/^project(trelok VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-exec /usr/bin/python3 tests/windows_test.py build/src/trelok "build-windows/trelok-$version-setup.exe" \
+exec /usr/bin/python3 tests/windows_test.py build/src/trelok build-windows/trelok-*-setup.exe \
   build-windows/build/bin build-windows/test-output

@@ -73,6 +73,18 @@ class Wine:
     def trelok(self):
         return [WINE, os.path.join(self.bin, "trelok.exe")]
 
+    def program(self, args, timeout=600, extra=None):
+        """The installed program with args; this machine's paths among them (the absolute
+        ones) as Windows sees them."""
+        return self.run([os.path.join(self.bin, "trelok.exe")] +
+                        [win(a) if a.startswith("/") else a for a in args], timeout, extra)
+
+
+def reference(debian, args, **kw):
+    """The Debian build with args, offscreen."""
+    return subprocess.run([debian] + args, capture_output=True, text=True,
+                          env=dict(os.environ, QT_QPA_PLATFORM="offscreen"), **kw)
+
     def stop(self):
         subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True)
 
@@ -179,22 +191,19 @@ def same_words(pdf_a, pdf_b):
 
 def check_program(wine, debian, root, out_dir):
     """The installed program against the Debian build on the same data."""
-    version = subprocess.run(wine.trelok() + ["--version"], env=wine.env, capture_output=True,
-                             text=True, timeout=120)
-    reference = subprocess.run([debian, "--version"], capture_output=True, text=True)
+    version = wine.program(["--version"])
     check("the installed trelok.exe --version is the Debian build's", version.returncode == 0
-          and version.stdout == reference.stdout, repr(version.stdout + version.stderr))
+          and version.stdout == reference(debian, ["--version"]).stdout,
+          repr(version.stdout + version.stderr))
 
     # A first start in a folder named with blanks and Cyrillic letters.
     appdir = os.path.join(root, "Податоци на референт")
     first = os.path.join(root, "prvo izvezeni.csv")
-    r = subprocess.run(wine.trelok() + ["--dir", win(appdir), "--export", win(first)],
-                       env=wine.env, capture_output=True, text=True, timeout=300)
+    r = wine.program(["--dir", appdir, "--export", first])
     check("a first start installs the tables (exit 0)", r.returncode == 0 and
           os.path.isfile(os.path.join(appdir, "trelok.db")), r.stderr)
     ref_dir = os.path.join(root, "debian")
-    subprocess.run([debian, "--dir", ref_dir, "--export", os.path.join(root, "d.csv")],
-                   capture_output=True)
+    reference(debian, ["--dir", ref_dir, "--export", os.path.join(root, "d.csv")])
     for name in sorted(os.listdir(ref_dir)):
         if name.upper().endswith(".TTF") or name == "OFL.txt":
             same = open(os.path.join(ref_dir, name), "rb").read() == open(
@@ -211,36 +220,27 @@ def check_program(wine, debian, root, out_dir):
     with open(taxpayers, "w", encoding="utf-8") as f:
         f.write('dec_cod,dec_nam,dec_ad3,dec_tlx\n4030999123456,Firma DOOEL Skopje,'
                 '"ul. Partizanska, 12",Ohrid\n')
-    r = subprocess.run(wine.trelok() + ["--dir", win(appdir), "--import-taxpayers",
-                                        win(taxpayers)], env=wine.env, capture_output=True,
-                       text=True, timeout=300)
-    r2 = subprocess.run([debian, "--dir", ref_dir, "--import-taxpayers", taxpayers],
-                        capture_output=True, text=True)
+    r = wine.program(["--dir", appdir, "--import-taxpayers", taxpayers])
+    r2 = reference(debian, ["--dir", ref_dir, "--import-taxpayers", taxpayers])
     check("--import-taxpayers exits 0 and says what it did as the Debian build does",
           r.returncode == 0 and r.stdout == r2.stdout, r.stdout + r.stderr)
     csv = os.path.join(root, "nalozi so iminja.csv")
     orders_csv(csv, 300)
-    r = subprocess.run(wine.trelok() + ["--dir", win(appdir), "--import", win(csv)],
-                       env=wine.env, capture_output=True, text=True, timeout=600)
+    r = wine.program(["--dir", appdir, "--import", csv])
     check("--import of 300 orders exits 0", r.returncode == 0, r.stderr[-500:])
-    r2 = subprocess.run([debian, "--dir", ref_dir, "--import", csv], capture_output=True,
-                        text=True)
+    r2 = reference(debian, ["--dir", ref_dir, "--import", csv])
     check("the Debian build imports the same orders", r2.returncode == 0, r2.stderr[-500:])
-    exported, reference = os.path.join(root, "izvoz windows.csv"), os.path.join(root, "izvoz.csv")
-    r = subprocess.run(wine.trelok() + ["--dir", win(appdir), "--export", win(exported)],
-                       env=wine.env, capture_output=True, text=True, timeout=600)
-    subprocess.run([debian, "--dir", ref_dir, "--export", reference], capture_output=True)
-    same = os.path.isfile(exported) and open(exported, "rb").read() == open(reference, "rb").read()
+    exported, expected = os.path.join(root, "izvoz windows.csv"), os.path.join(root, "izvoz.csv")
+    r = wine.program(["--dir", appdir, "--export", exported])
+    reference(debian, ["--dir", ref_dir, "--export", expected])
+    same = os.path.isfile(exported) and open(exported, "rb").read() == open(expected, "rb").read()
     check("--export is byte for byte the Debian build's", r.returncode == 0 and same, r.stderr)
-    check_server(wine, debian, root, taxpayers, csv, reference)
+    check_server(wine, debian, root, taxpayers, csv, expected)
 
     # An order's PDF: every word where the Debian build puts it.
     pdf_w, pdf_d = os.path.join(out_dir, "order-windows.pdf"), os.path.join(out_dir, "order-debian.pdf")
-    r = subprocess.run(wine.trelok() + ["--dir", win(appdir), "--print", "5/2026", "--pdf",
-                                        win(pdf_w)], env=wine.env, capture_output=True,
-                       text=True, timeout=300)
-    subprocess.run([debian, "--dir", ref_dir, "--print", "5/2026", "--pdf", pdf_d],
-                   capture_output=True, env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+    r = wine.program(["--dir", appdir, "--print", "5/2026", "--pdf", pdf_w])
+    reference(debian, ["--dir", ref_dir, "--print", "5/2026", "--pdf", pdf_d])
     worst, unmatched, count = same_words(pdf_w, pdf_d)
     check(f"--print N --pdf: {count} words, each within 0.1 mm of the Debian build's "
           f"(worst {worst:.3f} pt)", r.returncode == 0 and count > 20 and not unmatched and
@@ -264,21 +264,18 @@ def check_server(wine, debian, root, taxpayers, orders, file_export):
         return
     try:
         appdir = os.path.join(root, "stanica")
-        for args in (["--import-taxpayers", win(taxpayers)], ["--import", win(orders)]):
-            r = subprocess.run(wine.trelok() + ["--dir", win(appdir), "--db", url] + args,
-                               env=wine.env, capture_output=True, text=True, timeout=600)
+        for args in (["--import-taxpayers", taxpayers], ["--import", orders]):
+            r = wine.program(["--dir", appdir, "--db", url] + args)
             check(f"{args[0]} into the server from Windows exits 0", r.returncode == 0,
                   r.stderr[-500:])
         exported = os.path.join(root, "izvoz od serverot.csv")
-        r = subprocess.run(wine.trelok() + ["--dir", win(appdir), "--db", url, "--export",
-                                            win(exported)], env=wine.env, capture_output=True,
-                           text=True, timeout=600)
-        reference = os.path.join(root, "izvoz od serverot debian.csv")
-        subprocess.run([debian, "--dir", os.path.join(root, "stanica-debian"), "--db", url,
-                        "--export", reference], capture_output=True)
+        r = wine.program(["--dir", appdir, "--db", url, "--export", exported])
+        expected = os.path.join(root, "izvoz od serverot debian.csv")
+        reference(debian, ["--dir", os.path.join(root, "stanica-debian"), "--db", url, "--export",
+                           expected])
         data = open(exported, "rb").read() if os.path.isfile(exported) else b""
         check("--export from the server on Windows is byte for byte the Debian build's, and the "
-              "file's", r.returncode == 0 and data == open(reference, "rb").read() ==
+              "file's", r.returncode == 0 and data == open(expected, "rb").read() ==
               open(file_export, "rb").read(), r.stderr[-500:])
     finally:
         pg_server.stop(server_root)
@@ -341,8 +338,7 @@ def check_printer(wine, debian, root, cups_env, cups_root):
     check(f"Wine shows the CUPS queue {QUEUE} as a Windows printer", QUEUE in printers.stdout,
           printers.stdout + printers.stderr)
     before = completed_jobs(cups_env)
-    r = subprocess.run(wine.trelok() + ["--dir", win(appdir), "--print", "1/2026"],
-                       env=wine.env, capture_output=True, text=True, timeout=300)
+    r = wine.program(["--dir", appdir, "--print", "1/2026"])
     check("--print on the Windows printer exits 0", r.returncode == 0, r.stderr)
     check("the Windows printer's job reached the CUPS queue", wait_for_job(cups_env, before, 120))
     printed = os.path.join(root, "windows-printer.pdf")
@@ -425,14 +421,13 @@ def check_windows(wine, appdir, out_dir, display):
 def check_decimal_comma(wine, root):
     """The user's Windows settings with a decimal comma: refused at start as on Debian,
     and the settings left as they were."""
+    shown_and_ended = {"QT_QPA_PLATFORM": "offscreen", "TRELOK_EXIT_WHEN_SHOWN": "1"}
     key = r"HKCU\Control Panel\International"
     wine.run(["reg", "add", key, "/v", "sDecimal", "/d", ",", "/f"])
     wine.run(["reg", "add", key, "/v", "sThousand", "/d", ".", "/f"])
     wine.stop()
     appdir = os.path.join(root, "zapirka")
-    r = subprocess.run(wine.trelok() + ["--dir", win(appdir)], env=dict(
-        wine.env, **for_wine({"QT_QPA_PLATFORM": "offscreen", "TRELOK_EXIT_WHEN_SHOWN": "1"})),
-        capture_output=True, text=True, timeout=120)
+    r = wine.program(["--dir", appdir], extra=shown_and_ended)
     said = r.stdout + r.stderr
     check("a decimal comma in the user's settings ends the start with the message",
           r.returncode == 1 and "Nemozete da prodolzite so Programata dodeka ne postavite \n"
@@ -443,9 +438,7 @@ def check_decimal_comma(wine, root):
     wine.run(["reg", "add", key, "/v", "sDecimal", "/d", ".", "/f"])
     wine.run(["reg", "add", key, "/v", "sThousand", "/d", ",", "/f"])
     wine.stop()
-    r = subprocess.run(wine.trelok() + ["--dir", win(appdir)], env=dict(
-        wine.env, **for_wine({"QT_QPA_PLATFORM": "offscreen", "TRELOK_EXIT_WHEN_SHOWN": "1"})),
-        capture_output=True, text=True, timeout=120)
+    r = wine.program(["--dir", appdir], extra=shown_and_ended)
     check("a decimal point in the user's settings starts the program", r.returncode == 0,
           (r.stdout + r.stderr)[-800:])
 

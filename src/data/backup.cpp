@@ -159,7 +159,7 @@ DbStatus backupDatabase(Store &store, const QString &file, const std::atomic<boo
     if (stopped(stop))
         return stoppedCopy();
     // The copy reaches the disk before it gets its name, and the name after.
-    if (!syncFile(partial))
+    if (!os::syncPath(partial))
         return DbStatus::failure(u"Kopijata ne moze da se zapise na diskot: %1: %2"_s.arg(
             file, os::errorText(errno)));
     // rename replaces an existing copy in one step.
@@ -167,7 +167,7 @@ DbStatus backupDatabase(Store &store, const QString &file, const std::atomic<boo
         return DbStatus::failure(
             u"Kopijata ne moze da se preimenuva vo %1: %2"_s.arg(file, os::errorText(error)));
     named = true;
-    syncDirectory(target.absolutePath());
+    os::syncFolder(target.absolutePath());
     return succeeded();
 }
 
@@ -196,7 +196,7 @@ DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate tod
     const QString folder = backupFolder(appDir);
     if (!QDir().mkpath(folder))
         return DbResult<DailyBackup>::failure(u"Papkata %1 ne moze da se napravi"_s.arg(folder));
-    keepPrivate(folder, {});
+    os::keepPrivate(folder, {});
     // Taken without waiting: a start that finds it held leaves the copy to
     // the holder. Only the holder's process decides that a lock is stale.
     QLockFile lock(dailyBackupLock(appDir));

@@ -166,7 +166,7 @@ DbResult<Installed> completeInstallation(const QDir &dir)
     QFile::remove(partial);
     QFile::remove(partial + u"-journal"_s);
     DbStatus built = build(partial);
-    if (built && !syncFile(partial))
+    if (built && !os::syncPath(partial))
         built = DbStatus::failure(u"%1 ne moze da se zapise na diskot"_s.arg(partial));
     if (built && os::replaceByRename(partial, target) != 0)
         built = DbStatus::failure(u"%1 ne moze da se zapise"_s.arg(target));
@@ -175,7 +175,7 @@ DbResult<Installed> completeInstallation(const QDir &dir)
         QFile::remove(partial + u"-journal"_s);
         return DbResult<Installed>::failure(built.error());
     }
-    syncDirectory(dir.path());
+    os::syncFolder(dir.path());
     return Installed::Now;
 }
 
@@ -197,7 +197,7 @@ DbStatus openApplicationDatabase(Store &store, const QString &directory, const Q
         return DbStatus::failure(installed);
     // What the program keeps here is the user's alone; a directory of
     // another owner is only read.
-    keepPrivate(directory, {QString::fromLatin1(databaseFileName),
+    os::keepPrivate(directory, {QString::fromLatin1(databaseFileName),
                             QString::fromLatin1(configFileName), u"backup"_s});
     if (serverUrl.isEmpty())
         return store.open(databasePath(directory));

@@ -132,7 +132,7 @@ bool SafeFile::commit()
         QFile::remove(sideName);
         return fail(Failure::Rename, error);
     }
-    syncDirectory(real.absolutePath());
+    os::syncFolder(real.absolutePath());
     return true;
 }
 
@@ -151,21 +151,6 @@ unsigned filePermissions(FileAccess access)
     if (access == FileAccess::OwnerOnly)
         return 0600;
     return 0666 & ~os::creationMask();
-}
-
-void keepPrivate(const QString &directory, const QStringList &entries)
-{
-    os::keepPrivate(directory, entries);
-}
-
-bool syncFile(const QString &path)
-{
-    return os::syncPath(path);
-}
-
-void syncDirectory(const QString &path)
-{
-    os::syncFolder(path);
 }
 
 } // namespace trelok

@@ -82,13 +82,4 @@ private:
 QString replaceFile(const QString &target, const QByteArray &data,
                     FileAccess access = FileAccess::Umask);
 
-// Makes the application directory and what the program keeps in it
-// readable by the user alone: the directory 0700; each existing entry
-// named (files 0600, folders 0700).
-void keepPrivate(const QString &directory, const QStringList &entries);
-
-// Flushes a written file, or a directory's entries, to the disk.
-bool syncFile(const QString &path);
-void syncDirectory(const QString &path);
-
 } // namespace trelok
