@@ -273,6 +273,8 @@ DbStatus Migration::readTable(const TableRule &rule, const Judge &judge)
         return taken;
     if (!read)
         return read;
+    if (auto whole = table.value()->checkRowsRead(tally.read); !whole)
+        return whole;
     if (!placing)
         return DbStatus::failure(u"Tabelata %1 nema red so iminjata na kolonite"_s.arg(rule.table));
     if (auto written = flush(insertStatement(rule.table, placing->columns), batch); !written)
