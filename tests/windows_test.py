@@ -79,14 +79,14 @@ class Wine:
         return self.run([os.path.join(self.bin, "trelok.exe")] +
                         [win(a) if a.startswith("/") else a for a in args], timeout, extra)
 
+    def stop(self):
+        subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True)
+
 
 def reference(debian, args, **kw):
     """The Debian build with args, offscreen."""
     return subprocess.run([debian] + args, capture_output=True, text=True,
                           env=dict(os.environ, QT_QPA_PLATFORM="offscreen"), **kw)
-
-    def stop(self):
-        subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True)
 
 
 def run_suites(wine, suites_dir, out_dir):
