@@ -9,7 +9,6 @@
 #include "platform/file_writes.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
@@ -90,8 +89,10 @@ public:
     DbStatus run();
     void report(QTextStream &out, QTextStream &err) const;
     bool complete() const;
-    // Removes the set-aside files again when the transaction did not commit.
-    void discardFiles();
+    // Gives the set-aside files their names, once the data is committed
+    // (before, a kill would leave a file naming rows as set aside while
+    // nothing was stored). The failures, empty when all were written.
+    QStringList nameAsideFiles();
     std::optional<std::pair<QString, QString>> offsets; // right, down as taken
 
 private:
@@ -115,7 +116,6 @@ private:
     QList<Tally> m_tallies;
     QStringList m_problems;
     QMap<QString, std::shared_ptr<SafeFile>> m_asideFiles;
-    QStringList m_committedFiles;
     QSet<QString> m_keys;
     QMap<QString, qint64> m_fromOrders, m_fromCounters, m_counters;
     bool m_configTaken = false;
@@ -378,23 +378,18 @@ DbStatus Migration::run()
         return DbStatus::failure(
             u"Vo tabelata tbl_cnf go nema konfiguraciskiot red (TRELOK_BR '%1')"_s.arg(
                 QLatin1String(configKey)));
-    if (auto written = writeCounters(); !written)
-        return written;
-    // The set-aside rows are on disk before the data commit.
-    for (auto it = m_asideFiles.cbegin(); it != m_asideFiles.cend(); ++it) {
-        if (!it.value()->commit())
-            return DbStatus::failure(u"%1: %2"_s.arg(it.value()->fileName(),
-                                                      it.value()->errorString()));
-        m_committedFiles.append(it.value()->fileName());
-    }
-    return succeeded();
+    return writeCounters();
 }
 
-void Migration::discardFiles()
+QStringList Migration::nameAsideFiles()
 {
+    QStringList failed;
+    for (auto it = m_asideFiles.cbegin(); it != m_asideFiles.cend(); ++it)
+        if (!it.value()->commit())
+            failed.append(u"Nezapisanite redovi ne se zapisani vo %1: %2"_s.arg(
+                it.value()->fileName(), it.value()->errorString()));
     m_asideFiles.clear();
-    for (const QString &file : std::as_const(m_committedFiles))
-        QFile::remove(file);
+    return failed;
 }
 
 bool Migration::complete() const
@@ -443,10 +438,11 @@ int migrateFromCommandLine(Store &store, const QString &source, QTextStream &out
     if (auto readable = migration::checkSource(source); !readable)
         return fail(readable.error());
     Migration migration(store, source);
-    if (auto done = store.writeTransaction([&migration] { return migration.run(); }); !done) {
-        migration.discardFiles();
+    if (auto done = store.writeTransaction([&migration] { return migration.run(); }); !done)
         return fail(done.error());
-    }
+    const QStringList unnamed = migration.nameAsideFiles();
+    for (const QString &failure : unnamed)
+        err << "trelok: " << failure << "\n";
     // A workstation of a server keeps its print offsets in its own file.
     if (&store.local() != &store && migration.offsets)
         if (auto stored = storeOffsets(store, migration.offsets->first, migration.offsets->second);
@@ -454,7 +450,7 @@ int migrateFromCommandLine(Store &store, const QString &source, QTextStream &out
             err << "trelok: Pomestuvanjata za pecatenje ne se zapisani vo " << store.path()
                 << ": " << stored.error() << "\n";
     migration.report(out, err);
-    return migration.complete() ? 0 : 3;
+    return migration.complete() && unnamed.isEmpty() ? 0 : 3;
 }
 
 } // namespace trelok

@@ -24,9 +24,10 @@ class Store;
 // into odvoeni-TABLE.csv beside the database; a row without its key, a
 // counter that is not a number or a row of the wrong width is reported on
 // err with its table and line and goes there too. A table the source lacks
-// stores nothing. The summary goes to out after the commit. Returns the
-// exit status: 0 when every row was taken, 3 when all else was stored but
-// rows were set aside or refused, 1 when nothing was stored.
+// stores nothing. The set-aside files get their names and the summary goes
+// to out after the commit. Returns the exit status: 0 when every row was
+// taken, 3 when all else was stored but rows were set aside or refused (or
+// their file could not be written), 1 when nothing was stored.
 int migrateFromCommandLine(Store &store, const QString &source, QTextStream &out,
                            QTextStream &err);
 
