@@ -5,6 +5,7 @@
 #include "platform/printers.h"
 #include "shell/headless_commands.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -262,6 +263,83 @@ private slots:
             QCOMPARE(run.err, QString());
         if (!arguments.contains(u"--print"_s))
             QVERIFY(!QFile::exists(QDir(dir.path()).filePath(u"trelok.db"_s)));
+    }
+
+    // A database file, or its folder, that its owner protected from writing
+    // (a closed year kept on purpose): read, printed and exported as ever;
+    // every write refused once, with the file and its protection as they
+    // were. Decided by the permissions themselves, so it holds for root too.
+    void aWriteProtectedDatabaseIsOnlyRead_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        const QString refused = u"trelok: Bazata na podatoci e zastitena od zapisuvanje (samo za "
+                                "citanje); nisto ne e promeneto\ntrelok: nisto ne e snimeno\n"_s;
+        const QString year = QString::number(QDate::currentDate().year());
+        QTest::newRow("export") << false << QStringList{u"--export"_s, u"DIR/e.csv"_s} << 0
+                                << QString();
+        QTest::newRow("list") << false
+                              << QStringList{u"--list"_s, u"01.01.2000"_s, u"31.12.2099"_s,
+                                             u"--csv"_s, u"DIR/l.csv"_s}
+                              << 0 << QString();
+        QTest::newRow("pdf") << false
+                             << QStringList{u"--print"_s, u"1/"_s + year, u"--pdf"_s, u"DIR/o.pdf"_s}
+                             << 0 << QString();
+        QTest::newRow("orders") << false << QStringList{u"--import"_s, u"DIR/o.csv"_s} << 1
+                                << refused;
+        QTest::newRow("taxpayers") << false << QStringList{u"--import-taxpayers"_s, u"DIR/t.csv"_s}
+                                   << 1 << refused;
+        QTest::newRow("kinds") << false << QStringList{u"--import-kinds"_s, u"DIR/k.csv"_s} << 1
+                               << refused;
+#ifndef Q_OS_WIN // a folder's read-only mark means nothing on Windows
+        QTest::newRow("orders, folder protected")
+            << true << QStringList{u"--import"_s, u"DIR/o.csv"_s} << 1 << refused;
+        QTest::newRow("export, folder protected")
+            << true << QStringList{u"--export"_s, u"DIR/e.csv"_s} << 0 << QString();
+#endif
+    }
+    void aWriteProtectedDatabaseIsOnlyRead()
+    {
+        QFETCH(bool, folder);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        QTemporaryDir files;
+        const QDir out(files.path());
+        const QString app = out.filePath(u"app"_s), db = QDir(app).filePath(u"trelok.db"_s);
+        const auto write = [&out](const char *name, const char *text) {
+            QFile file(out.filePath(QString::fromLatin1(name)));
+            return file.open(QIODevice::WriteOnly) && file.write(text) > 0;
+        };
+        QVERIFY(write("t.csv", "dec_cod,dec_nam,dec_ad3,dec_tlx\n4030999123456,Firma,Adresa,Ohrid\n"));
+        QVERIFY(write("k.csv", "vid,opis\n108,Carina\n"));
+        QVERIFY(write("o.csv", "VID,NALOG1,DAN_BR,CEL1,MKD_CEL,MKD_DEC,UP_SMET2,NACIN,DATUM,POVIK\n"
+                               "108,Firma,4030999123456,4030999123456,1500,00,004,2,08.12.2026,"
+                               "108-2026-1010-1\n"));
+        QCOMPARE(runProgram({u"--dir"_s, app, u"--import-taxpayers"_s, out.filePath(u"t.csv"_s)})
+                     .status, 0);
+        QCOMPARE(runProgram({u"--dir"_s, app, u"--import"_s, out.filePath(u"o.csv"_s)}).status, 0);
+        const QString protectedOne = folder ? app : db;
+        const auto before = QFile::permissions(protectedOne);
+        QVERIFY(QFile::setPermissions(protectedOne, before & ~(QFile::WriteOwner | QFile::WriteUser |
+                                                               QFile::WriteGroup | QFile::WriteOther)));
+        QFile file(db);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray stored = file.readAll();
+        file.close();
+        arguments.replaceInStrings(u"DIR"_s, out.path());
+        const Run run = runProgram(QStringList{u"--dir"_s, app} + arguments);
+        const bool stillProtected = !(QFile::permissions(protectedOne) & QFile::WriteOwner);
+        QVERIFY(QFile::setPermissions(protectedOne, before));
+        QCOMPARE(run.err, err);
+        QCOMPARE(run.status, status);
+        QVERIFY(stillProtected);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), stored);
+        if (status == 0)
+            QVERIFY(QFileInfo(out.filePath(arguments.last().section(u'/', -1))).size() > 0);
     }
 
 #ifndef Q_OS_WIN // how the program and its windowed part are loaded on Linux

@@ -25,7 +25,7 @@ DbStatus RepeatedStatement::prepare()
     if (sqlite3 *db = m_store.sqliteHandle()) {
         const int code = sqlite3_prepare_v2(db, m_statement, -1, &m_sqlite, nullptr);
         if (code != SQLITE_OK)
-            return DbStatus::failure(QString::fromUtf8(sqlite3_errmsg(db)),
+            return DbStatus::failure(Store::sqliteErrorText(db, code),
                                      code == SQLITE_BUSY || code == SQLITE_LOCKED);
         return succeeded();
     }
@@ -61,7 +61,7 @@ DbResult<qsizetype> RepeatedStatement::run(std::initializer_list<QStringView> te
     sqlite3 *db = sqlite3_db_handle(m_sqlite);
     const int code = sqlite3_step(m_sqlite);
     const bool failed = code != SQLITE_DONE && code != SQLITE_ROW;
-    const QString error = failed ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+    const QString error = failed ? Store::sqliteErrorText(db, code) : QString();
     sqlite3_reset(m_sqlite);
     if (failed)
         return DbResult<qsizetype>::failure(error, code == SQLITE_BUSY || code == SQLITE_LOCKED);

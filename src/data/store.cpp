@@ -39,10 +39,31 @@ constexpr int busyWaitMs = 5000;
 // How long the outcome of a COMMIT whose answer was lost is asked for.
 constexpr int outcomeWaitMs = 10000;
 
+// SQLITE_READONLY, with its extended codes.
+bool isReadOnly(int code)
+{
+    return (code & 0xff) == SQLITE_READONLY;
+}
+
 QString errorText(const QSqlError &error)
 {
+    if (isReadOnly(error.nativeErrorCode().section(u' ', 0, 0).toInt()))
+        return QString::fromLatin1(readOnlyDatabase);
     QString text = error.text().trimmed();
     return text.isEmpty() ? u"Nepoznata greska vo bazata na podatoci"_s : text;
+}
+
+// Whether the owner took the write permission from the file or its folder.
+// On Windows a folder's read-only mark means nothing for its files.
+bool writeProtected(const QFileInfo &file)
+{
+    if (!file.permission(QFile::WriteOwner))
+        return true;
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return !QFileInfo(file.absolutePath()).permission(QFile::WriteOwner);
+#endif
 }
 
 // SQLITE_BUSY and SQLITE_LOCKED: the file is held by someone else.
@@ -87,6 +108,13 @@ struct Store::KeptStatements {
     std::unordered_map<QString, QSqlQuery> queries;
 };
 
+QString Store::sqliteErrorText(sqlite3 *db, int code)
+{
+    if (isReadOnly(code))
+        return QString::fromLatin1(readOnlyDatabase);
+    return QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(db)));
+}
+
 Store::Store()
     : m_name(u"trelok-%1"_s.arg(connectionCounter.fetchAndAddRelaxed(1))),
       m_kept(std::make_unique<KeptStatements>())
@@ -116,9 +144,10 @@ DbStatus Store::open(const QString &path)
                           : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
     // "mode=rw": SQLite opens the file only if it exists; a file removed
     // since the test above is reported, never created again empty.
+    m_readOnly = writeProtected(info);
     db.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1"_s.arg(busyWaitMs));
     db.setDatabaseName(QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) +
-                       u"?mode=rw"_s);
+                       (m_readOnly ? u"?mode=ro"_s : u"?mode=rw"_s));
     if (!db.open())
         return DbStatus::failure(errorText(db.lastError()));
     // Long reads (a whole register) go through memory instead of one
@@ -293,8 +322,7 @@ DbResult<QList<QStringList>> sqliteTexts(sqlite3 *db, const QString &statement,
 {
     using Result = DbResult<QList<QStringList>>;
     const auto failedWith = [db](int code) {
-        const auto *text = static_cast<const char16_t *>(sqlite3_errmsg16(db));
-        return Result::failure(QString::fromUtf16(text),
+        return Result::failure(Store::sqliteErrorText(db, code),
                                code == SQLITE_BUSY || code == SQLITE_LOCKED);
     };
     sqlite3_stmt *stmt = nullptr;
@@ -333,8 +361,7 @@ DbStatus sqliteEachUtf8(sqlite3 *db, const char *statement, const QVariantList &
                         const Visit &visit)
 {
     const auto failedWith = [db](int code) {
-        const auto *text = static_cast<const char16_t *>(sqlite3_errmsg16(db));
-        return DbStatus::failure(QString::fromUtf16(text),
+        return DbStatus::failure(Store::sqliteErrorText(db, code),
                                  code == SQLITE_BUSY || code == SQLITE_LOCKED);
     };
     sqlite3_stmt *stmt = nullptr;

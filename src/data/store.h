@@ -29,6 +29,10 @@ enum class Engine { File, Server };
 // own text after it.
 inline constexpr auto connectionLost = "Vrskata so serverot na bazata na podatoci e prekinata";
 
+// Every write to a database file its owner protected from writing.
+inline constexpr auto readOnlyDatabase =
+    "Bazata na podatoci e zastitena od zapisuvanje (samo za citanje); nisto ne e promeneto";
+
 // The application's database: the SQLite file, or a server database for the
 // shared data with the file beside it for the workstation's own settings. Every statement runs
 // prepared with bound values, so any text is stored exactly as typed.
@@ -40,7 +44,9 @@ public:
     Store &operator=(const Store &) = delete;
 
     // Opens an existing database file and checks that all tables are there.
-    // The file is never created or changed by opening it.
+    // The file is never created or changed by opening it. A file, or its
+    // folder, without the owner's write permission is opened read-only:
+    // everything reads, and every write fails with readOnlyDatabase.
     DbStatus open(const QString &path);
     // Opens the shared data on the server at url, which must hold every
     // table (installServerIfEmpty of installer.h installs an empty one), and
@@ -51,6 +57,8 @@ public:
     // The database file of the application directory (also with a server).
     QString path() const { return m_path; }
     Engine engine() const { return m_engine; }
+    // Whether the file was opened read-only.
+    bool readOnly() const { return m_readOnly; }
     // The workstation's own settings (its printer and print offsets): the
     // file itself, or the file beside the server's shared data.
     Store &local() { return m_local ? *m_local : *this; }
@@ -145,6 +153,10 @@ public:
 
     QString connectionName() const { return m_name; }
 
+    // SQLite's text for the failure code on db; a write to a file opened
+    // read-only says readOnlyDatabase.
+    static QString sqliteErrorText(sqlite3 *db, int code);
+
 private:
     friend class RepeatedStatement;
     friend class CopiedRows;
@@ -177,6 +189,7 @@ private:
     QString m_name;
     QString m_path;
     Engine m_engine = Engine::File;
+    bool m_readOnly = false;
     QString m_url;
     bool m_inTransaction = false;
     // Transactions open, the outer one and its savepoints; whether the outer

@@ -296,6 +296,9 @@ int importOrders(Store &store, Clock &clock, const QString &fileName,
         err.flush();
         return 1;
     };
+    // Once, not for every row: each would be refused.
+    if (store.readOnly())
+        return refuse(QString::fromLatin1(readOnlyDatabase));
     // The whole file is read once before anything is stored.
     CsvFile file;
     if (const QString error =

@@ -40,7 +40,8 @@ void setMode(int fd, unsigned mode);
 void setMode(const QString &path, unsigned mode);
 // The process's file-creation mask.
 unsigned creationMask();
-// Makes a folder and the entries named in it the user's alone.
+// Makes a folder and the entries named in it the user's alone, by taking
+// permissions away only: the owner's own (a write protection) stay as set.
 void keepPrivate(const QString &directory, const QStringList &entries);
 
 // Flushes a file, or a folder's entries, to the disk.

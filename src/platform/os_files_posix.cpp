@@ -89,18 +89,33 @@ unsigned creationMask()
     return unsigned(mask);
 }
 
+namespace {
+
+// Takes from a path the permissions outside keep; never adds one, so a
+// write protection its owner set stays.
+void keepOnly(const QByteArray &path, const struct stat &st, mode_t keep)
+{
+    const mode_t now = st.st_mode & 07777;
+    if ((now & keep) != now)
+        ::chmod(path.constData(), now & keep);
+}
+
+} // namespace
+
 void keepPrivate(const QString &directory, const QStringList &entries)
 {
-    ::chmod(native(directory).constData(), 0700);
+    const QByteArray folder = native(directory);
+    struct stat st {};
+    if (::stat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode))
+        keepOnly(folder, st, 0700);
     for (const QString &entry : entries) {
         const QByteArray path = native(directory + u'/' + entry);
-        struct stat st {};
         if (::lstat(path.constData(), &st) != 0)
             continue;
         if (S_ISDIR(st.st_mode))
-            ::chmod(path.constData(), 0700);
+            keepOnly(path, st, 0700);
         else if (S_ISREG(st.st_mode))
-            ::chmod(path.constData(), 0600);
+            keepOnly(path, st, 0600);
     }
 }
 
