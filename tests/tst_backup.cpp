@@ -185,6 +185,22 @@ private slots:
         QCOMPARE(integrity(QDir(folder).filePath(files.last())), u"ok"_s);
     }
 
+    // A database its owner protected from writing gets no daily copy.
+    void aProtectedDatabaseGetsNoDailyCopy()
+    {
+        AppFixture app;
+        const QString db = app.db.store.path();
+        const auto before = QFile::permissions(db);
+        QVERIFY(QFile::setPermissions(db, QFile::ReadOwner | QFile::ReadUser));
+        Store protectedOne;
+        const bool opened = protectedOne.open(db).ok();
+        const auto outcome = dailyBackup(protectedOne, app.db.dir.path(), QDate(2026, 11, 1));
+        QVERIFY(QFile::setPermissions(db, before));
+        QVERIFY(opened && protectedOne.readOnly());
+        QCOMPARE(outcome.value(), DailyBackup::AlreadyDone);
+        QVERIFY(!QFileInfo::exists(backupFolder(app.db.dir.path())));
+    }
+
     void mainWindowCopiesOnceAndGoesOnWhenItFails()
     {
         AppFixture app;

@@ -191,7 +191,9 @@ DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate tod
                                   const std::atomic<bool> *stop)
 {
     const QString path = dailyBackupPath(appDir, today);
-    if (QFileInfo::exists(path))
+    // A database protected from writing does not change, and its folder
+    // is not written into: the copies there stand for it.
+    if (QFileInfo::exists(path) || store.readOnly())
         return DailyBackup::AlreadyDone;
     const QString folder = backupFolder(appDir);
     if (!QDir().mkpath(folder))

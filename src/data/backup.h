@@ -36,7 +36,8 @@ QString dailyBackupLock(const QString &appDir);
 
 enum class DailyBackup { AlreadyDone, Written, BeingWritten };
 
-// On the first start of a day: writes the day's copy unless it is there,
+// On the first start of a day: writes the day's copy unless it is there
+// (or the database was opened read-only),
 // then removes the oldest daily copies beyond the newest keep. When another
 // start holds the lock, nothing is waited for and nothing written
 // (BeingWritten); a lock whose holder is gone is taken over.
