@@ -90,8 +90,12 @@ private slots:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("message");
-        QTest::newRow("the database itself")
-            << u"trelok.db"_s << u"Kopijata ne moze da se zapise vrz samata baza: %1"_s;
+        const QString own = u"%1 e datoteka na programata i ne smee da se prezapise"_s;
+        QTest::newRow("the database itself") << u"trelok.db"_s << own;
+        QTest::newRow("the fonts' licence") << u"OFL.txt"_s << own;
+        QTest::newRow("a daily copy") << u"backup/trelok-2026-11-01.db"_s << own;
+        QTest::newRow("a copy not made yet, spelt otherwise") << u"folder/../backup/trelok-2026-11-02.db"_s
+                                                     << own;
         QTest::newRow("missing folder") << u"nema/copy.db"_s << u"Papkata %2/nema ne postoi"_s;
         QTest::newRow("a folder") << u"folder"_s << u"%1 e papka"_s;
     }
@@ -101,8 +105,14 @@ private slots:
         QFETCH(QString, message);
         TestDb db;
         QVERIFY(QDir(db.dir.path()).mkdir(u"folder"_s));
+        QVERIFY(QDir(db.dir.path()).mkdir(u"backup"_s));
         const QString file = db.dir.filePath(target);
+        for (const QString &name : {u"OFL.txt"_s, u"backup/trelok-2026-11-01.db"_s}) {
+            QFile own(db.dir.filePath(name));
+            QVERIFY(own.open(QIODevice::WriteOnly) && own.write("own") == 3);
+        }
         const QByteArray before = digest(databasePath(db.dir.path()));
+        const QByteArray targetBefore = QFile::exists(file) ? digest(file) : QByteArray();
         const QStringList filesBefore = filesIn(db.dir.path());
         QString outText, errText;
         QTextStream out(&outText), err(&errText);
@@ -112,6 +122,8 @@ private slots:
         QCOMPARE(errText, u"trelok: Rezervnata kopija ne e napravena: "_s + message + u"\n"_s);
         QCOMPARE(digest(databasePath(db.dir.path())), before);
         QCOMPARE(filesIn(db.dir.path()), filesBefore);
+        QCOMPARE(QFile::exists(file) ? digest(file) : QByteArray(), targetBefore);
+        QVERIFY(!QFile::exists(db.dir.filePath(u"backup/trelok-2026-11-02.db"_s)));
     }
 
     void damagedDatabaseLeavesNoCopy()

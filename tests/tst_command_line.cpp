@@ -342,6 +342,57 @@ private slots:
             QVERIFY(QFileInfo(out.filePath(arguments.last().section(u'/', -1))).size() > 0);
     }
 
+    // Every command that writes a file refuses one of the program's own,
+    // under any name; the file stays as it was.
+    void outputOntoTheProgramsOwnFiles_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("export onto a font") << QStringList{u"--export"_s} << u"MCTIME.TTF"_s;
+        QTest::newRow("list onto the licence")
+            << QStringList{u"--list"_s, u"01.01.2026"_s, u"31.12.2026"_s, u"--csv"_s}
+            << u"OFL.txt"_s;
+        QTest::newRow("kinds onto the database") << QStringList{u"--export-kinds"_s}
+                                                 << u"trelok.db"_s;
+        QTest::newRow("layout onto trelok.conf") << QStringList{u"--export-layout"_s}
+                                                 << u"trelok.conf"_s;
+        QTest::newRow("municipalities onto the journal to come")
+            << QStringList{u"--export-municipalities"_s} << u"trelok.db-journal"_s;
+        QTest::newRow("backup onto a font") << QStringList{u"--backup"_s} << u"MCTIMEB.TTF"_s;
+#ifndef Q_OS_WIN // QFile::link makes a shortcut there, a file of its own
+        QTest::newRow("offices through a link to a font")
+            << QStringList{u"--export-offices"_s} << u"LINK"_s;
+#endif
+    }
+    void outputOntoTheProgramsOwnFiles()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QString, target);
+        QTemporaryDir dir;
+        const QDir app(dir.path());
+        QCOMPARE(runProgram({u"--dir"_s, dir.path(), u"--export"_s, app.filePath(u"e.csv"_s)})
+                     .status, 0);
+        QFile conf(app.filePath(u"trelok.conf"_s));
+        QVERIFY(conf.open(QIODevice::WriteOnly) && conf.write("# own\n") > 0);
+        conf.close();
+        QString path = app.filePath(target);
+        if (target == u"LINK"_s) {
+            path = app.filePath(u"kodovi.csv"_s);
+            QVERIFY(QFile::link(app.filePath(u"MCTIMEI.TTF"_s), path));
+        }
+        const auto bytes = [](const QString &name) {
+            QFile file(name);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("none");
+        };
+        const QByteArray before = bytes(path);
+        const Run run = runProgram(QStringList{u"--dir"_s, dir.path()} + command + QStringList{path});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(u"%1 e datoteka na programata i ne smee da se prezapise\n"_s.arg(
+                     path)),
+                 qPrintable(run.err));
+        QCOMPARE(bytes(path), before);
+    }
+
 #ifndef Q_OS_WIN // how the program and its windowed part are loaded on Linux
     // A start on the database file loads no server library (libpq and the
     // two dozen it needs come with the first use of a server); the widget

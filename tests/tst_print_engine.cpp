@@ -334,17 +334,14 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
         QTest::newRow("database") << u"trelok.db"_s
-                                  << u"%1 e datoteka na programata i ne smee da se prezapise so "
-                                     "PDF"_s;
+                                  << u"%1 e datoteka na programata i ne smee da se prezapise"_s;
         QTest::newRow("font") << u"MCTIMEB.TTF"_s
-                              << u"%1 e datoteka na programata i ne smee da se prezapise so "
-                                 "PDF"_s;
+                              << u"%1 e datoteka na programata i ne smee da se prezapise"_s;
         QTest::newRow("licence") << u"OFL.txt"_s
-                                 << u"%1 e datoteka na programata i ne smee da se prezapise so "
-                                    "PDF"_s;
+                                 << u"%1 e datoteka na programata i ne smee da se prezapise"_s;
 #ifndef Q_OS_WIN // QFile::link makes a shortcut there, a file of its own
         QTest::newRow("link to the database")
-            << u"link.pdf"_s << u"%1 e datoteka na programata i ne smee da se prezapise so PDF"_s;
+            << u"link.pdf"_s << u"%1 e datoteka na programata i ne smee da se prezapise"_s;
 #endif
         QTest::newRow("directory") << u"."_s << u"%1 e direktorium, ne datoteka za PDF"_s;
     }

@@ -265,7 +265,7 @@ private slots:
         const QByteArray before = digest(answer);
         command3->click();
         QCOMPARE(app.prompter.shown,
-                 QStringList{u"%1 e datoteka na programata i ne smee da se prezapise so PDF"_s.arg(
+                 QStringList{u"%1 e datoteka na programata i ne smee da se prezapise"_s.arg(
                      answer)});
         QCOMPARE(digest(answer), before);
         preview->close();

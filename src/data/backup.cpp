@@ -171,22 +171,6 @@ DbStatus backupDatabase(Store &store, const QString &file, const std::atomic<boo
     return succeeded();
 }
 
-QString backupFolder(const QString &appDir)
-{
-    return QDir(appDir).filePath(u"backup"_s);
-}
-
-QString dailyBackupPath(const QString &appDir, QDate day)
-{
-    return QDir(backupFolder(appDir))
-        .filePath(u"trelok-%1.db"_s.arg(day.toString(u"yyyy-MM-dd"_s)));
-}
-
-QString dailyBackupLock(const QString &appDir)
-{
-    return QDir(backupFolder(appDir)).filePath(u"trelok-backup.lock"_s);
-}
-
 DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate today, int keep,
                                   const std::atomic<bool> *stop)
 {
@@ -233,7 +217,10 @@ DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate tod
 
 int backupFromCommandLine(Store &store, const QString &file, QTextStream &out, QTextStream &err)
 {
-    const DbStatus written = backupDatabase(store, file);
+    // The daily copies are the program's to write; a copy on demand goes
+    // onto none of its files.
+    const QString own = ownFileRefusal(file, QFileInfo(store.path()).absolutePath());
+    const DbStatus written = own.isEmpty() ? backupDatabase(store, file) : DbStatus::failure(own);
     if (!written) {
         err << "trelok: Rezervnata kopija ne e napravena: " << written.error() << "\n";
         err.flush();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/own_files.h"
 #include "data/result.h"
 
 #include <QDate>
@@ -23,16 +24,7 @@ class Store;
 DbStatus backupDatabase(Store &store, const QString &file,
                         const std::atomic<bool> *stop = nullptr);
 
-// The folder of the daily copies in an application directory, and the copy
-// of one day in it: backup/trelok-YYYY-MM-DD.db.
-QString backupFolder(const QString &appDir);
-QString dailyBackupPath(const QString &appDir, QDate day);
-
 inline constexpr int keptDailyBackups = 30;
-
-// The lock file in the backup folder that the writer of a daily copy holds,
-// so two starts on one day never write copies at once.
-QString dailyBackupLock(const QString &appDir);
 
 enum class DailyBackup { AlreadyDone, Written, BeingWritten };
 
@@ -45,7 +37,8 @@ DbResult<DailyBackup> dailyBackup(Store &store, const QString &appDir, QDate tod
                                   int keep = keptDailyBackups,
                                   const std::atomic<bool> *stop = nullptr);
 
-// --backup FILE: the copy on demand. Reports on out or err; returns the exit
+// --backup FILE: the copy on demand, onto none of the program's own files
+// (ownFileRefusal). Reports on out or err; returns the exit
 // status (0 only when the checked copy is in place).
 int backupFromCommandLine(Store &store, const QString &file, QTextStream &out, QTextStream &err);
 

@@ -1,6 +1,7 @@
 #include "data/table_file.h"
 
 #include "data/csv.h"
+#include "data/own_files.h"
 #include "data/store.h"
 #include "platform/file_writes.h"
 
@@ -119,8 +120,9 @@ int exportTableFile(Store &store, const TableFile &table, const QString &fileNam
     };
     if (QFileInfo(fileName).isDir())
         return fail(u"%1 e direktorium"_s.arg(fileName));
-    if (sameFile(fileName, store.path()))
-        return fail(u"%1 e bazata na podatoci na programata"_s.arg(fileName));
+    if (const QString own = ownFileRefusal(fileName, QFileInfo(store.path()).absolutePath());
+        !own.isEmpty())
+        return fail(own);
     auto rows = store.texts(table.select);
     if (!rows)
         return fail(rows.error());

@@ -4,6 +4,7 @@
 #include "data/csv.h"
 #include "data/order_columns.h"
 #include "data/orders.h"
+#include "data/own_files.h"
 #include "data/statements.h"
 #include "data/store.h"
 #include "platform/file_writes.h"
@@ -389,8 +390,9 @@ int exportOrders(Store &store, const QString &fileName, QTextStream &err)
     // A device or a pipe would be replaced by the file, not written to.
     if (QFileInfo(fileName).exists() && !QFileInfo(fileName).isFile())
         return fail(u"%1 ne e obicen fajl (ured ili cevka); izvozot ne e zapisan"_s.arg(fileName));
-    if (sameFile(fileName, store.path()))
-        return fail(u"%1 e bazata na podatoci na programata"_s.arg(fileName));
+    if (const QString own = ownFileRefusal(fileName, QFileInfo(store.path()).absolutePath());
+        !own.isEmpty())
+        return fail(own);
     auto file = std::make_unique<SafeFile>(fileName);
     if (!file->open())
         return fail(u"%1: %2"_s.arg(fileName, file->errorString()));

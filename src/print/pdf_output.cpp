@@ -1,14 +1,12 @@
 #include "print/pdf_output.h"
 
-#include "data/installer.h"
+#include "data/own_files.h"
 #include "data/store.h"
 #include "platform/file_writes.h"
-#include "platform/fonts.h"
 #include "print/print_engine.h"
 #include "print/print_job.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
@@ -23,18 +21,7 @@ QString refusedPdfTarget(const QString &file, const QString &appDir)
         return u"Ne e dadena datoteka za PDF"_s;
     if (QFileInfo(file).isDir())
         return u"%1 e direktorium, ne datoteka za PDF"_s.arg(file);
-    const QDir dir(appDir);
-    QStringList own = fontFileNames();
-    own << QString::fromLatin1(databaseFileName) << QString::fromLatin1(licenceFileName)
-        << QString::fromLatin1(lockFileName);
-    for (const QString &name : own) {
-        const QString path = dir.filePath(name);
-        // The same file under any name (link, other spelling of the path),
-        // or the very path of one that is not there yet.
-        if (sameFile(file, path))
-            return u"%1 e datoteka na programata i ne smee da se prezapise so PDF"_s.arg(file);
-    }
-    return {};
+    return ownFileRefusal(file, appDir);
 }
 
 QByteArray renderPdfPage(const QString &title, const std::function<void(QPainter &)> &paint)

@@ -1,7 +1,7 @@
 #include "print/period_list.h"
 
 #include "data/csv.h"
-#include "data/installer.h"
+#include "data/own_files.h"
 #include "data/statements.h"
 #include "data/store.h"
 #include "entry/kinds.h"
@@ -9,7 +9,6 @@
 #include "platform/file_writes.h"
 #include "refdata/fixed_data.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QSqlQuery>
 
@@ -338,10 +337,8 @@ QString writePeriodCsv(const PeriodList &list, const QString &file, const QStrin
     // A device or a pipe would be replaced by the file, not written to.
     if (info.exists() && !info.isFile())
         return u"%1 ne e obicna datoteka (ured ili cevka); listata ne e zapisana"_s.arg(file);
-    if (info.absoluteFilePath() == QFileInfo(databasePath(appDir)).absoluteFilePath() ||
-        (info.exists() && info.canonicalFilePath() ==
-                              QFileInfo(databasePath(appDir)).canonicalFilePath()))
-        return u"%1 e bazata na podatoci na programata"_s.arg(file);
+    if (const QString own = ownFileRefusal(file, appDir); !own.isEmpty())
+        return own;
     const QString real = info.isSymLink() ? info.canonicalFilePath() : file;
     return replaceFile(real, periodCsv(list));
 }
