@@ -239,23 +239,34 @@ private slots:
         QTest::addColumn<QString>("counter"); // empty: no counter row
         QTest::addColumn<QStringList>("stored");
         QTest::addColumn<QString>("number");
+        QTest::addColumn<bool>("told"); // the counter could not be continued, and the clerk is told
         // A counter left behind (restored from an old copy, edited by hand):
         // the number it gives is taken already.
-        QTest::newRow("one behind") << u"1/2026"_s << QStringList{u"2/2026"_s} << u"3/2026"_s;
+        QTest::newRow("one behind") << u"1/2026"_s << QStringList{u"2/2026"_s} << u"3/2026"_s << false;
         QTest::newRow("far behind, more digits")
             << u"8/2026"_s << QStringList{u"9/2026"_s, u"10/2026"_s, u"120/2026"_s}
-            << u"121/2026"_s;
+            << u"121/2026"_s << false;
         QTest::newRow("no counter row")
-            << QString() << QStringList{u"1/2026"_s, u"5/2026"_s} << u"6/2026"_s;
+            << QString() << QStringList{u"1/2026"_s, u"5/2026"_s} << u"6/2026"_s << false;
         QTest::newRow("other years and texts do not count")
             << u"1/2026"_s << QStringList{u"2/2026"_s, u"900/2025"_s, u"x/2026"_s, u"2026"_s}
-            << u"3/2026"_s;
+            << u"3/2026"_s << false;
+        // Counted in whole numbers: beyond what a double holds exactly.
+        QTest::newRow("past 2^53") << u"9007199254740993/2026"_s
+                                   << QStringList{u"9007199254740993/2026"_s}
+                                   << u"9007199254740994/2026"_s << false;
+        // A counter the program cannot continue is said, then repaired.
+        QTest::newRow("a fraction") << u"12.5/2026"_s << QStringList{u"3/2026"_s} << u"4/2026"_s
+                                    << true;
+        QTest::newRow("19 digits") << u"1000000000000000000/2026"_s << QStringList{u"7/2026"_s}
+                                   << u"8/2026"_s << true;
     }
     void aCounterBehindMovesToTheNumberAfterTheHighest()
     {
         QFETCH(QString, counter);
         QFETCH(QStringList, stored);
         QFETCH(QString, number);
+        QFETCH(bool, told);
         TestDb db;
         if (!counter.isEmpty())
             db.exec(sql::broj::insert, {u"2026"_s, u"TRELOK"_s, counter});
@@ -269,6 +280,17 @@ private slots:
         QCOMPARE(saved.value().number, number);
         QCOMPARE(storedRow(db, stored.first()).at(1), u"old"_s);
         QCOMPARE(counters(db), QStringList{u"2026|TRELOK|"_s + number});
+        const QString said = u"I:Tekovniot broj vo tbl_Broj za TRELOK/2026 ('%1') ne e broj od koj "
+                             "moze da se prodolzi; noviot broj e prviot po najgolemiot zapisan, i "
+                             "brojacot se popravi"_s.arg(counter);
+        QCOMPARE(dialog.log.filter(u"I:"_s), told ? QStringList{said} : QStringList{});
+        // Once: the next save continues the repaired counter.
+        dialog.answers = {Answer::Yes, Answer::No};
+        dialog.log.clear();
+        auto next = saveEntry(db.store, dialog, {EntryMode::New, u"108"_s, {}}, u"TRELOK"_s,
+                              u"2026"_s, distinctFields());
+        QVERIFY2(next.ok(), qPrintable(next.error()));
+        QCOMPARE(dialog.log.filter(u"I:"_s), QStringList{});
     }
 
     void heldDatabaseIsReportedAsBusy()

@@ -4,34 +4,65 @@
 #include "data/store.h"
 #include "platform/numbers.h"
 
+#include <QRegularExpression>
+
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-double counterSequence(const QString &tekoven_br)
+std::optional<qint64> counterSequence(const QString &tekoven_br)
 {
     // A stored number ends in "/" and the four-digit year.
     if (tekoven_br.size() < 5)
-        return 0.0;
-    return leadingNumber(QStringView(tekoven_br).left(tekoven_br.size() - 5));
+        return 0;
+    const LeadingDigits read =
+        leadingDigits(QStringView(tekoven_br).left(tekoven_br.size() - 5));
+    QStringView whole(read.whole);
+    while (whole.startsWith(u'0'))
+        whole = whole.mid(1);
+    const bool fraction = read.fraction.contains(QRegularExpression(u"[1-9]"_s));
+    if (whole.size() > 18 || fraction || (read.negative && !whole.isEmpty()))
+        return std::nullopt;
+    const qint64 sequence = whole.isEmpty() ? 0 : whole.toLongLong();
+    if (sequence > maxSequence)
+        return std::nullopt;
+    return sequence;
 }
 
-DbResult<QString> get_brojac(Store &store, const QString &god, const QString &tip_dok)
+QString uncontinuableCounter(const QString &god, const QString &tip_dok, const QString &text)
+{
+    return u"Tekovniot broj vo tbl_Broj za %1/%2 ('%3') ne e broj od koj moze da se "
+           "prodolzi; noviot broj e prviot po najgolemiot zapisan, i brojacot se popravi"_s.arg(
+               tip_dok, god, text);
+}
+
+DbResult<StoredCounter> readCounter(Store &store, const QString &god, const QString &tip_dok)
 {
     auto row = store.first(sql::broj::byYearAndType, {god, tip_dok});
     if (!row)
-        return DbResult<QString>::failure(row);
+        return DbResult<StoredCounter>::failure(row);
     if (!row.value())
-        return u"1/"_s + god;
+        return StoredCounter{};
     // Taken as stored, not trimmed: trailing blanks of a fixed-width column
     // stay behind the year and the reading stops at the "/" anyway.
     const QVariant stored = row.value()->raw(u"tekoven_br"_s);
     if (stored.isNull() || stored.toString().size() < 5)
-        return DbResult<QString>::failure(
+        return DbResult<StoredCounter>::failure(
             u"Neispraven tekoven broj vo tbl_Broj za %1/%2: '%3'"_s.arg(tip_dok, god,
                                                                         mget(stored)));
-    const double next = counterSequence(stored.toString()) + 1;
-    return plainNumber(next) + u"/"_s + god;
+    return StoredCounter{true, stored.toString(), counterSequence(stored.toString())};
+}
+
+DbResult<QString> get_brojac(Store &store, const QString &god, const QString &tip_dok)
+{
+    auto counter = readCounter(store, god, tip_dok);
+    if (!counter)
+        return DbResult<QString>::failure(counter);
+    if (!counter.value().present)
+        return u"1/"_s + god;
+    if (!counter.value().sequence)
+        return DbResult<QString>::failure(uncontinuableCounter(god, tip_dok, counter.value().text));
+    return QString::number(*counter.value().sequence + 1) + u"/"_s + god;
 }
 
 DbStatus put_brojac(Store &store, const QString &god, const QString &tip_dok, QString &br_dok)

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace trelok {
 
 class Store;
@@ -17,10 +19,28 @@ inline constexpr auto orderDocumentType = "TRELOK";
 DbResult<QString> get_brojac(Store &store, const QString &god, const QString &tip_dok);
 DbStatus put_brojac(Store &store, const QString &god, const QString &tip_dok, QString &br_dok);
 
+// The highest sequence the counter continues from: 18 digits. Counted in
+// whole numbers, never in floating point, so every number is exact.
+inline constexpr qint64 maxSequence = 999'999'999'999'999'999;
+
 // The sequence part of a stored counter text: everything before "/" and the
-// four-digit year, read as a leading number. Texts too short to hold a year
-// read as 0. A stored text that is Null or too short is reported as an error
-// by get_brojac rather than restarting the sequence.
-double counterSequence(const QString &tekoven_br);
+// four-digit year, read as a leading number. Texts too short to hold a year,
+// or without a leading number, read as 0. Nothing when the number is not
+// one the counter can continue: negative, with a fraction, or above
+// maxSequence.
+std::optional<qint64> counterSequence(const QString &tekoven_br);
+
+// The counter of a year and document type as stored: absent (no row yet),
+// or its text and, when it can be continued, its sequence. A stored text
+// that is Null or too short to hold a year is an error.
+struct StoredCounter {
+    bool present = false;
+    QString text;
+    std::optional<qint64> sequence;
+};
+DbResult<StoredCounter> readCounter(Store &store, const QString &god, const QString &tip_dok);
+
+// Why a stored counter cannot be continued, naming it.
+QString uncontinuableCounter(const QString &god, const QString &tip_dok, const QString &text);
 
 } // namespace trelok

@@ -30,29 +30,44 @@ namespace {
 
 // The highest sequence number stored for a year, 0 when there is none. The
 // numbers are texts "N/YYYY"; each is read the way the counter reads its
-// own, so a text no program wrote cannot stop the reading on either engine.
-DbResult<double> highestStoredSequence(Store &store, const QString &year)
+// own, so a text no program wrote cannot stop the reading on either engine
+// (one the counter could not continue is passed over).
+DbResult<qint64> highestStoredSequence(Store &store, const QString &year)
 {
     auto numbers = store.texts(sql::trel::numbersOfYear, {u"%/"_s + year});
     if (!numbers)
-        return DbResult<double>::failure(numbers);
-    double highest = 0;
+        return DbResult<qint64>::failure(numbers);
+    qint64 highest = 0;
     for (const QStringList &row : numbers.value())
-        highest = std::max(highest, counterSequence(row[0].trimmed()));
+        highest = std::max(highest, counterSequence(row[0].trimmed()).value_or(0));
     return highest;
 }
 
 } // namespace
 
 DbResult<QString> storeNewOrder(Store &store, const QString &year, const QString &documentType,
-                                const QVariantList &values)
+                                const QVariantList &values, QString *notice)
 {
-    QString number;
+    QString number, said;
     auto stored = store.writeTransaction([&]() -> DbStatus {
-        auto next = get_brojac(store, year, documentType);
-        if (!next)
-            return DbStatus::failure(next);
-        number = next.value().trimmed();
+        said.clear();
+        auto counter = readCounter(store, year, documentType);
+        if (!counter)
+            return DbStatus::failure(counter);
+        const StoredCounter &c = counter.value();
+        // A counter that cannot be continued (a damaged source, a hand edit)
+        // is said once and repaired as a counter behind the orders is.
+        if (c.present && !c.sequence)
+            said = uncontinuableCounter(year, documentType, c.text);
+        const auto reached = [&year] {
+            return DbStatus::failure(
+                u"Brojot na nalozi za %1 go dostigna najgolemiot broj %2"_s.arg(year).arg(
+                    maxSequence));
+        };
+        if (c.sequence.value_or(0) >= maxSequence)
+            return reached();
+        qint64 next = c.present ? c.sequence.value_or(0) + 1 : 1;
+        number = QString::number(next) + u"/"_s + year;
         // A counter behind the stored orders (a database from before the
         // counter moved with its order, a counter edited by hand) gives a
         // number that is taken: the order takes the one after the highest
@@ -60,12 +75,14 @@ DbResult<QString> storeNewOrder(Store &store, const QString &year, const QString
         auto taken = store.first(sql::trel::numberTaken, {number});
         if (!taken)
             return DbStatus::failure(taken);
-        if (taken.value()) {
+        if (taken.value() || !said.isEmpty()) {
             auto highest = highestStoredSequence(store, year);
             if (!highest)
                 return DbStatus::failure(highest);
-            number = plainNumber(std::max(highest.value(), counterSequence(number)) + 1) +
-                     u"/"_s + year;
+            if (highest.value() >= maxSequence)
+                return reached();
+            next = std::max(highest.value() + 1, said.isEmpty() ? next : 1);
+            number = QString::number(next) + u"/"_s + year;
         }
         QVariantList row{number};
         row.append(values);
@@ -76,6 +93,8 @@ DbResult<QString> storeNewOrder(Store &store, const QString &year, const QString
     });
     if (!stored)
         return DbResult<QString>::failure(stored);
+    if (notice)
+        *notice = said;
     return number;
 }
 

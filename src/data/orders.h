@@ -20,9 +20,11 @@ const QStringList &orderColumns();
 // counter, all in one transaction that holds the write lock from the start:
 // a failed insert leaves the counter as it was, and two programs saving at
 // the same moment get two numbers. values are the 27 columns after the
-// number. Returns the number given.
+// number. Returns the number given. A stored counter that cannot be
+// continued is repaired (the order takes the number after the highest of
+// the year) and notice, when given, says so; else it is emptied.
 DbResult<QString> storeNewOrder(Store &store, const QString &year, const QString &documentType,
-                                const QVariantList &values);
+                                const QVariantList &values, QString *notice = nullptr);
 
 // Replaces the stored order with that number by the given values, in one
 // transaction: the old row is never lost when writing the new one fails.

@@ -108,6 +108,7 @@ struct RowOutcome {
     QString number;  // the number stored under
     QString refusal; // why the row was not stored
     bool busy = false;
+    QString notice = {}; // said of a stored row (a counter repaired)
 };
 
 class OrderImport {
@@ -187,7 +188,7 @@ RowOutcome OrderImport::store(const QStringList &columns, const QStringList &val
         saveEntry(m_store, m_dialog, session, QString::fromLatin1(orderDocumentType), year, f);
     if (!saved)
         return {{}, saved.error(), saved.busy()};
-    return {saved.value().number, {}};
+    return {saved.value().number, {}, false, saved.value().notice};
 }
 
 // A text on one line of the output: its line breaks become blanks.
@@ -211,10 +212,12 @@ constexpr qsizetype rowsPerCommit = 256;
 constexpr qint64 commitWithinMs = 50;
 
 // A row's line of the output, written only after the commit that decided it.
-void report(QTextStream &out, qsizetype line, const RowOutcome &outcome)
+void report(QTextStream &out, QTextStream &err, qsizetype line, const RowOutcome &outcome)
 {
     if (outcome.refusal.isEmpty()) {
         out << line << ": " << outcome.number << "\n";
+        if (!outcome.notice.isEmpty())
+            err << "trelok: " << line << ": " << outcome.notice << "\n";
         return;
     }
     // A held file says so in the program's words; a server's text (a lost
@@ -232,7 +235,7 @@ void report(QTextStream &out, qsizetype line, const RowOutcome &outcome)
 // ends its batch; it begins the next one, tried again as a single save is.
 // Returns false when a row was not stored.
 bool storeRows(Store &store, OrderImport &import, const QStringList &columns,
-               QList<CsvRecord> &rows, qsizetype &batch, QTextStream &out)
+               QList<CsvRecord> &rows, qsizetype &batch, QTextStream &out, QTextStream &err)
 {
     bool all = true;
     int attempt = 1;
@@ -275,11 +278,12 @@ bool storeRows(Store &store, OrderImport &import, const QStringList &columns,
                     outcome = {{}, committed.error(), committed.busy()};
         }
         for (qsizetype i = 0; i < outcomes.size(); ++i) {
-            report(out, rows[i].line, outcomes[i]);
+            report(out, err, rows[i].line, outcomes[i]);
             all = all && outcomes[i].refusal.isEmpty();
         }
         // A line is written only once its order is stored for good.
         out.flush();
+        err.flush();
         rows.remove(0, outcomes.size());
         attempt = 1;
     }
@@ -322,10 +326,10 @@ int importOrders(Store &store, Clock &clock, const QString &fileName,
         ++rows;
         waiting.append(std::move(record));
         if (waiting.size() >= rowsPerCommit)
-            all = storeRows(store, import, columns, waiting, batch, out) && all;
+            all = storeRows(store, import, columns, waiting, batch, out, err) && all;
         return true;
     });
-    all = storeRows(store, import, columns, waiting, batch, out) && all;
+    all = storeRows(store, import, columns, waiting, batch, out, err) && all;
     // A file changed between the check and the reading: its lines so far
     // stand as reported.
     if (!error.isEmpty() && !rows)

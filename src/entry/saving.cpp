@@ -51,10 +51,12 @@ DbResult<Saved> saveEntry(Store &store, EntryDialog &dialog, const EntrySession 
         return saved;
     const QVariantList values = orderValues(fields, recipient, session.kind);
     if (isNew) {
-        auto number = storeNewOrder(store, year, documentType, values);
+        auto number = storeNewOrder(store, year, documentType, values, &saved.notice);
         if (!number)
             return DbResult<Saved>::failure(number);
         saved.number = number.value();
+        if (!saved.notice.isEmpty())
+            dialog.inform(saved.notice);
     } else {
         saved.number = session.orderNumber;
         if (auto replaced = replaceOrder(store, saved.number, values); !replaced)

@@ -28,6 +28,7 @@ struct Saved {
     bool stored = false; // false: the user declined, nothing was written
     QString number;
     bool print = false; // the user asked to print it now
+    QString notice;     // what the saving repaired and told (a counter)
 };
 
 // Stores the order after the user confirmed: a new one under the next number

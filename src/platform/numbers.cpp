@@ -13,37 +13,40 @@ bool isBlank(QChar c)
 }
 } // namespace
 
-double leadingNumber(QStringView text)
+LeadingDigits leadingDigits(QStringView text)
 {
+    LeadingDigits read;
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && isBlank(text[i]))
         ++i;
-    bool negative = false;
     if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-        negative = text[i] == u'-';
+        read.negative = text[i] == u'-';
         ++i;
     }
-    QString digits;
     bool point = false;
     for (; i < n; ++i) {
         const QChar c = text[i];
-        if (c.isDigit() && c.unicode() < 128) {
-            digits.append(c);
-        } else if (c == u'.' && !point) {
+        if (c.isDigit() && c.unicode() < 128)
+            (point ? read.fraction : read.whole).append(c);
+        else if (c == u'.' && !point)
             point = true;
-            digits.append(c);
-        } else if (!isBlank(c)) {
+        else if (!isBlank(c))
             break;
-        }
     }
-    if (digits.isEmpty() || digits == u"."_s)
+    return read;
+}
+
+double leadingNumber(QStringView text)
+{
+    const LeadingDigits read = leadingDigits(text);
+    if (read.whole.isEmpty() && read.fraction.isEmpty())
         return 0.0;
     bool ok = false;
-    const double value = digits.toDouble(&ok);
+    const double value = (read.whole + u'.' + read.fraction).toDouble(&ok);
     if (!ok)
         return 0.0;
-    return negative ? -value : value;
+    return read.negative ? -value : value;
 }
 
 QString plainNumber(double value)
