@@ -1,5 +1,6 @@
 #include "test_db.h"
 
+#include "data/store.h"
 #include "shell/application.h"
 #include "shell/command_line.h"
 #include "platform/printers.h"
@@ -340,6 +341,38 @@ private slots:
         QCOMPARE(file.readAll(), stored);
         if (status == 0)
             QVERIFY(QFileInfo(out.filePath(arguments.last().section(u'/', -1))).size() > 0);
+    }
+
+    // A windowed start that finds the database held by another program
+    // says so as every window does and tries again when told to: once the
+    // holder lets go, the main window comes (its messages on standard
+    // error, every question answered yes).
+    void aHeldDatabaseAtTheWindowedStartIsTriedAgain()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(runProgram({u"--dir"_s, dir.path(), u"--export"_s, dir.filePath(u"e.csv"_s)})
+                     .status, 0);
+        Store holder;
+        QVERIFY(holder.open(QDir(dir.path()).filePath(u"trelok.db"_s)).ok());
+        QVERIFY(holder.exec("BEGIN EXCLUSIVE").ok());
+        QProcess start;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        env.insert(u"TRELOK_EXIT_WHEN_SHOWN"_s, u"1"_s);
+        start.setProcessEnvironment(env);
+        start.start(QString::fromLocal8Bit(TRELOK_BINARY), {u"--dir"_s, dir.path()});
+        QByteArray said;
+        const QByteArray asked = "trelok: Bazata na podatoci ja koristi druga programa. Nisto ne "
+                                 "e zapisano, obidete se povtorno !\nDa probam povtorno ?";
+        for (int i = 0; i < 300 && !said.contains(asked); ++i) {
+            start.waitForReadyRead(100);
+            said += start.readAllStandardError();
+        }
+        QVERIFY(holder.exec("ROLLBACK").ok());
+        QVERIFY(start.waitForFinished(60000));
+        said += start.readAllStandardError();
+        QVERIFY2(said.contains(asked) && !said.contains("locked"), said.constData());
+        QCOMPARE(start.exitCode(), 0);
     }
 
     // Every command that writes a file refuses one of the program's own,

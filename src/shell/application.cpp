@@ -2,6 +2,7 @@
 
 #include "context/app_context.h"
 #include "context/daily_backup.h"
+#include "context/messages.h"
 #include "context/startup.h"
 #include "data/installer.h"
 #include "data/store.h"
@@ -80,10 +81,21 @@ int runWindows(const CommandLine &commandLine)
         !problem.isEmpty())
         return report(problem);
     Store store;
-    if (auto opened =
+    // A database another program holds, or a server out of reach, is said
+    // as every window says it, and tried again while the user wants.
+    for (;;) {
+        auto opened =
             openApplicationDatabase(store, appDir, chosenDatabase(commandLine.value("db"), appDir));
-        !opened)
-        return report(opened.error());
+        if (opened)
+            break;
+        if (!opened.busy())
+            return report(opened.error());
+        const QString said = opened.error().startsWith(QLatin1StringView(connectionLost))
+                                 ? opened.error()
+                                 : QString::fromLatin1(msg::databaseBusy);
+        if (prompter.ask(said + u"\nDa probam povtorno ?"_s, Buttons::YesNo) != Answer::Yes)
+            return 1;
+    }
 
     QtPrinterSystem printers;
     SystemClock clock;
