@@ -57,13 +57,17 @@ QByteArray mdbCsv(const QStringList &header, const QList<QStringList> &rows)
     return text.toUtf8();
 }
 
-const QString cel1 = u"Plakjanje \"carina\", prv red\nvtor red"_s;
+const QString cel1 = u"Plakjanje \"carina\", na eden red"_s;
 const QList<QStringList> sourceOrders{
     order(u"1/2019"_s, u"IZVOZNIK"_s, cel1),
     order(u"  2/2019 "_s, u"UVOZNIK \"AB\""_s, u"Dolg"_s), // blanks around the number
-    order(u"2/2019"_s, u"POVTOREN"_s, u"x"_s),               // line 5: the number again
-    order(QString(), u"BEZ BROJ"_s, u"y"_s),                 // line 6: no number
+    order(u"2/2019"_s, u"POVTOREN"_s, u"x"_s),               // line 4: the number again
+    order(QString(), u"BEZ BROJ"_s, u"y"_s),                 // line 5: no number
     order(u"5/2020"_s, u"TRET"_s, u"\u00e8\u00ea"_s),        // the form font's letters
+    // Rows the program's own imports refuse: lines 7 to 9.
+    order(u"7/2019"_s, u"DVA\nREDA"_s, u"z"_s),
+    order(u"8/2019"_s, u"NUL"_s + QChar(0), u"z"_s),
+    trelCols, // the header again
 };
 
 void writeSource(const QString &folder, bool withCoordinates = true)
@@ -174,11 +178,15 @@ private slots:
         const QString from = source.path();
         const Ran ran = run(db, {u"--migrate-from"_s, from});
         const QString aside = QDir(db.dir.path()).filePath(u"odvoeni-tbl_Trel.csv"_s);
-        QCOMPARE(ran.err, u"trelok: tbl_Trel, red 6: nema vrednost vo kolonata TRELOK_BR\n"
+        QCOMPARE(ran.err, u"trelok: tbl_Trel, red 5: nema vrednost vo kolonata TRELOK_BR\n"
+                          "trelok: tbl_Trel, red 7: Kolonata NALOG1 sodrzi nov red, a poleto ima "
+                          "eden red\n"
+                          "trelok: tbl_Trel, red 9: Kolonata NALOG1 sodrzi znak NUL\n"
+                          "trelok: tbl_Trel, red 10: red so iminjata na kolonite\n"
                           "trelok: tbl_Broj, red 4: tekovniot broj 'x/2021' ne e broj\n"_s);
         QCOMPARE(ran.out,
                  u"Preneseno od %1:\n"
-                 "tbl_Trel: procitani 5, zapisani 3, odvoeni (povtoren broj) 1, odbieni 1\n"
+                 "tbl_Trel: procitani 8, zapisani 3, odvoeni (povtoren broj) 1, odbieni 4\n"
                  "  nezapisanite redovi se vo %2\n"
                  "tbl_Broj: procitani 3, zapisani 2, odbieni 1\n"
                  "  nezapisanite redovi se vo %3\n"
@@ -195,7 +203,9 @@ private slots:
                      from, aside, QDir(db.dir.path()).filePath(u"odvoeni-tbl_Broj.csv"_s)));
         QCOMPARE(ran.status, 3);
         // Every column of the rows not stored, as read.
-        QCOMPARE(csvRows(aside), (QList<QStringList>{trelCols, sourceOrders[2], sourceOrders[3]}));
+        QCOMPARE(csvRows(aside), (QList<QStringList>{trelCols, sourceOrders[2], sourceOrders[3],
+                                                     sourceOrders[5], sourceOrders[6],
+                                                     sourceOrders[7]}));
 
         // The export holds the source's orders under their numbers.
         const QString exported = QDir(source.path()).filePath(u"export.csv"_s);
@@ -246,6 +256,8 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("missing table")
             << u"no tbl_koor"_s << u"Vo %1 ja nema tabelata tbl_koor (fajlot tbl_koor.csv)"_s;
+        QTest::newRow("a column named twice")
+            << u"twice"_s << u"Vo tabelata tbl_Trel kolonata NALOG2 se javuva dvapati"_s;
 #ifdef Q_OS_WIN
         QTest::newRow("an Access file on Windows")
             << u"no mdb-export"_s
@@ -294,6 +306,12 @@ private slots:
             QVERIFY(storeNewOrder(db.store, u"2026"_s, u"TRELOK"_s, QVariantList(27)));
         QTemporaryDir source, bin;
         writeSource(source.path(), !problem.contains(u"tbl_koor"_s));
+        if (problem == u"twice"_s) {
+            QFile trel(QDir(source.path()).filePath(u"tbl_Trel.csv"_s));
+            QVERIFY(trel.open(QIODevice::WriteOnly));
+            trel.write(mdbCsv({u"TRELOK_BR"_s, u"NALOG2"_s, u"NALOG2"_s},
+                              {{u"1/2019"_s, u"prva"_s, u"vtora"_s}}));
+        }
         QString from = source.path();
         const QByteArray path = qgetenv("PATH");
         if (problem.startsWith(u"mdb "_s))

@@ -1,8 +1,10 @@
 #include "data/migration.h"
 
+#include "data/columns.h"
 #include "data/counter.h"
 #include "data/csv.h"
 #include "data/migration_source.h"
+#include "data/order_columns.h"
 #include "data/schema.h"
 #include "data/settings.h"
 #include "data/store.h"
@@ -16,6 +18,7 @@
 #include <QTextStream>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -62,6 +65,25 @@ struct Placing {
     QStringList columns; // ours, lower case
     QList<int> from;     // source position of each of ours, -1 when absent
     int key = -1;        // position of the key among ours
+    QStringList names;   // the header's names trimmed, lower case
+    QList<ColumnDescriptor> rules; // what each of ours may hold
+
+    // Why the row cannot be stored as the program's windows and imports
+    // would store it; empty when it can.
+    QString refusal(const QStringList &fields, const QStringList &ours) const
+    {
+        if (fields.size() == names.size() && fields.value(0).trimmed().toLower() == names.value(0)) {
+            qsizetype same = 0;
+            while (same < fields.size() && fields[same].trimmed().toLower() == names[same])
+                ++same;
+            if (same == fields.size())
+                return u"red so iminjata na kolonite"_s;
+        }
+        for (qsizetype i = 0; i < rules.size(); ++i)
+            if (const QString why = columnRefusal(rules[i], ours[i]); !why.isEmpty())
+                return why;
+        return {};
+    }
 
     QStringList values(const QStringList &fields) const
     {
@@ -75,6 +97,34 @@ struct Placing {
     }
     int indexOf(const char *column) const { return int(columns.indexOf(QLatin1String(column))); }
 };
+
+// What a column of a table may hold: an order's column what --import lets
+// it hold; any other, what the widest box takes (no NUL, on one line or
+// more). The register keeps the widths the old program stored (names of 50
+// characters where its window now takes 35).
+ColumnDescriptor columnRule(const QString &table, const QString &column)
+{
+    if (table == u"tbl_Trel"_s)
+        for (const ColumnDescriptor &c : orderColumnTable)
+            if (column.compare(QLatin1StringView(c.name), Qt::CaseInsensitive) == 0)
+                return c;
+    return {"", nullptr, unlimitedBox, false, false};
+}
+
+// The rules of a table's columns, each naming its column in capitals.
+QList<ColumnDescriptor> columnRules(const QString &table, const QStringList &columns)
+{
+    // The names live as long as the program: the schema's few dozen.
+    static std::map<QString, QByteArray> names;
+    QList<ColumnDescriptor> rules;
+    for (const QString &column : columns) {
+        ColumnDescriptor rule = columnRule(table, column);
+        auto name = names.try_emplace(column, column.toUpper().toLatin1()).first;
+        rule.name = name->second.constData();
+        rules.append(rule);
+    }
+    return rules;
+}
 
 QString insertStatement(const QString &table, const QStringList &columns)
 {
@@ -180,10 +230,17 @@ DbResult<Placing> Migration::place(const TableRule &rule, const QStringList &hea
     placing.columns = schemaColumns().value(rule.table);
     QStringList sourceNames;
     for (const QString &name : header) {
-        sourceNames.append(name.trimmed().toLower());
-        if (!placing.columns.contains(sourceNames.last()))
+        const QString column = name.trimmed().toLower();
+        // A second column of one name would be dropped without a word.
+        if (sourceNames.contains(column))
+            return DbResult<Placing>::failure(
+                u"Vo tabelata %1 kolonata %2 se javuva dvapati"_s.arg(rule.table, name.trimmed()));
+        sourceNames.append(column);
+        if (!placing.columns.contains(column))
             tally.unused.append(name.trimmed());
     }
+    placing.names = sourceNames;
+    placing.rules = columnRules(rule.table, placing.columns);
     for (const QString &column : std::as_const(placing.columns))
         placing.from.append(int(sourceNames.indexOf(column)));
     if (!rule.key.isEmpty()) {
@@ -209,7 +266,9 @@ DbStatus Migration::take(const TableRule &rule, const Placing &placing, Tally &t
                   u"%1 polinja namesto %2"_s.arg(record.fields.size()).arg(placing.header.size())};
     } else {
         values = placing.values(record.fields);
-        if (placing.key >= 0 && values[placing.key].isEmpty())
+        if (const QString why = placing.refusal(record.fields, values); !why.isEmpty())
+            judged = {Verdict::Refused, why};
+        else if (placing.key >= 0 && values[placing.key].isEmpty())
             judged = {Verdict::Refused, u"nema vrednost vo kolonata %1"_s.arg(rule.key.toUpper())};
         else if (placing.key >= 0 && m_keys.contains(values[placing.key]))
             judged = {Verdict::SetAside, {}};

@@ -1,5 +1,6 @@
 #include "data/migration_source.h"
 
+#include "data/columns.h"
 #include "platform/os_files.h"
 
 #include <QCoreApplication>
@@ -21,6 +22,11 @@ constexpr int startWaitMs = 30000;
 // How long mdb-export may write nothing before the reading gives up.
 constexpr int silenceMs = 120000;
 constexpr int lookEveryMs = 500;
+// The longest record a source may hold: as many columns as any table has
+// (with room for columns the program does not take), each as wide as the
+// widest box, quoted. A longer one (a damaged or foreign file) is refused
+// before it is held in memory.
+constexpr qsizetype longestSourceRecord = 64 * (3 * qsizetype(unlimitedBox) + 3);
 
 QString csvFileOf(const QString &folder, const QString &table)
 {
@@ -193,7 +199,7 @@ DbResult<std::unique_ptr<SourceTable>> SourceTable::open(const QString &source,
         const QString file = csvFileOf(source, table);
         if (file.isEmpty())
             return Result::failure(u"Vo %1 ja nema tabelata %2 (fajlot %2.csv)"_s.arg(source, table));
-        error = opened->m_csv.open(file, -1);
+        error = opened->m_csv.open(file, longestSourceRecord);
     } else {
         auto counted = countRows(source, table);
         if (!counted)
@@ -207,7 +213,7 @@ DbResult<std::unique_ptr<SourceTable>> SourceTable::open(const QString &source,
         if (const QString failed = exportTable(source, table, *written, opened->m_warning);
             !failed.isEmpty())
             return Result::failure(failed);
-        error = opened->m_csv.open(std::move(written), source, -1);
+        error = opened->m_csv.open(std::move(written), source, longestSourceRecord);
     }
     if (!error.isEmpty())
         return Result::failure(u"Tabelata %1 ne moze da se procita do kraj: %2"_s.arg(table, error));
