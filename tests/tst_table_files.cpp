@@ -118,6 +118,12 @@ private slots:
         QTest::newRow("office name too long")
             << u"offices"_s << u"key_cuo,cuo_desc\n1000,"_s + QString(51, u'a') + u"\n"_s
             << u"trelok: red 2: imeto ima 51 znaci, najmnogu 50\n"_s + none;
+        QTest::newRow("a NUL in a name")
+            << u"kinds"_s << u"vid,opis\n108,Carina\n109,Ca"_s + QChar(0) + u"rina\n"_s
+            << u"trelok: red 3: Kolonata opis sodrzi znak NUL\n"_s + none;
+        QTest::newRow("a line break in a name")
+            << u"municipalities"_s << u"sifra,opstina\n001,\"Aero\ndrom\"\n"_s
+            << u"trelok: red 2: Kolonata opstina sodrzi nov red, a poleto ima eden red\n"_s + none;
         QTest::newRow("empty kind") << u"kinds"_s << u"vid,opis\n,Nekoj vid\n"_s
                                     << u"trelok: red 2: vidot na uplata e prazen\n"_s + none;
         QTest::newRow("kind too long")

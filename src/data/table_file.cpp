@@ -1,5 +1,6 @@
 #include "data/table_file.h"
 
+#include "data/columns.h"
 #include "data/csv.h"
 #include "data/own_files.h"
 #include "data/store.h"
@@ -56,56 +57,91 @@ int importTableFile(Store &store, const TableFile &table, const QString &fileNam
 {
     // A layout or a code list has short rows; a longer record is no such file.
     constexpr qsizetype longestRecord = 4096;
+    // Rows inserted by one prepared statement at a time.
+    constexpr qsizetype rowsPerBatch = 500;
     CsvFile file;
-    CsvText csv;
-    csv.error = file.open(fileName, longestRecord, makscii);
-    if (csv.error.isEmpty())
-        csv.error = file.records([&csv](CsvRecord &record) {
-            csv.records.append(std::move(record));
-            return true;
-        });
-    if (!csv.error.isEmpty())
-        return failed(err, {csv.error});
-    if (csv.records.isEmpty() || !isHeader(csv.records.first().fields, table.header))
-        return failed(err, {u"%1: prviot red mora da bide \"%2\""_s.arg(fileName,
-                                                                         table.header.join(u','))});
-    QList<QStringList> rows;
-    QStringList refused;
-    QSet<QString> keys;
-    for (qsizetype r = 1; r < csv.records.size(); ++r) {
-        const CsvRecord &record = csv.records[r];
-        const auto refuse = [&](const QString &reason) {
-            refused.append(u"red %1: %2"_s.arg(record.line).arg(reason));
+    if (const QString error = file.open(fileName, longestRecord, makscii); !error.isEmpty())
+        return failed(err, {error});
+    // Every field is one line of a box: no NUL, no line break.
+    QList<ColumnDescriptor> rules;
+    QList<QByteArray> names;
+    for (const QString &column : table.header)
+        names.append(column.toLatin1());
+    for (const QByteArray &name : std::as_const(names))
+        rules.append({name.constData(), nullptr, unlimitedBox, true, true});
+    // The file is read as a stream inside the transaction: a refused row is
+    // said with its line as it comes and the whole is rolled back at the
+    // end. Keys seen are kept as their hashes only.
+    QString formError;
+    qsizetype stored = 0, refused = 0;
+    bool first = true;
+    QSet<size_t> keys;
+    const DbStatus done = store.writeTransaction([&]() -> DbStatus {
+        formError.clear();
+        stored = refused = 0;
+        first = true;
+        keys.clear();
+        if (auto emptied = store.exec(table.removeAll); !emptied)
+            return emptied;
+        QList<QVariantList> batch;
+        DbStatus written = succeeded();
+        const auto flush = [&] {
+            if (written && !batch.isEmpty())
+                written = store.execEach(table.insert, batch);
+            batch.clear();
+            return bool(written);
         };
-        if (record.fields.size() != table.header.size()) {
-            refuse(u"ocekuvani se %1 polinja, ima %2"_s.arg(table.header.size())
-                       .arg(record.fields.size()));
-            continue;
-        }
-        QStringList fields;
-        for (const QString &field : record.fields)
-            fields.append(field.trimmed());
-        if (const QString reason = table.check(fields); !reason.isEmpty()) {
-            refuse(reason);
-            continue;
-        }
-        const QString key = table.caseBlindKey ? fields.first().toUpper() : fields.first();
-        if (keys.contains(key)) {
-            refuse(u"%1 \"%2\" se javuva vtor pat"_s.arg(table.header.first(), fields.first()));
-            continue;
-        }
-        keys.insert(key);
-        rows.append(fields);
-    }
-    if (!refused.isEmpty())
-        return failed(err, refused);
-    if (rows.isEmpty())
-        return failed(err, {u"%1: nema nitu eden red posle prviot"_s.arg(fileName)});
-    const DbStatus stored =
-        store.writeTransaction([&]() { return replaceRows(store, table, rows); });
-    if (!stored)
-        return failed(err, {stored.error()});
-    out << "Vneseni: " << rows.size() << " " << table.rowName << "\n";
+        const auto refuse = [&](const CsvRecord &record, const QString &reason) {
+            ++refused;
+            err << "trelok: " << u"red %1: %2"_s.arg(record.line).arg(reason) << "\n";
+        };
+        const QString unread = file.records([&](CsvRecord &record) {
+            if (std::exchange(first, false)) {
+                if (!isHeader(record.fields, table.header))
+                    formError = u"%1: prviot red mora da bide \"%2\""_s.arg(
+                        fileName, table.header.join(u','));
+                return formError.isEmpty();
+            }
+            if (record.fields.size() != table.header.size()) {
+                refuse(record, u"ocekuvani se %1 polinja, ima %2"_s.arg(table.header.size())
+                                   .arg(record.fields.size()));
+                return true;
+            }
+            QStringList fields;
+            QString reason;
+            for (qsizetype i = 0; i < record.fields.size(); ++i) {
+                fields.append(record.fields[i].trimmed());
+                if (reason.isEmpty())
+                    reason = columnRefusal(rules[i], fields.last());
+            }
+            if (reason.isEmpty())
+                reason = table.check(fields);
+            const QString key = table.caseBlindKey ? fields.first().toUpper() : fields.first();
+            if (reason.isEmpty() && keys.contains(qHash(key)))
+                reason = u"%1 \"%2\" se javuva vtor pat"_s.arg(table.header.first(), fields.first());
+            if (!reason.isEmpty()) {
+                refuse(record, reason);
+                return true;
+            }
+            keys.insert(qHash(key));
+            QVariantList row;
+            for (const QString &field : std::as_const(fields))
+                row.append(field);
+            batch.append(std::move(row));
+            ++stored;
+            return batch.size() < rowsPerBatch || flush();
+        });
+        if (formError.isEmpty())
+            formError = unread;
+        if (!formError.isEmpty() || refused > 0 || !flush())
+            return written ? DbStatus::failure(formError) : written;
+        if (stored == 0)
+            return DbStatus::failure(u"%1: nema nitu eden red posle prviot"_s.arg(fileName));
+        return succeeded();
+    });
+    if (!done)
+        return failed(err, done.error().isEmpty() ? QStringList{} : QStringList{done.error()});
+    out << "Vneseni: " << stored << " " << table.rowName << "\n";
     out.flush();
     return 0;
 }
