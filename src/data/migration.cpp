@@ -101,10 +101,11 @@ struct Placing {
 // What a column of a table may hold: an order's column what --import lets
 // it hold; any other, what the widest box takes (no NUL, on one line or
 // more). The register keeps the widths the old program stored (names of 50
-// characters where its window now takes 35).
+// characters where its window now takes 35), and an order its number as
+// the counter gave it (past 99999/YYYY it is longer than the box shows).
 ColumnDescriptor columnRule(const QString &table, const QString &column)
 {
-    if (table == u"tbl_Trel"_s)
+    if (table == u"tbl_Trel"_s && column != u"trelok_br"_s)
         for (const ColumnDescriptor &c : orderColumnTable)
             if (column.compare(QLatin1StringView(c.name), Qt::CaseInsensitive) == 0)
                 return c;
@@ -155,6 +156,8 @@ private:
     DbStatus take(const TableRule &rule, const Placing &placing, Tally &tally,
                   const CsvRecord &record, const Judge &judge, QList<QVariantList> &batch);
     DbStatus flush(const QString &statement, QList<QVariantList> &batch);
+    DbResult<bool> keyTaken(const TableRule &rule, const Placing &placing, const QString &key,
+                            QList<QVariantList> &batch);
     DbStatus setAside(Tally &tally, const Placing &placing, const CsvRecord &record);
     Judged order(const Placing &placing, QStringList &values);
     Judged counter(const Placing &placing, QStringList &values);
@@ -166,7 +169,9 @@ private:
     QList<Tally> m_tallies;
     QStringList m_problems;
     QMap<QString, std::shared_ptr<SafeFile>> m_asideFiles;
-    QSet<QString> m_keys;
+    // The keys stored of the table being read, as hashes only: memory stays
+    // flat with the table; a hash seen before is asked of the rows stored.
+    QSet<size_t> m_keys;
     QMap<QString, qint64> m_fromOrders, m_fromCounters, m_counters;
     bool m_configTaken = false;
 };
@@ -255,6 +260,20 @@ DbResult<Placing> Migration::place(const TableRule &rule, const QStringList &hea
     return placing;
 }
 
+DbResult<bool> Migration::keyTaken(const TableRule &rule, const Placing &placing,
+                                   const QString &key, QList<QVariantList> &batch)
+{
+    if (!m_keys.contains(qHash(key)))
+        return false;
+    if (auto flushed = flush(insertStatement(rule.table, placing.columns), batch); !flushed)
+        return DbResult<bool>::failure(flushed);
+    // Table and column come from the fixed rules, never from the source.
+    auto found = m_store.first(u"SELECT 1 FROM %1 WHERE %2=?"_s.arg(rule.table, rule.key), {key});
+    if (!found)
+        return DbResult<bool>::failure(found);
+    return found.value().has_value();
+}
+
 DbStatus Migration::take(const TableRule &rule, const Placing &placing, Tally &tally,
                          const CsvRecord &record, const Judge &judge, QList<QVariantList> &batch)
 {
@@ -270,7 +289,11 @@ DbStatus Migration::take(const TableRule &rule, const Placing &placing, Tally &t
             judged = {Verdict::Refused, why};
         else if (placing.key >= 0 && values[placing.key].isEmpty())
             judged = {Verdict::Refused, u"nema vrednost vo kolonata %1"_s.arg(rule.key.toUpper())};
-        else if (placing.key >= 0 && m_keys.contains(values[placing.key]))
+        else if (placing.key < 0)
+            judged = judge ? judge(placing, values) : Judged{Verdict::Store, {}};
+        else if (auto taken = keyTaken(rule, placing, values[placing.key], batch); !taken)
+            return DbStatus::failure(taken);
+        else if (taken.value())
             judged = {Verdict::SetAside, {}};
         else
             judged = judge ? judge(placing, values) : Judged{Verdict::Store, {}};
@@ -278,7 +301,7 @@ DbStatus Migration::take(const TableRule &rule, const Placing &placing, Tally &t
     switch (judged.verdict) {
     case Verdict::Store: {
         if (placing.key >= 0)
-            m_keys.insert(values[placing.key]);
+            m_keys.insert(qHash(values[placing.key]));
         QVariantList row;
         for (const QString &value : std::as_const(values))
             row.append(value);
