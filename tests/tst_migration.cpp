@@ -96,7 +96,9 @@ void writeSource(const QString &folder, bool withCoordinates = true)
     for (auto it = tables.cbegin(); it != tables.cend(); ++it) {
         if (!withCoordinates && it.key() == u"tbl_koor"_s)
             continue;
-        QFile file(QDir(folder).filePath(it.key() + u".csv"_s));
+        // One name in other letters: a folder's names match in any case.
+        const QString name = it.key() == u"tbl_vid"_s ? u"TBL_VID.CSV"_s : it.key() + u".csv"_s;
+        QFile file(QDir(folder).filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(it.value());
     }
@@ -292,6 +294,10 @@ private slots:
             << u"Za citanje na %1 e potrebna programata mdb-export od paketot mdbtools; "
                "instalirajte go so: sudo apt install mdbtools"_s;
 #endif
+        QTest::newRow("taxpayers already stored")
+            << u"taxpayers"_s
+            << u"Prenosot se pravi samo vo nova instalacija, a vo bazata vekje ima 0 nalozi, 0 "
+               "brojaci i 1 danocni obvrznici"_s;
         QTest::newRow("orders already stored")
             << u"not new"_s
             << u"Prenosot se pravi samo vo nova instalacija, a vo bazata vekje ima 1 nalozi, 1 "
@@ -304,6 +310,9 @@ private slots:
         TestDb db;
         if (problem == u"not new"_s)
             QVERIFY(storeNewOrder(db.store, u"2026"_s, u"TRELOK"_s, QVariantList(27)));
+        if (problem == u"taxpayers"_s)
+            db.exec("INSERT INTO tbl_obvr (dec_cod, dec_nam) VALUES (?, ?)",
+                    {u"4030999123456"_s, u"Primer"_s});
         QTemporaryDir source, bin;
         writeSource(source.path(), !problem.contains(u"tbl_koor"_s));
         if (problem == u"twice"_s) {

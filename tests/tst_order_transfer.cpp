@@ -486,7 +486,7 @@ private slots:
     {
         AppFixture app;
         app.storeOrder(u"1/2026"_s, u"108"_s, u"108-2026-1010-7"_s);
-        app.db.exec("UPDATE tbl_trel SET nalog1 = ?", {u"a\rb"_s});
+        app.db.exec("UPDATE tbl_trel SET nalog1 = ?, nalog2 = ?", {u"a\rb"_s, u"\r"_s});
         QTemporaryDir dir;
         const QString file = dir.filePath(u"orders.csv"_s);
         QString errors;
@@ -499,6 +499,7 @@ private slots:
                  QString());
         QCOMPARE(records.size(), 2);
         QCOMPARE(records[1][1], u"a\rb"_s);
+        QCOMPARE(records[1][2], u"\r"_s); // a lone one too
         // Read back whole, it is refused as the one-line box could not hold it.
         QString output;
         QTextStream out(&output);
