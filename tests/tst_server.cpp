@@ -449,6 +449,31 @@ private slots:
         QCOMPARE(next.value(), u"5/2026"_s);
     }
 
+    // A save that fails for a reason of its own (not the connection) is
+    // rolled back on the session that began it, which is kept.
+    void aFailedSaveKeepsTheSession()
+    {
+        REQUIRE_SERVER();
+        TestDb db(Engine::Server);
+        const auto session = [&db] {
+            auto pid = db.store.texts("SELECT pg_backend_pid()");
+            return pid.ok() ? pid.value().value(0).value(0) : QString();
+        };
+        const QString before = session();
+        auto saved = db.store.writeTransaction([&]() -> DbStatus {
+            if (auto inserted = db.store.exec(sql::trel::insert, orderValues(u"5/2026"_s, u"a"_s));
+                !inserted)
+                return inserted;
+            return db.store.exec("SELECT no_such_column FROM tbl_Trel");
+        });
+        QVERIFY(!saved.ok());
+        QVERIFY(!saved.busy());
+        QVERIFY2(saved.error().contains(u"no_such_column"_s), qPrintable(saved.error()));
+        QVERIFY(!before.isEmpty());
+        QCOMPARE(session(), before);
+        QCOMPARE(tableRows(db.store, u"tbl_trel"_s), QStringList());
+    }
+
     void copyToTheServer()
     {
         REQUIRE_SERVER();
