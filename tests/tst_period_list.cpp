@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTextStream>
 #include <QTreeView>
 
@@ -196,6 +198,11 @@ private slots:
         QVERIFY2(text.contains(u"Strana 1 / 2"_s) && text.contains(u"Strana 2 / 2"_s),
                  qPrintable(text));
         QVERIFY(text.indexOf(u"VKUPNO: 70 treloci, 70,00 den."_s) > text.indexOf(u"Strana 1 / 2"_s));
+        // Every line, the last of the full first page among them.
+        QSet<QString> drawn;
+        for (const auto &number : QRegularExpression(u"\\b(\\d+)/2026\\b"_s).globalMatch(text))
+            drawn.insert(number.captured(1));
+        QCOMPARE(drawn.size(), 70);
     }
 
     void commandLine_data()
@@ -296,9 +303,22 @@ private slots:
         QFile written(csv);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), periodCsv(window.shown()));
+        // "Snimi CSV" onto the database is refused, the database as it was.
+        const QString db = app.db.store.path();
+        const QByteArray before = digest(db);
+        window.setFileChooser([&db](QWidget *, const QString &, const QString &, const QString &) {
+            return db;
+        });
+        window.Command4_Click();
+        QVERIFY(app.prompter.shown.last().contains(u"e datoteka na programata"_s));
+        QCOMPARE(digest(db), before);
         from->setText(u"1.3.2026"_s);
         window.Command1_Click();
         QCOMPARE(app.prompter.shown.last(), u"Vnesi go datumot vo oblik DD.MM.GGGG !"_s);
+        from->setText(u"31.03.2026"_s);
+        window.findChild<QLineEdit *>(u"dat_do"_s)->setText(u"01.03.2026"_s);
+        window.Command1_Click();
+        QCOMPARE(app.prompter.shown.last(), u"Datumot DO e pred datumot OD !"_s);
     }
 };
 
