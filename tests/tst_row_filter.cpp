@@ -76,6 +76,10 @@ private slots:
             QVERIFY(RowFilter::fold(filter.cell(row, 0) + u'|' + filter.cell(row, 1) + u'|' +
                                     filter.cell(row, 2) + u'|' + filter.cell(row, 3))
                         .contains(RowFilter::fold(typed)));
+        // A shorter search (Backspace) looks at every row again.
+        filter.search(typed + u"\u00a7"_s);
+        QVERIFY(filter.search(typed));
+        QCOMPARE(int(filter.matches().size()), found);
     }
 };
 
