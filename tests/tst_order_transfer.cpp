@@ -211,6 +211,8 @@ private slots:
 
     void importReportsEachRow()
     {
+        // A row the server refuses leaves no word of the driver's behind.
+        QTest::failOnWarning(QRegularExpression(u"Unable to free statement"_s));
         AppFixture app;
         app.db.exec("INSERT INTO tbl_obvr (dec_cod) VALUES ('4030999123456')");
         QTemporaryDir dir;

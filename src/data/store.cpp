@@ -106,6 +106,10 @@ constexpr qsizetype keptLimit = 64;
 
 struct Store::KeptStatements {
     std::unordered_map<QString, QSqlQuery> queries;
+    // Statements of the server that failed inside a transaction: the
+    // server frees a prepared statement only once the failed transaction
+    // (or savepoint) is rolled back, so they are let go after it.
+    std::vector<QSqlQuery> failed;
 };
 
 QString Store::sqliteErrorText(sqlite3 *db, int code)
@@ -124,6 +128,7 @@ Store::~Store()
 {
     m_local.reset();
     m_kept->queries.clear();
+    m_kept->failed.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isValid())
@@ -535,6 +540,7 @@ DbStatus Store::inServerTransaction(bool write, const std::function<DbStatus()> 
     m_inTransaction = false;
     switch (committed.result) {
     case CommitResult::Committed:
+        m_kept->failed.clear();
         return succeeded();
     case CommitResult::Unanswered:
         return outcomeOf(transactionId, committed.serverText);
@@ -544,6 +550,7 @@ DbStatus Store::inServerTransaction(bool write, const std::function<DbStatus()> 
     }
     if (!sessionLost(db))
         db.rollback();
+    m_kept->failed.clear();
     // Judged now, outside the transaction: a lost session is reported as
     // such (and closed, so the next action connects again), anything else
     // as it was.
@@ -597,6 +604,7 @@ DbStatus Store::inSavepoint(bool write, const std::function<DbStatus()> &work)
     // Undone alone; where that fails (SQLite ends the whole transaction on
     // some errors, a server session may be gone), the outer one fails too.
     auto undone = runNested(sql::nested::rollback);
+    m_kept->failed.clear();
     if (undone)
         undone = runNested(sql::nested::release);
     if (!undone)
@@ -680,8 +688,12 @@ DbResult<QSqlQuery> Store::run(const QString &statement, const QVariantList &val
         return made;
     QSqlQuery query = std::move(made.value());
     bind(query, values);
-    if (!query.exec())
-        return failure<QSqlQuery>(query.lastError());
+    if (!query.exec()) {
+        auto failed = failure<QSqlQuery>(query.lastError());
+        if (m_engine == Engine::Server && m_inTransaction)
+            m_kept->failed.push_back(std::move(query));
+        return failed;
+    }
     return query;
 }
 
