@@ -94,10 +94,13 @@ private slots:
         QTest::newRow("up") << u"Up"_s << 113.0 << 693.0 << 3962.0;
         QTest::newRow("shift down") << u"Shift+Down"_s << 113.0 << 759.0 << 3962.0;
         QTest::newRow("left stops at 0") << u"Shift+Left,Shift+Left"_s << 0.0 << 699.0 << 3962.0;
+        QTest::newRow("up stops at 0") << QStringList(12, u"Shift+Up"_s).join(u',') << 113.0 << 0.0
+                                       << 3962.0;
         QTest::newRow("typed left") << u"Text1=200"_s << 1200.0 << 699.0 << 3962.0;
         QTest::newRow("typed top") << u"Text2=100.5"_s << 113.0 << 603.0 << 3962.0;
         QTest::newRow("typed width") << u"Text3=500"_s << 113.0 << 699.0 << 3000.0;
         QTest::newRow("dragged") << u"drag"_s << 163.0 << 719.0 << 3962.0;
+        QTest::newRow("dragged in small moves") << u"drag in steps"_s << 163.0 << 719.0 << 3962.0;
         // The boxes show rounded values (660.3 for 3962 twips): leaving them
         // untyped keeps the row as it is.
         QTest::newRow("boxes left untyped") << u"leave"_s << 113.0 << 699.0 << 3962.0;
@@ -116,9 +119,12 @@ private slots:
         {
             OpenWindow w(app);
             QCOMPARE(w.list->item(0)->text(), u"NALOG1"_s);
-            if (how == u"drag"_s) {
+            if (how.startsWith(u"drag"_s)) {
                 const QPoint from(20, 72); // inside NALOG1's frame, 10 twips a pixel
                 QTest::mousePress(w.surface, Qt::LeftButton, {}, from);
+                if (how == u"drag in steps"_s) // each move follows the mouse from where it is
+                    for (int step = 1; step < 5; ++step)
+                        QTest::mouseMove(w.surface, from + QPoint(step, step / 2));
                 QTest::mouseMove(w.surface, from + QPoint(5, 2));
                 QTest::mouseRelease(w.surface, Qt::LeftButton, {}, from + QPoint(5, 2));
             } else if (how == u"leave"_s) {
