@@ -142,6 +142,8 @@ private slots:
                     QTest::keySequence(w.surface, QKeySequence(key));
             }
             PrintJob shown = w.window.page();
+            // The amount stands right-aligned, as printed.
+            QCOMPARE(fieldOf(shown, u"MKD_CEL"_s)->jsft, u'R');
             const PlacedField *moved = fieldOf(shown, u"NALOG1"_s);
             QCOMPARE((QList<double>{moved->z_x, moved->z_y, moved->z_len}),
                      (QList<double>{x, y, len}));
