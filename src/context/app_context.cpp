@@ -13,14 +13,19 @@ void AppContext::fail(const QString &error)
         endApplication(1);
 }
 
-void AppContext::fail(const QString &error, bool busy)
+QString heldMessage(const QString &error)
 {
     // A lost server connection says so in its own words; the next action
     // connects again.
-    if (busy && error.startsWith(QLatin1StringView(connectionLost)))
-        prompter.inform(error);
-    else if (busy)
-        prompter.inform(QString::fromLatin1(msg::databaseBusy));
+    return error.startsWith(QLatin1StringView(connectionLost))
+               ? error
+               : QString::fromLatin1(msg::databaseBusy);
+}
+
+void AppContext::fail(const QString &error, bool busy)
+{
+    if (busy)
+        prompter.inform(heldMessage(error));
     else
         fail(error);
 }

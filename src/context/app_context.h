@@ -17,6 +17,10 @@ class Store;
 // What every window of a run is given: the database, the way to ask the
 // user, the printers, the clock, the shared state, and the one way to end
 // the application.
+// What the user is told of a data operation that failed because the
+// database is held by another program or the server's connection is lost.
+QString heldMessage(const QString &error);
+
 struct AppContext {
     Store &store;
     Prompter &prompter;

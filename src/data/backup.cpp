@@ -219,7 +219,7 @@ int backupFromCommandLine(Store &store, const QString &file, QTextStream &out, Q
 {
     // The daily copies are the program's to write; a copy on demand goes
     // onto none of its files.
-    const QString own = ownFileRefusal(file, QFileInfo(store.path()).absolutePath());
+    const QString own = ownFileRefusal(file, store);
     const DbStatus written = own.isEmpty() ? backupDatabase(store, file) : DbStatus::failure(own);
     if (!written) {
         err << "trelok: Rezervnata kopija ne e napravena: " << written.error() << "\n";

@@ -6,16 +6,22 @@ namespace trelok {
 
 QString columnRefusal(const ColumnDescriptor &column, const QString &value)
 {
-    const QString name = QString::fromLatin1(column.name);
+    return valueRefusal(QString::fromLatin1(column.name), value, column.maxLength, column.oneLine,
+                        column.trimmed);
+}
+
+QString valueRefusal(const QString &name, const QString &value, int maxLength, bool oneLine,
+                     bool trimmed)
+{
     if (value.contains(QChar(0)))
         return u"Kolonata %1 sodrzi znak NUL"_s.arg(name);
-    if (column.oneLine && (value.contains(u'\n') || value.contains(u'\r')))
+    if (oneLine && (value.contains(u'\n') || value.contains(u'\r')))
         return u"Kolonata %1 sodrzi nov red, a poleto ima eden red"_s.arg(name);
-    const qsizetype length = column.trimmed ? value.trimmed().size() : value.size();
-    if (length > column.maxLength)
+    const qsizetype length = trimmed ? value.trimmed().size() : value.size();
+    if (length > maxLength)
         return u"Kolonata %1 ima %2 znaci, a poleto prima najmnogu %3"_s.arg(name)
             .arg(length)
-            .arg(column.maxLength);
+            .arg(maxLength);
     return {};
 }
 

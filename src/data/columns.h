@@ -31,6 +31,10 @@ inline constexpr int unlimitedBox = 32767;
 // (too long, a NUL, a line break in a one-line box), naming the column;
 // empty when it can. A trimmed column is measured trimmed.
 QString columnRefusal(const ColumnDescriptor &column, const QString &value);
+// The same for a column no descriptor names: at most maxLength characters
+// (measured trimmed when trimmed), no NUL, no line break when oneLine.
+QString valueRefusal(const QString &name, const QString &value, int maxLength, bool oneLine,
+                     bool trimmed);
 
 // The longest CSV record that can carry a row of these columns: every field
 // quoted with each character a doubled quote, as many blanks again around

@@ -4,7 +4,7 @@
 #include "data/store.h"
 #include "platform/numbers.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -20,7 +20,8 @@ std::optional<qint64> counterSequence(const QString &tekoven_br)
     QStringView whole(read.whole);
     while (whole.startsWith(u'0'))
         whole = whole.mid(1);
-    const bool fraction = read.fraction.contains(QRegularExpression(u"[1-9]"_s));
+    const bool fraction =
+        std::any_of(read.fraction.cbegin(), read.fraction.cend(), [](QChar c) { return c != u'0'; });
     if (whole.size() > 18 || fraction || (read.negative && !whole.isEmpty()))
         return std::nullopt;
     const qint64 sequence = whole.isEmpty() ? 0 : whole.toLongLong();

@@ -335,4 +335,14 @@ QString CsvFile::records(const std::function<bool(CsvRecord &)> &visit)
     return read(file, nullptr, visit);
 }
 
+bool isHeaderRecord(const QStringList &fields, const QStringList &header)
+{
+    if (fields.size() != header.size())
+        return false;
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        if (fields[i].trimmed().compare(header[i].trimmed(), Qt::CaseInsensitive) != 0)
+            return false;
+    return true;
+}
+
 } // namespace trelok

@@ -66,6 +66,10 @@ private:
 
 CsvText readCsv(const QString &text);
 
+// Whether a record is the header: as many fields, each the header's name
+// with blanks around it and without regard to case.
+bool isHeaderRecord(const QStringList &fields, const QStringList &header);
+
 // The records of readCsv, without their lines; the first one is the header.
 QList<QStringList> parseCsv(const QString &text);
 

@@ -18,7 +18,6 @@
 #include <QTextStream>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -65,22 +64,22 @@ struct Placing {
     QStringList columns; // ours, lower case
     QList<int> from;     // source position of each of ours, -1 when absent
     int key = -1;        // position of the key among ours
-    QStringList names;   // the header's names trimmed, lower case
-    QList<ColumnDescriptor> rules; // what each of ours may hold
+    // An order's column: what --import lets it hold (its descriptor);
+    // nullptr for any other, which takes what the widest box takes.
+    QList<const ColumnDescriptor *> rules;
+    QStringList names; // ours in capitals, as the messages name them
 
     // Why the row cannot be stored as the program's windows and imports
     // would store it; empty when it can.
     QString refusal(const QStringList &fields, const QStringList &ours) const
     {
-        if (fields.size() == names.size() && fields.value(0).trimmed().toLower() == names.value(0)) {
-            qsizetype same = 0;
-            while (same < fields.size() && fields[same].trimmed().toLower() == names[same])
-                ++same;
-            if (same == fields.size())
-                return u"red so iminjata na kolonite"_s;
-        }
+        if (isHeaderRecord(fields, header))
+            return u"red so iminjata na kolonite"_s;
         for (qsizetype i = 0; i < rules.size(); ++i)
-            if (const QString why = columnRefusal(rules[i], ours[i]); !why.isEmpty())
+            if (const QString why = rules[i] ? columnRefusal(*rules[i], ours[i])
+                                             : valueRefusal(names[i], ours[i],
+                                                            unlimitedBox, false, false);
+                !why.isEmpty())
                 return why;
         return {};
     }
@@ -103,28 +102,13 @@ struct Placing {
 // more). The register keeps the widths the old program stored (names of 50
 // characters where its window now takes 35), and an order its number as
 // the counter gave it (past 99999/YYYY it is longer than the box shows).
-ColumnDescriptor columnRule(const QString &table, const QString &column)
+const ColumnDescriptor *columnRule(const QString &table, const QString &column)
 {
     if (table == u"tbl_Trel"_s && column != u"trelok_br"_s)
         for (const ColumnDescriptor &c : orderColumnTable)
             if (column.compare(QLatin1StringView(c.name), Qt::CaseInsensitive) == 0)
-                return c;
-    return {"", nullptr, unlimitedBox, false, false};
-}
-
-// The rules of a table's columns, each naming its column in capitals.
-QList<ColumnDescriptor> columnRules(const QString &table, const QStringList &columns)
-{
-    // The names live as long as the program: the schema's few dozen.
-    static std::map<QString, QByteArray> names;
-    QList<ColumnDescriptor> rules;
-    for (const QString &column : columns) {
-        ColumnDescriptor rule = columnRule(table, column);
-        auto name = names.try_emplace(column, column.toUpper().toLatin1()).first;
-        rule.name = name->second.constData();
-        rules.append(rule);
-    }
-    return rules;
+                return &c;
+    return nullptr;
 }
 
 QString insertStatement(const QString &table, const QStringList &columns)
@@ -244,8 +228,10 @@ DbResult<Placing> Migration::place(const TableRule &rule, const QStringList &hea
         if (!placing.columns.contains(column))
             tally.unused.append(name.trimmed());
     }
-    placing.names = sourceNames;
-    placing.rules = columnRules(rule.table, placing.columns);
+    for (const QString &column : std::as_const(placing.columns)) {
+        placing.rules.append(columnRule(rule.table, column));
+        placing.names.append(column.toUpper());
+    }
     for (const QString &column : std::as_const(placing.columns))
         placing.from.append(int(sourceNames.indexOf(column)));
     if (!rule.key.isEmpty()) {

@@ -81,7 +81,7 @@ DbResult<QString> storeNewOrder(Store &store, const QString &year, const QString
                 return DbStatus::failure(highest);
             if (highest.value() >= maxSequence)
                 return reached();
-            next = std::max(highest.value() + 1, said.isEmpty() ? next : 1);
+            next = highest.value() + 1;
             number = QString::number(next) + u"/"_s + year;
         }
         QVariantList row{number};

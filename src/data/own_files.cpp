@@ -1,6 +1,7 @@
 #include "data/own_files.h"
 
 #include "data/installer.h"
+#include "data/store.h"
 #include "platform/app_config.h"
 #include "platform/file_writes.h"
 #include "platform/fonts.h"
@@ -65,6 +66,11 @@ QString ownFileRefusal(const QString &target, const QString &appDir)
     if (taken)
         return u"%1 e datoteka na programata i ne smee da se prezapise"_s.arg(target);
     return {};
+}
+
+QString ownFileRefusal(const QString &target, const Store &store)
+{
+    return ownFileRefusal(target, QFileInfo(store.path()).absolutePath());
 }
 
 } // namespace trelok

@@ -5,6 +5,8 @@
 
 namespace trelok {
 
+class Store;
+
 // The files the program keeps in its application directory: the database
 // and its journals, the four fonts and their licence, trelok.conf, the lock
 // of the installation, and in backup/ the daily copies and their lock.
@@ -23,5 +25,7 @@ QString dailyBackupLock(const QString &appDir);
 // path of one not there yet. Empty when it may. The one check of every
 // command that writes a file the user names.
 QString ownFileRefusal(const QString &target, const QString &appDir);
+// The same for the application directory that holds the store's file.
+QString ownFileRefusal(const QString &target, const Store &store);
 
 } // namespace trelok

@@ -25,16 +25,6 @@ int failed(QTextStream &err, const QStringList &lines)
     return 1;
 }
 
-bool isHeader(const QStringList &fields, const QStringList &header)
-{
-    if (fields.size() != header.size())
-        return false;
-    for (qsizetype i = 0; i < fields.size(); ++i)
-        if (fields[i].trimmed().compare(header[i], Qt::CaseInsensitive) != 0)
-            return false;
-    return true;
-}
-
 } // namespace
 
 DbStatus replaceRows(Store &store, const TableFile &table, const QList<QStringList> &rows)
@@ -62,13 +52,6 @@ int importTableFile(Store &store, const TableFile &table, const QString &fileNam
     CsvFile file;
     if (const QString error = file.open(fileName, longestRecord, makscii); !error.isEmpty())
         return failed(err, {error});
-    // Every field is one line of a box: no NUL, no line break.
-    QList<ColumnDescriptor> rules;
-    QList<QByteArray> names;
-    for (const QString &column : table.header)
-        names.append(column.toLatin1());
-    for (const QByteArray &name : std::as_const(names))
-        rules.append({name.constData(), nullptr, unlimitedBox, true, true});
     // The file is read as a stream inside the transaction: a refused row is
     // said with its line as it comes and the whole is rolled back at the
     // end. Keys seen are kept as their hashes only.
@@ -97,7 +80,7 @@ int importTableFile(Store &store, const TableFile &table, const QString &fileNam
         };
         const QString unread = file.records([&](CsvRecord &record) {
             if (std::exchange(first, false)) {
-                if (!isHeader(record.fields, table.header))
+                if (!isHeaderRecord(record.fields, table.header))
                     formError = u"%1: prviot red mora da bide \"%2\""_s.arg(
                         fileName, table.header.join(u','));
                 return formError.isEmpty();
@@ -111,8 +94,9 @@ int importTableFile(Store &store, const TableFile &table, const QString &fileNam
             QString reason;
             for (qsizetype i = 0; i < record.fields.size(); ++i) {
                 fields.append(record.fields[i].trimmed());
+                // Every field is one line of a box: no NUL, no line break.
                 if (reason.isEmpty())
-                    reason = columnRefusal(rules[i], fields.last());
+                    reason = valueRefusal(table.header[i], fields.last(), unlimitedBox, true, true);
             }
             if (reason.isEmpty())
                 reason = table.check(fields);
@@ -156,8 +140,7 @@ int exportTableFile(Store &store, const TableFile &table, const QString &fileNam
     };
     if (QFileInfo(fileName).isDir())
         return fail(u"%1 e direktorium"_s.arg(fileName));
-    if (const QString own = ownFileRefusal(fileName, QFileInfo(store.path()).absolutePath());
-        !own.isEmpty())
+    if (const QString own = ownFileRefusal(fileName, store); !own.isEmpty())
         return fail(own);
     auto rows = store.texts(table.select);
     if (!rows)

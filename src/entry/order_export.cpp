@@ -390,8 +390,7 @@ int exportOrders(Store &store, const QString &fileName, QTextStream &err)
     // A device or a pipe would be replaced by the file, not written to.
     if (QFileInfo(fileName).exists() && !QFileInfo(fileName).isFile())
         return fail(u"%1 ne e obicen fajl (ured ili cevka); izvozot ne e zapisan"_s.arg(fileName));
-    if (const QString own = ownFileRefusal(fileName, QFileInfo(store.path()).absolutePath());
-        !own.isEmpty())
+    if (const QString own = ownFileRefusal(fileName, store); !own.isEmpty())
         return fail(own);
     auto file = std::make_unique<SafeFile>(fileName);
     if (!file->open())

@@ -2,7 +2,6 @@
 
 #include "context/app_context.h"
 #include "context/daily_backup.h"
-#include "context/messages.h"
 #include "context/startup.h"
 #include "data/installer.h"
 #include "data/store.h"
@@ -90,10 +89,8 @@ int runWindows(const CommandLine &commandLine)
             break;
         if (!opened.busy())
             return report(opened.error());
-        const QString said = opened.error().startsWith(QLatin1StringView(connectionLost))
-                                 ? opened.error()
-                                 : QString::fromLatin1(msg::databaseBusy);
-        if (prompter.ask(said + u"\nDa probam povtorno ?"_s, Buttons::YesNo) != Answer::Yes)
+        if (prompter.ask(heldMessage(opened.error()) + u"\nDa probam povtorno ?"_s,
+                         Buttons::YesNo) != Answer::Yes)
             return 1;
     }
 
