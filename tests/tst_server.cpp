@@ -3,6 +3,7 @@
 #include "data/orders.h"
 #include "data/schema.h"
 #include "data/server.h"
+#include "data/server_session.h"
 #include "data/settings.h"
 #include "entry/order_export.h"
 #include "entry/order_transfer.h"
@@ -11,6 +12,11 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
+
+#ifdef Q_OS_UNIX
+#include <dlfcn.h>
+#include <sys/socket.h>
+#endif
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -472,6 +478,55 @@ private slots:
         QVERIFY(!before.isEmpty());
         QCOMPARE(session(), before);
         QCOMPARE(tableRows(db.store, u"tbl_trel"_s), QStringList());
+    }
+
+    // The answer to a save's COMMIT never reaches the program (its socket
+    // stops reading just before), while the server decides: the program asks
+    // the server on a new session and reports what it says.
+    void aCommitWhoseAnswerWasLostIsAskedOfTheServer_data()
+    {
+        QTest::addColumn<QString>("nalog1");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("committed") << u"a"_s << true;
+        QTest::newRow("refused at the commit") << u"late"_s << false;
+    }
+    void aCommitWhoseAnswerWasLostIsAskedOfTheServer()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("a socket that stops reading alone");
+#else
+        REQUIRE_SERVER();
+        QFETCH(QString, nalog1);
+        QFETCH(bool, stored);
+        TestDb db(Engine::Server);
+        db.execDirect("CREATE FUNCTION late() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                      "BEGIN IF NEW.nalog1 = 'late' THEN RAISE EXCEPTION 'late'; "
+                      "END IF; RETURN NULL; END $$");
+        db.execDirect("CREATE CONSTRAINT TRIGGER late AFTER INSERT ON tbl_Trel "
+                      "DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION late()");
+        void *libpq = dlopen("libpq.so.5", RTLD_NOW | RTLD_NOLOAD);
+        QVERIFY(libpq);
+        const auto socketOf = reinterpret_cast<int (*)(const PGconn *)>(dlsym(libpq, "PQsocket"));
+        QVERIFY(socketOf);
+        auto values = orderValues(u"5/2026"_s, u"a"_s);
+        values[1] = nalog1;
+        auto saved = db.store.writeTransaction([&]() -> DbStatus {
+            if (auto inserted = db.store.exec(sql::trel::insert, values); !inserted)
+                return inserted;
+            const PGconn *conn =
+                sessionHandle(QSqlDatabase::database(db.store.connectionName(), false));
+            return shutdown(socketOf(conn), SHUT_RD) == 0 ? succeeded()
+                                                         : DbStatus::failure(u"shutdown"_s);
+        });
+        QCOMPARE(saved.ok(), stored);
+        if (!stored)
+            QVERIFY2(saved.busy() &&
+                         saved.error().startsWith(
+                             u"Vrskata so serverot na bazata na podatoci e prekinata: "_s) &&
+                         !saved.error().contains(u"Ne e poznato dali e zapisano"_s),
+                     qPrintable(saved.error()));
+        QCOMPARE(tableRows(db.store, u"tbl_trel"_s).size(), stored ? 1 : 0);
+#endif
     }
 
     void copyToTheServer()
