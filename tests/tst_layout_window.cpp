@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 
 using namespace Qt::StringLiterals;
 using namespace trelok;
@@ -189,6 +190,36 @@ private slots:
         QCOMPARE(w.window.isVisible(), how == u"changed"_s);
         QCOMPARE(digest(app.db.store.path()), stored);
         w.window.close();
+    }
+
+    // On a server the layout is the whole office's: the save asks first,
+    // and No writes nothing.
+    void onAServerTheSaveAsksFirst_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Yes saves") << true;
+        QTest::newRow("No writes nothing") << false;
+    }
+    void onAServerTheSaveAsksFirst()
+    {
+        QFETCH(bool, yes);
+        if (testServer().url.isEmpty())
+            QSKIP(qPrintable(u"no PostgreSQL test server: "_s + testServer().reason));
+        testEngine() = Engine::Server;
+        const auto onTheFile = qScopeGuard([] { testEngine() = Engine::File; });
+        AppFixture app;
+        app.prompter.answers = {yes ? Answer::Yes : Answer::No};
+        const QList<QStringList> before = app.db.store.texts(sql::koor::list).value();
+        {
+            OpenWindow w(app);
+            QTest::keyClick(w.surface, Qt::Key_Right, Qt::ShiftModifier);
+            w.command(1)->click();
+            w.window.close();
+        }
+        const QString question = u"Rasporedot na polinjata e zaednicki za celata kancelarija: so "
+                                 u"snimanjeto se menuva za sekoja rabotna stanica. Da se snimi ?"_s;
+        QCOMPARE(app.prompter.shown, (yes ? QStringList{question, saved} : QStringList{question}));
+        QCOMPARE(app.db.store.texts(sql::koor::list).value() == before, !yes);
     }
 
     void restoringGivesTheDeliveredLayout()
