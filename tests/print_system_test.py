@@ -63,6 +63,33 @@ def check_batch(trelok, appdir, env, root, orders):
     for page, number in enumerate(orders, 1):
         check(f"--pdf batch page {page} is the single page of {number}",
               words(batch, page)[0] == single[number])
+    # On paper: one job, every printed page archived; a box that names no
+    # column is passed over on each page and the status says so (3).
+    with open(os.path.join(appdir, "trelok.conf"), "w") as conf:
+        conf.write("archive=arhiva\n")
+    db = sqlite3.connect(os.path.join(appdir, "trelok.db"))
+    for unknown, status in ((False, 0), (True, 3)):
+        if unknown:
+            db.execute("INSERT INTO tbl_koor (box, z_x, z_y, z_len) VALUES ('NEPOSTOI', 1, 1, 1)")
+            db.commit()
+        before = completed_jobs(env)
+        r = subprocess.run([trelok, "--dir", appdir, "--print", listed], env=env,
+                           capture_output=True, text=True)
+        check(f"--print LIST on paper exits {status}", r.returncode == status and
+              r.stderr.count("NEPOSTOI") == (len(orders) if unknown else 0), r.stderr)
+        check("--print LIST on paper: one job", wait_for_job(env, before) and
+              completed_jobs(env) == before + 1)
+        for number in orders:
+            archived = os.path.join(appdir, "arhiva", "2026",
+                                    number.split("/")[0].rjust(6, "0") + ".pdf")
+            check(f"--print LIST on paper archives {number}",
+                  os.path.exists(archived) and words(archived)[0] == single[number])
+            if os.path.exists(archived):
+                os.remove(archived)
+    db.execute("DELETE FROM tbl_koor WHERE box='NEPOSTOI'")
+    db.commit()
+    db.close()
+    os.remove(os.path.join(appdir, "trelok.conf"))
     before = completed_jobs(env)
     missing = os.path.join(root, "missing.pdf")
     for extra in ([], ["--pdf", missing]):
