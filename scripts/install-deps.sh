@@ -7,7 +7,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core python3-fonttools
   xvfb xauth
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-  sqlite3 mdbtools
+  sqlite3 mdbtools strace
   postgresql libqt6sql6-psql libpq-dev
 )
 missing=()
