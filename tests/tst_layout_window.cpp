@@ -91,15 +91,24 @@ private slots:
         QTest::addColumn<double>("x");
         QTest::addColumn<double>("y");
         QTest::addColumn<double>("len");
+        // The arrows step whole tenths of a millimetre (1440/254 twips
+        // each, rounded): one between two tenths goes to the next one first.
         QTest::newRow("right") << u"Right"_s << 119.0 << 699.0 << 3962.0;
-        QTest::newRow("up") << u"Up"_s << 113.0 << 693.0 << 3962.0;
-        QTest::newRow("shift down") << u"Shift+Down"_s << 113.0 << 759.0 << 3962.0;
+        QTest::newRow("ten steps make a millimetre")
+            << QStringList(10, u"Right"_s).join(u',') << 170.0 << 699.0 << 3962.0;
+        QTest::newRow("up, between two tenths") << u"Up"_s << 113.0 << 697.0 << 3962.0;
+        QTest::newRow("shift down") << u"Shift+Down"_s << 113.0 << 754.0 << 3962.0;
         QTest::newRow("left stops at 0") << u"Shift+Left,Shift+Left"_s << 0.0 << 699.0 << 3962.0;
-        QTest::newRow("up stops at 0") << QStringList(12, u"Shift+Up"_s).join(u',') << 113.0 << 0.0
+        QTest::newRow("up stops at 0") << QStringList(14, u"Shift+Up"_s).join(u',') << 113.0 << 0.0
                                        << 3962.0;
-        QTest::newRow("typed left") << u"Text1=200"_s << 1200.0 << 699.0 << 3962.0;
-        QTest::newRow("typed top") << u"Text2=100.5"_s << 113.0 << 603.0 << 3962.0;
-        QTest::newRow("typed width") << u"Text3=500"_s << 113.0 << 699.0 << 3000.0;
+        // Typed in true tenths of a millimetre: 20 mm, 10.05 mm, 50 mm.
+        QTest::newRow("typed left") << u"Text1=200"_s << 1134.0 << 699.0 << 3962.0;
+        QTest::newRow("typed top") << u"Text2=100.5"_s << 113.0 << 570.0 << 3962.0;
+        QTest::newRow("typed width") << u"Text3=500"_s << 113.0 << 699.0 << 2835.0;
+        // Chosen in the list with the mouse or Return: the arrows then move it.
+        QTest::newRow("list clicked, then Right") << u"click,Right"_s << 119.0 << 699.0 << 3962.0;
+        QTest::newRow("Return in the list, then Right")
+            << u"Return,Right"_s << 119.0 << 699.0 << 3962.0;
         QTest::newRow("dragged") << u"drag"_s << 163.0 << 719.0 << 3962.0;
         QTest::newRow("dragged in small moves") << u"drag in steps"_s << 163.0 << 719.0 << 3962.0;
         // The boxes show rounded values (660.3 for 3962 twips): leaving them
@@ -119,7 +128,7 @@ private slots:
         *fieldOf(expected, u"NALOG1"_s) = {u"NALOG1"_s, x, y, len, u"v2"_s, u'L'};
         {
             OpenWindow w(app);
-            QCOMPARE(w.list->item(0)->text(), u"NALOG1"_s);
+            QCOMPARE(w.list->item(0)->text(), u"NALOG1 \u2013 Налогодавач"_s);
             if (how.startsWith(u"drag"_s)) {
                 const QPoint from(20, 72); // inside NALOG1's frame, 10 twips a pixel
                 QTest::mousePress(w.surface, Qt::LeftButton, {}, from);
@@ -137,6 +146,14 @@ private slots:
                 box->selectAll();
                 QTest::keyClicks(box, how.section(u'=', 1));
                 QTest::keyClick(box, Qt::Key_Return);
+            } else if (how.startsWith(u"click,"_s) || how.startsWith(u"Return,"_s)) {
+                w.list->setFocus();
+                if (how.startsWith(u"click"_s))
+                    QTest::mouseClick(w.list->viewport(), Qt::LeftButton, {},
+                                      w.list->visualItemRect(w.list->item(0)).center());
+                else
+                    QTest::keyClick(w.list, Qt::Key_Return);
+                QTest::keyClick(w.window.focusWidget(), Qt::Key_Right);
             } else {
                 w.surface->setFocus();
                 for (const QString &key : how.split(u','))
@@ -267,7 +284,7 @@ private slots:
         QCOMPARE(sheets.first().desno, 24.0);
         QCOMPARE(sheets.first().dole, 6.0);
         QCOMPARE(sheets.first().marks.size(), 26);
-        QCOMPARE(sheets.first().marks.first().z_y, 705.0);
+        QCOMPARE(sheets.first().marks.first().z_y, 703.0);
         QCOMPARE(digest(app.db.store.path()), stored);
         w.surface->setFocus();
         QCOMPARE(tabWalk(&w.window, 9),

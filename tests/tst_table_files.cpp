@@ -259,7 +259,7 @@ private slots:
         TestDb db;
         const Layout opened = readLayout(db.store).value();
         Layout shown = opened;
-        moveFields(shown, {0}, fineStep, coarseStep);
+        stepFields(shown, {0}, 1, 10);
         db.exec("UPDATE tbl_koor SET z_x='500' WHERE box='NALOG2'");
         const QList<QStringList> theirs = rowsOf(db.store, u"layout"_s);
         QCOMPARE(saveLayout(db.store, shown, opened).value(), LayoutSaved::ChangedMeanwhile);

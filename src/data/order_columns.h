@@ -13,6 +13,7 @@ namespace trelok {
 // fill and the entry window's boxes are read from here; the chooser's columns
 // (sql::trel::lineColumns) are checked against it when compiled.
 // The recipient's captions are stored trimmed, the typed boxes as typed.
+// A column without a box keeps only the caption the layout editor shows.
 inline constexpr ColumnDescriptor orderColumnTable[] = {
     {"TRELOK_BR", nullptr, 10, true, true},
     {"NALOG1", "nal1", unlimitedBox, true, false,
@@ -31,9 +32,9 @@ inline constexpr ColumnDescriptor orderColumnTable[] = {
      {120, 4680, 4215, 285, 27, "Cel na doznaka"}},
     {"CEL2", "c_nal2", unlimitedBox, true, false,
      {120, 4920, 4215, 285, 28, "Cel na doznaka - vtor red"}},
-    {"PRIMAC1", nullptr, unlimitedBox, true, true},
-    {"PRIMAC2", nullptr, unlimitedBox, true, true},
-    {"BNK_PRIM", nullptr, unlimitedBox, true, true},
+    {"PRIMAC1", nullptr, unlimitedBox, true, true, {0, 0, 0, 0, 0, "Prima~"}},
+    {"PRIMAC2", nullptr, unlimitedBox, true, true, {0, 0, 0, 0, 0, "Prima~ - vtor red"}},
+    {"BNK_PRIM", nullptr, unlimitedBox, true, true, {0, 0, 0, 0, 0, "Banka na prima~ot"}},
     {"SMET_PRI", "s_pri", unlimitedBox, true, false,
      {4800, 2280, 4335, 285, 16, "Smetka na prima~ot"}},
     {"MKD_CEL", "mkd1", unlimitedBox, true, false,
@@ -62,7 +63,7 @@ inline constexpr ColumnDescriptor orderColumnTable[] = {
      {4680, 5280, 1695, 285, 1, "Datum"}},
     {"MESTO", "mes", unlimitedBox, true, false,
      {7080, 5280, 1935, 285, 0, "Mesto na podnesuvawe"}},
-    {"VID", nullptr, unlimitedBox, true, true},
+    {"VID", nullptr, unlimitedBox, true, true, {0, 0, 0, 0, 0, "Vid na uplata"}},
     {"VALUTA", "valu", 10, true, false,
      {4680, 600, 1695, 285, 46, "Datum na Valuta"}},
 };

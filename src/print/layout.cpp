@@ -1,16 +1,20 @@
 #include "print/layout.h"
 
 #include "data/csv.h"
+#include "data/order_columns.h"
 #include "data/orders.h"
 #include "data/statements.h"
 #include "data/store.h"
+#include "platform/makscii.h"
 #include "platform/numbers.h"
 #include "print/print_job.h"
 
 #include <QFile>
+#include <QFontMetricsF>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 
 using namespace Qt::StringLiterals;
@@ -19,9 +23,6 @@ namespace trelok {
 
 namespace {
 
-// A frame's height: the page font's capitals (10 pt), clear of the next line
-// (NALOG1 and NALOG2 stand 193 twips apart).
-constexpr double lineHeight = 180;
 
 QString columnOf(const QString &box)
 {
@@ -195,7 +196,19 @@ QRectF formOnPage()
 
 QRectF fieldFrame(const LayoutRow &row)
 {
-    return {row.z_x, row.z_y, std::max(row.z_len, 60.0), lineHeight};
+    // As high as the text printed from z_y (the page font's ascent and descent).
+    const QFontMetricsF metrics(pageFont());
+    return {row.z_x, row.z_y, std::max(row.z_len, 60.0),
+            std::ceil(metrics.ascent() + metrics.descent())};
+}
+
+QString fieldTitle(const QString &box)
+{
+    for (const ColumnDescriptor &column : orderColumnTable)
+        if (box.compare(QLatin1StringView(column.name), Qt::CaseInsensitive) == 0 &&
+            column.place.caption)
+            return box + u" \u2013 "_s + makscii(QString::fromLatin1(column.place.caption));
+    return box;
 }
 
 int fieldAt(const Layout &layout, QPointF twips)
@@ -216,14 +229,39 @@ void moveFields(Layout &layout, const QList<int> &rows, double dx, double dy)
     }
 }
 
+namespace {
+constexpr double twipsPerTenth = 1440.0 / 254.0;
+}
+
 double tenthsToTwips(double tenths)
 {
-    return tenths * twipsPerTenthMm;
+    return std::round(tenths * twipsPerTenth);
 }
 
 double twipsToTenths(double twips)
 {
-    return twips / twipsPerTenthMm;
+    return twips / twipsPerTenth;
+}
+
+double steppedTwips(double twips, int tenths)
+{
+    const double at = twipsToTenths(twips);
+    double from = std::round(at);
+    if (std::abs(tenthsToTwips(from) - twips) > 0.5) // between two tenths
+        from = tenths > 0 ? std::floor(at) : std::ceil(at);
+    return std::max(0.0, tenthsToTwips(from + tenths));
+}
+
+void stepFields(Layout &layout, const QList<int> &rows, int tenthsX, int tenthsY)
+{
+    for (int i : rows) {
+        if (i < 0 || i >= layout.size())
+            continue;
+        if (tenthsX)
+            layout[i].z_x = steppedTwips(layout[i].z_x, tenthsX);
+        if (tenthsY)
+            layout[i].z_y = steppedTwips(layout[i].z_y, tenthsY);
+    }
 }
 
 } // namespace trelok

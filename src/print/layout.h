@@ -56,8 +56,13 @@ PrintJob layoutPage(const Layout &layout, const QHash<QString, QString> &texts);
 // Where the picture of the blank form lies on the page, twips.
 QRectF formOnPage();
 
-// The frame of a field: its width, one text line high from z_y.
+// The frame of a field: its width, as high as its printed text from z_y.
 QRectF fieldFrame(const LayoutRow &row);
+
+// A field's column name with the form's caption of the column beside it,
+// in Cyrillic letters ("NALOG1 – Налогодавач"); the name alone for a
+// field of no known column.
+QString fieldTitle(const QString &box);
 
 // The topmost field whose frame holds the point, or -1.
 int fieldAt(const Layout &layout, QPointF twips);
@@ -65,13 +70,18 @@ int fieldAt(const Layout &layout, QPointF twips);
 // Moves the fields by (dx, dy) twips; no coordinate goes below 0.
 void moveFields(Layout &layout, const QList<int> &rows, double dx, double dy);
 
-// Twips of tenths of a millimetre typed in the window, and back (6 twips
-// each, as the offsets).
+// Twips of tenths of a millimetre typed in the window (a millimetre is
+// 1440/25.4 twips; rounded to the nearest twip), and back. The printer
+// offsets count 6 twips a tenth (print_job.h); the positions are true.
 double tenthsToTwips(double tenths);
 double twipsToTenths(double twips);
 
-// The arrow keys' steps: 0.1 mm, and 1 mm with Shift.
-inline constexpr double fineStep = 6;
-inline constexpr double coarseStep = 60;
+// A coordinate moved by the arrow keys: to the tenth of a millimetre
+// tenths away (1, or 10 with Shift; negative to the left or up). One that
+// lies between two tenths first goes to the next one that way, so every
+// step after lands on whole tenths and ten of them make a millimetre.
+double steppedTwips(double twips, int tenths);
+// Each field moved so, by tenthsX and tenthsY; none goes below 0.
+void stepFields(Layout &layout, const QList<int> &rows, int tenthsX, int tenthsY);
 
 } // namespace trelok

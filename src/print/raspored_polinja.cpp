@@ -5,6 +5,7 @@
 #include "data/store.h"
 #include "entry/form_picture.h"
 #include "platform/controls.h"
+#include "platform/makscii.h"
 #include "platform/printers.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
@@ -30,9 +31,16 @@ namespace trelok {
 
 namespace {
 
-// The page is shown at 10 twips a pixel (the preview shows 15).
+// The page is shown at 10 twips a pixel (the preview shows 15), wide enough
+// for the rightmost field (MKD_DEC ends at 9165 twips).
 constexpr double surfaceScale = 10;
-constexpr int pageWidth = 8700, pageHeight = 4860; // twips of the page shown
+constexpr int pageWidth = 9240, pageHeight = 4860; // twips of the page shown
+// The list, the boxes and the hint stand right of the page.
+constexpr int sideLeft = 14130;
+
+// What the arrows do, said on the form and to a screen reader.
+const char16_t *const keysHint = u"Strelki: 0,1 mm; Shift+strelki: 1 mm; vle~ewe so glu{ecot; "
+                                 u"Enter vo listata: kon obrazecot";
 
 // Shown to a tenth of a tenth; typing takes what is typed.
 QString tenthsText(double twips)
@@ -48,8 +56,7 @@ public:
     {
         setObjectName(u"surface"_s);
         setAccessibleName(u"Obrazec so polinjata"_s);
-        setAccessibleDescription(
-            u"Strelki: 0,1 mm; Shift i strelki: 1 mm; klik ili vlecenje so glusecot"_s);
+        setAccessibleDescription(makscii(QString::fromUtf16(keysHint)));
         setFocusPolicy(Qt::StrongFocus);
         setMouseTracking(true);
         setFixedSize(int(pageWidth / surfaceScale), int(pageHeight / surfaceScale));
@@ -71,14 +78,47 @@ protected:
         QFont small(u"Liberation Sans"_s);
         small.setPixelSize(110);
         p.setFont(small);
+        const QFontMetricsF metrics(small);
         const Layout &layout = m_window.layout();
+        const auto colourOf = [&chosen](qsizetype i) {
+            return chosen.contains(int(i)) ? QColor(0, 0, 230) : QColor(200, 0, 0);
+        };
         for (qsizetype i = 0; i < layout.size(); ++i) {
-            const bool isChosen = chosen.contains(int(i));
-            const QColor colour = isChosen ? QColor(0, 0, 230) : QColor(200, 0, 0);
-            p.setPen(QPen(colour, isChosen ? 24 : 10));
+            p.setPen(QPen(colourOf(i), chosen.contains(int(i)) ? 24 : 10));
+            p.drawRect(fieldFrame(layout[i]));
+        }
+        // Each name on white at the end of its frame its text leaves free
+        // (the right one for a text from the left, the left one for an
+        // amount from the right), or above the frame where the text fills
+        // it; always inside the page.
+        const QFontMetricsF textMetrics(pageFont());
+        for (const PlacedField &field : m_window.page().fields) {
+            const qsizetype i = std::find_if(layout.begin(), layout.end(),
+                                             [&field](const LayoutRow &row) {
+                                                 return row.box == field.box;
+                                             }) -
+                                layout.begin();
+            if (i == layout.size())
+                continue;
             const QRectF frame = fieldFrame(layout[i]);
-            p.drawRect(frame);
-            p.drawText(frame.topLeft() + QPointF(10, -12), layout[i].box);
+            const bool fromRight = field.jsft == u'R';
+            const double text = textMetrics.horizontalAdvance(field.text) + 40;
+            QRectF name(0, 0, metrics.horizontalAdvance(field.box) + 20, metrics.height());
+            name.moveTop(frame.top());
+            if (fromRight)
+                name.moveLeft(frame.left());
+            else
+                name.moveRight(frame.right());
+            if (frame.width() - text < name.width()) { // above, from where the text starts
+                name.moveBottom(frame.top());
+                if (!fromRight)
+                    name.moveLeft(frame.left());
+            }
+            name.moveLeft(std::clamp(name.left(), 0.0, pageWidth - name.width()));
+            name.moveTop(std::max(0.0, name.top()));
+            p.fillRect(name, QColor(255, 255, 255, 230));
+            p.setPen(colourOf(i));
+            p.drawText(name, Qt::AlignCenter, field.box);
         }
         if (hasFocus()) {
             p.setPen(QPen(QColor(0, 0, 230), 30, Qt::DotLine));
@@ -114,19 +154,20 @@ protected:
 
     void keyPressEvent(QKeyEvent *event) override
     {
-        const double step = event->modifiers() & Qt::ShiftModifier ? coarseStep : fineStep;
+        // Tenths of a millimetre: one, or ten with Shift.
+        const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
         switch (event->key()) {
         case Qt::Key_Left:
-            m_window.moveChosen(-step, 0);
+            m_window.stepChosen(-step, 0);
             break;
         case Qt::Key_Right:
-            m_window.moveChosen(step, 0);
+            m_window.stepChosen(step, 0);
             break;
         case Qt::Key_Up:
-            m_window.moveChosen(0, -step);
+            m_window.stepChosen(0, -step);
             break;
         case Qt::Key_Down:
-            m_window.moveChosen(0, step);
+            m_window.stepChosen(0, step);
             break;
         default:
             QWidget::keyPressEvent(event);
@@ -155,7 +196,7 @@ raspored_polinja::raspored_polinja(AppContext &context, QWidget *parent)
 {
     setObjectName(u"raspored_polinja"_s);
     setWindowTitle(u"Raspored na Polinjata"_s);
-    setClientSize(this, 16260, 8220);
+    setClientSize(this, 17070, 8220);
     const QFont form = formFont(10, true);
     const QFont plain = font();
 
@@ -163,32 +204,36 @@ raspored_polinja::raspored_polinja(AppContext &context, QWidget *parent)
     m_surface->move(twips::point(120, 120));
 
     auto *label1 = label(this, u"Label1"_s, u"Poliwa na trelokot"_s,
-                         QRect(13320, 120, 2610, 300), form);
+                         QRect(sideLeft, 120, 2610, 300), form);
     m_list1 = new QListWidget(this);
     m_list1->setObjectName(u"List1"_s);
-    m_list1->setGeometry(twips::rect(13320, 450, 2610, 4200));
+    m_list1->setGeometry(twips::rect(sideLeft, 450, 2810, 4200));
     m_list1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list1->setAccessibleName(label1->accessibleName());
     connect(m_list1, &QListWidget::itemSelectionChanged, this,
             &raspored_polinja::List1_SelectionChanged);
+    // A field chosen with the mouse, or Return on it, hands the arrows to
+    // the form: they move the field from there.
+    connect(m_list1, &QListWidget::itemClicked, this, [this] { m_surface->setFocus(); });
+    connect(m_list1, &QListWidget::itemActivated, this, [this] { m_surface->setFocus(); });
 
     const QStringList captions{u"Levo"_s, u"Gore"_s, u"[irina"_s};
     const QRegularExpression number(u"\\d*\\.?\\d*"_s);
     for (int i = 0; i < 3; ++i) {
         auto *caption = label(this, u"Label%1"_s.arg(i + 2), captions[i],
-                              QRect(13320, 4800 + i * 420, 900, 330), form);
+                              QRect(sideLeft, 4800 + i * 420, 900, 330), form);
         auto *box = textBox(this, u"Text%1"_s.arg(i + 1),
-                            QRect(14220, 4780 + i * 420, 1100, 330), plain,
+                            QRect(sideLeft + 900, 4780 + i * 420, 1100, 330), plain,
                             caption->accessibleName() + u" (0,1 mm)"_s);
         box->setValidator(new QRegularExpressionValidator(number, box));
         caption->setBuddy(box);
-        label(this, u"Label%1"_s.arg(i + 5), u"0,1 mm"_s, QRect(15400, 4800 + i * 420, 780, 330),
-              plain);
+        label(this, u"Label%1"_s.arg(i + 5), u"0,1 mm"_s,
+              QRect(sideLeft + 2080, 4800 + i * 420, 780, 330), form);
         connect(box, &QLineEdit::editingFinished, this, [this, i] { Text_Typed(i); });
         m_boxes.append(box);
     }
-    label(this, u"Label8"_s, u"Strelki: 0,1 mm; Shift+strelki: 1 mm; vlecenje so glusecot"_s,
-          QRect(13320, 6120, 2800, 600), plain)
+    label(this, u"Label8"_s, QString::fromUtf16(keysHint), QRect(sideLeft, 6120, 2800, 1200),
+          formFont(9, false))
         ->setWordWrap(true);
 
     auto *command1 = button(this, u"Command1"_s, u"OK - Snimi"_s, QRect(120, 7620, 2200, 420),
@@ -197,7 +242,7 @@ raspored_polinja::raspored_polinja(AppContext &context, QWidget *parent)
                             QRect(2440, 7620, 4300, 420), QColor(255, 255, 160), form);
     auto *command3 = button(this, u"Command3"_s, u"Pe~ati kalibraciski list"_s,
                             QRect(6860, 7620, 3600, 420), QColor(255, 224, 160), form);
-    auto *command4 = button(this, u"Command4"_s, u"Izlez / Otkaz"_s, QRect(13920, 7620, 2200, 420),
+    auto *command4 = button(this, u"Command4"_s, u"Izlez / Otkaz"_s, QRect(14730, 7620, 2200, 420),
                             QColor(255, 0, 0), form);
     // Return in a box takes the typed value; it presses no button.
     for (QPushButton *b : {command1, command2, command3, command4})
@@ -235,7 +280,7 @@ void raspored_polinja::showLayout()
     const QList<int> keep = chosen();
     m_list1->clear();
     for (const LayoutRow &row : m_layout)
-        m_list1->addItem(row.box);
+        m_list1->addItem(fieldTitle(row.box));
     for (int i : keep)
         if (auto *item = m_list1->item(i))
             item->setSelected(true);
@@ -287,6 +332,17 @@ void raspored_polinja::moveChosen(double dx, double dy)
     if (rows.isEmpty())
         return;
     moveFields(m_layout, rows, dx, dy);
+    m_page = layoutPage(m_layout, m_texts);
+    showCoordinates();
+    m_surface->update();
+}
+
+void raspored_polinja::stepChosen(int tenthsX, int tenthsY)
+{
+    const QList<int> rows = chosen();
+    if (rows.isEmpty())
+        return;
+    stepFields(m_layout, rows, tenthsX, tenthsY);
     m_page = layoutPage(m_layout, m_texts);
     showCoordinates();
     m_surface->update();

@@ -39,8 +39,10 @@ public:
     QList<int> chosen() const;
     // Chooses one field (add: keeps the others chosen, as with Ctrl).
     void choose(int row, bool add);
-    // Moves the chosen fields by (dx, dy) twips.
+    // Moves the chosen fields by (dx, dy) twips (the mouse), or by whole
+    // tenths of a millimetre (the arrows, layout.h's steppedTwips).
     void moveChosen(double dx, double dy);
+    void stepChosen(int tenthsX, int tenthsY);
     const Layout &layout() const { return m_layout; }
     const PrintJob &page() const { return m_page; }
 
