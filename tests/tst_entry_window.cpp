@@ -3,6 +3,7 @@
 
 #include "entry/izbor_vid.h"
 #include "entry/trelok_window.h"
+#include "print/trelok_pogled.h"
 #include "refdata/lista_isp.h"
 #include "refdata/picker_dialog.h"
 #include "shell/form1.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -319,6 +321,111 @@ private slots:
         QCOMPARE(app.prompter.shown, QStringList{u"Ispostavata mora da e 4 Brojki"_s});
         QCOMPARE(entry->box(u"p_nal3"_s)->text(), QString());
         entry->close();
+    }
+
+    // Return does what the highlighted thing says, Escape leaves as the
+    // exit button does, in every window: the entry window, the two pickers,
+    // the list of codes and the preview.
+    void keysDoWhatTheFocusSays_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("shown");
+        const QString office = u"Kodot na ispostava e Uspesno Izbran : 1020 - Ispostava Skopje 2"_s;
+        const QStringList typed{u"Kodot na Opstinata e Uspesno Izbran : 005 - Bogdanci"_s};
+        QTest::newRow("entry, Return on OK - Snimi") << u"entry"_s << u"Return"_s << QStringList();
+        QTest::newRow("entry, Escape") << u"entry"_s << u"Escape"_s << QStringList();
+        QTest::newRow("preview, Escape") << u"preview"_s << u"Escape"_s << QStringList();
+        QTest::newRow("municipality, Return after the code") << u"opst"_s << u"Return"_s << typed;
+        QTest::newRow("municipality, Return on Prifati") << u"opst"_s << u"Return on OK"_s << typed;
+        QTest::newRow("office list, Return on a line") << u"list"_s << u"Return"_s
+                                                       << QStringList{office};
+        QTest::newRow("office list, double click") << u"list"_s << u"double click"_s
+                                                   << QStringList{office};
+        QTest::newRow("office list, Return on OK - IZBERI")
+            << u"list"_s << u"Return on OK"_s << QStringList{office};
+    }
+    void keysDoWhatTheFocusSays()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, key);
+        QFETCH(QStringList, shown);
+        AppFixture app;
+        app.enterFixedData();
+        if (window == u"entry"_s) {
+            Form1 form(app.context);
+            chooseKindWhenShown(0);
+            form.ntrel_Click();
+            QPointer<Trelok> entry = form.entryWindow();
+            auto *ok = entry->findChild<QPushButton *>(u"Command1"_s);
+            if (key == u"Escape"_s) {
+                QTest::keyClick(entry->box(u"nal1"_s), Qt::Key_Escape);
+                QTRY_VERIFY(!entry);
+                return;
+            }
+            // The same messages as a click, in the same order.
+            ok->setFocus();
+            QTest::keyClick(ok, Qt::Key_Return);
+            const QStringList byKey = std::exchange(app.prompter.shown, {});
+            ok->click();
+            QVERIFY(!byKey.isEmpty());
+            QCOMPARE(byKey, app.prompter.shown);
+            entry->close();
+            return;
+        }
+        if (window == u"preview"_s) {
+            QPointer<Trelok_pogled> preview = new Trelok_pogled(u"PDF-Queue"_s, {}, {});
+            preview->show();
+            // A window named by its caption to a screen reader, its printer
+            // named as shown.
+            QAccessibleInterface *read = QAccessible::queryAccessibleInterface(preview.data());
+            QCOMPARE(read->role(), QAccessible::Window);
+            QCOMPARE(read->text(QAccessible::Name), u"Pogled na Trelok pred Pecatenje"_s);
+            QCOMPARE(preview->findChild<QLabel *>(u"Label1"_s)->accessibleName(), u"PDF-Queue"_s);
+            QTest::keyClick(preview->findChild<QPushButton *>(u"Command1"_s), Qt::Key_Escape);
+            QTRY_VERIFY(!preview);
+            return;
+        }
+        QLineEdit target;
+        prom_isp office(app.context, &target);
+        prom_opst municipality(app.context, &target);
+        if (window == u"opst"_s) {
+            municipality.Form_Load();
+            municipality.show();
+            municipality.text1()->setText(u"005"_s);
+            QWidget *focus = key == u"Return"_s
+                                 ? static_cast<QWidget *>(municipality.text1())
+                                 : municipality.findChild<QPushButton *>(u"Command1"_s);
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_Return);
+            QVERIFY(!municipality.isVisible());
+        } else {
+            lista_isp list(&office);
+            list.setWindowTitle(u"Izbor na Ispostava"_s);
+            list.fill({{u"1010"_s, u"Ispostava Skopje 1"_s}, {u"1020"_s, u"Ispostava Skopje 2"_s}});
+            QTreeWidget *lines = list.list();
+            lines->setCurrentItem(lines->topLevelItem(1));
+            list.show();
+            const QRect line = lines->visualItemRect(lines->topLevelItem(1));
+            // A screen reader is given the name as the form's font shows it.
+            QCOMPARE(lines->topLevelItem(1)->data(1, Qt::AccessibleTextRole).toString(),
+                     u"Испостава Скопје 2"_s);
+            if (key == u"Return"_s) {
+                lines->setFocus();
+                QTest::keyClick(lines, Qt::Key_Return);
+            } else if (key == u"double click"_s) {
+                QTest::mouseClick(lines->viewport(), Qt::LeftButton, {}, line.center());
+                QTest::mouseDClick(lines->viewport(), Qt::LeftButton, {}, line.center());
+            } else {
+                auto *ok = list.findChild<QPushButton *>(u"Command3"_s);
+                ok->setFocus();
+                QTest::keyClick(ok, Qt::Key_Return);
+            }
+            QVERIFY(!list.isVisible());
+            QCOMPARE(office.text1()->text(), u"1020"_s);
+            office.Command1_Click();
+        }
+        QCOMPARE(app.prompter.shown, shown);
     }
 
     void emptyOfficeTableWhenListing()

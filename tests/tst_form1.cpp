@@ -19,6 +19,8 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QSet>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -114,7 +116,9 @@ private slots:
         const QList<QPair<QString, QString>> items{
             {u"ntrel"_s, u"Nov &Trelok"_s},
             {u"azur_tre"_s, u"&Postoecki Trelok"_s},
-            {u"pct"_s, u"Pecatenje na Postoecki Snimen Trelok"_s},
+            {u"pct"_s, u"&Pecatenje na Postoecki Snimen Trelok"_s},
+            {u"lista_per"_s, u"&Lista na Treloci za Period"_s},
+            {u"rasp_pol"_s, u"&Raspored na Polinjata"_s},
             {u"pec_podes"_s, u"&Podesuvanje na Pecatar"_s},
             {u"vfpd"_s, u"&Vasi Fiksni Podatoci"_s},
             {u"sdb"_s, u"&Sifrarnik na Danocni Broevi"_s},
@@ -126,6 +130,16 @@ private slots:
             auto *action = form.findChild<QAction *>(name);
             QVERIFY2(action, qPrintable(name));
             QCOMPARE(action->text(), caption);
+        }
+        // Every item has an access key, none twice in its menu.
+        for (QMenu *menu : form.menuBar()->findChildren<QMenu *>()) {
+            QSet<QChar> keys;
+            for (QAction *a : menu->actions()) {
+                const QString after = a->text().section(u'&', 1).toLower();
+                const QChar key = after.isEmpty() ? QChar() : after.front();
+                QVERIFY2(!key.isNull() && !keys.contains(key), qPrintable(a->text()));
+                keys.insert(key);
+            }
         }
         form.setPrinterLabel(u"PDF-Queue"_s);
         QCOMPARE(label->text(), u"PDF-Queue"_s);

@@ -316,20 +316,22 @@ private slots:
     }
 
     // Enter or a double click on a line chooses it as "OK" does, in both
-    // choosers; each line gives a screen reader the letters shown.
+    // choosers, and Enter in the search chooses the line its exact number
+    // selected; each line gives a screen reader the letters shown.
     void aLineChosenFromTheKeyboardOrTheMouse_data()
     {
         QTest::addColumn<bool>("orders");
-        QTest::addColumn<bool>("doubleClick");
-        QTest::newRow("orders, Enter") << true << false;
-        QTest::newRow("orders, double click") << true << true;
-        QTest::newRow("kinds, Enter") << false << false;
-        QTest::newRow("kinds, double click") << false << true;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("orders, Enter") << true << u"Enter"_s;
+        QTest::newRow("orders, double click") << true << u"double click"_s;
+        QTest::newRow("orders, Enter in the search") << true << u"search"_s;
+        QTest::newRow("kinds, Enter") << false << u"Enter"_s;
+        QTest::newRow("kinds, double click") << false << u"double click"_s;
     }
     void aLineChosenFromTheKeyboardOrTheMouse()
     {
         QFETCH(bool, orders);
-        QFETCH(bool, doubleClick);
+        QFETCH(QString, how);
         AppFixture app;
         app.storeOrder(u"1/2026"_s, u"205"_s, u"Dava~ki"_s);
         app.storeOrder(u"2/2026"_s, u"108"_s, u"p"_s);
@@ -345,10 +347,15 @@ private slots:
         QVERIFY(shown && shown->tableInterface());
         QCOMPARE(shown->tableInterface()->cellAt(1, 1)->text(QAccessible::Name),
                  orders ? u"Давачки"_s : u"Давачки по електронска царинска декларација"_s);
-        if (doubleClick) {
+        if (how == u"double click"_s) {
             const QPoint at = list->visualRect(second).center();
             QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        } else if (how == u"search"_s) {
+            QLineEdit *search = static_cast<izbor_trelok *>(window.get())->searchBox();
+            search->setFocus();
+            QTest::keyClicks(search, u"1/2026"_s);
+            QTest::keyClick(search, Qt::Key_Return);
         } else {
             list->setFocus();
             QTest::keyClick(list, Qt::Key_Return);

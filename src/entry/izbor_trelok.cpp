@@ -97,6 +97,11 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
                                 caption->accessibleName());
     caption->setBuddy(m_baraj);
     connect(m_baraj, &QLineEdit::textChanged, this, &izbor_trelok::baraj_Change);
+    // Return in the search chooses the line it selected.
+    connect(m_baraj, &QLineEdit::returnPressed, this, [this] {
+        if (m_list->currentIndex().isValid())
+            Command1_Click();
+    });
     chooseOnEnter(m_list, [this] { Command1_Click(); });
     chainTabOrder({m_list, command1, command2, m_baraj});
     m_list->setFocus();

@@ -16,8 +16,6 @@
 #include "platform/twips.h"
 #include "refdata/picker_dialog.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,16 +47,6 @@ QList<const ColumnDescriptor *> windowBoxes()
     for (const ColumnDescriptor &segment : referenceSegmentBoxes)
         boxes.append(&segment);
     return boxes;
-}
-
-// The entry window is announced to assistive technology as a window (a
-// plain widget would be a filler), named by its caption.
-QAccessibleInterface *entryWindowInterface(const QString &className, QObject *object)
-{
-    if (object && object->isWidgetType() &&
-        className == QLatin1StringView(Trelok::staticMetaObject.className()))
-        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
-    return nullptr;
 }
 
 // The picture of the blank form, the red frames and the decimal comma.
@@ -133,8 +121,7 @@ private:
 Trelok::Trelok(AppContext &context, QWidget *parent)
     : QWidget(parent, Qt::Window), m_context(context)
 {
-    static const bool announced = (QAccessible::installFactory(entryWindowInterface), true);
-    Q_UNUSED(announced);
+    announceAsWindow(staticMetaObject);
     setObjectName(u"Trelok"_s);
     setWindowTitle(u"Trelok za Carina"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -248,6 +235,7 @@ void Trelok::buildButtons()
     connect(m_command2, &QPushButton::clicked, this, &Trelok::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &Trelok::Command3_Click);
     connect(m_command4, &QPushButton::clicked, this, &Trelok::Command4_Click);
+    exitOnEscape(this, [this] { Command2_Click(); });
 }
 
 void Trelok::applyLayout()

@@ -5,10 +5,14 @@
 #include "platform/twips.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 
 using namespace Qt::StringLiterals;
 
@@ -100,6 +104,29 @@ QLineEdit *searchBox(QWidget *parent, const QString &name, QRect twipRect, const
     return setUpBox(new SearchBox(parent), name, twipRect, font, accessibleName);
 }
 
+namespace {
+// Return or Enter on a focused button presses it, as Space does (as on
+// Windows), in a dialog and in a plain window alike.
+class EnterPresses : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        auto *b = qobject_cast<QAbstractButton *>(watched);
+        if (!b || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier))
+            return false;
+        b->click();
+        return true;
+    }
+};
+} // namespace
+
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect twipRect,
                     QColor back, const QFont &font)
 {
@@ -114,6 +141,7 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
                          "QPushButton:focus { border: 2px solid #000000; }"
                          "QPushButton:pressed { border-style: inset; }"_s.arg(back.name()));
     b->setAutoDefault(false);
+    b->installEventFilter(new EnterPresses(b));
     return b;
 }
 
@@ -162,6 +190,57 @@ private:
     std::function<void()> m_choose;
 };
 } // namespace
+
+namespace {
+// Escape reaches the window when the control with the focus leaves it.
+class EscapeExits : public QObject {
+public:
+    EscapeExits(QWidget *window, std::function<void()> exit)
+        : QObject(window), m_window(window), m_exit(std::move(exit))
+    {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != m_window || event->type() != QEvent::KeyPress ||
+            static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape)
+            return false;
+        m_exit();
+        return true;
+    }
+
+private:
+    QWidget *m_window;
+    std::function<void()> m_exit;
+};
+} // namespace
+
+void exitOnEscape(QWidget *window, const std::function<void()> &exit)
+{
+    window->installEventFilter(new EscapeExits(window, exit));
+}
+
+namespace {
+QSet<QString> &announcedWindows()
+{
+    static QSet<QString> names;
+    return names;
+}
+
+QAccessibleInterface *windowInterface(const QString &className, QObject *object)
+{
+    if (object && object->isWidgetType() && announcedWindows().contains(className))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+} // namespace
+
+void announceAsWindow(const QMetaObject &windowClass)
+{
+    static const bool installed = (QAccessible::installFactory(windowInterface), true);
+    Q_UNUSED(installed);
+    announcedWindows().insert(QString::fromLatin1(windowClass.className()));
+}
 
 void chooseOnEnter(QAbstractItemView *list, const std::function<void()> &choose)
 {

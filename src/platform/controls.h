@@ -39,6 +39,14 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
 QLabel *label(QWidget *parent, const QString &name, const QString &caption, QRect twipRect,
               const QFont &font, QColor text = QColor(), QColor back = QColor());
 
+// Escape in the window (a plain widget window; dialogs close on Escape
+// themselves) runs exit, as the window's exit button does.
+void exitOnEscape(QWidget *window, const std::function<void()> &exit);
+
+// Windows of the class are announced to assistive technology as windows
+// named by their caption (a plain widget window would be a filler).
+void announceAsWindow(const QMetaObject &windowClass);
+
 // Enter on a line of the list, and a double click on one, run choose (as
 // the window's "OK" does).
 void chooseOnEnter(QAbstractItemView *list, const std::function<void()> &choose);

@@ -56,6 +56,7 @@ Trelok_pogled::Trelok_pogled(const QString &printerName, std::function<void()> p
                              std::function<void()> savePdf, QWidget *parent)
     : QWidget(parent, Qt::Window), m_print(std::move(print)), m_savePdf(std::move(savePdf))
 {
+    announceAsWindow(staticMetaObject);
     setObjectName(u"Trelok_pogled"_s);
     setWindowTitle(u"Pogled na Trelok pred Pecatenje"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -65,8 +66,7 @@ Trelok_pogled::Trelok_pogled(const QString &printerName, std::function<void()> p
     auto *command1 = button(this, u"Command1"_s, u"OK - Pecati"_s, QRect(360, 4920, 1575, 375),
                             QColor(192, 255, 192), font());
     auto *label1 = label(this, u"Label1"_s, printerName, QRect(2040, 5040, 4455, 255), font());
-    label1->setAccessibleName(u"Pecatar"_s);
-    label1->setAccessibleDescription(printerName);
+    label1->setAccessibleDescription(u"Pecatar"_s);
     // The order shown, at the right end of the printer's line.
     m_order = label(this, u"lbl_trelok"_s, QString(), QRect(4680, 5040, 1815, 255), font());
     m_order->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -105,6 +105,7 @@ Trelok_pogled::Trelok_pogled(const QString &printerName, std::function<void()> p
     connect(command1, &QPushButton::clicked, this, &Trelok_pogled::Command1_Click);
     connect(command2, &QPushButton::clicked, this, &Trelok_pogled::Command2_Click);
     connect(command3, &QPushButton::clicked, this, &Trelok_pogled::Command3_Click);
+    exitOnEscape(this, [this] { Command2_Click(); });
     chainTabOrder({command1, command2, command3, previous, next});
     command1->setFocus();
 }

@@ -70,7 +70,7 @@ dan_ref::dan_ref(AppContext &context, QWidget *parent) : QDialog(parent), m_cont
     m_listView1->setColumnWidth(2, twips::px(3600));
     m_listView1->setColumnWidth(3, twips::px(1800));
     connect(header, &QHeaderView::sectionClicked, this, &dan_ref::ListView1_ColumnClick);
-    connect(m_listView1, &QAbstractItemView::doubleClicked, this, &dan_ref::ListView1_DblClick);
+    chooseOnEnter(m_listView1, [this] { ListView1_DblClick(); });
 
     auto *command1 =
         button(this, u"Command1"_s, u"&OK"_s, QRect(120, 5400, 2280, 420), QColor(0, 192, 0), form);

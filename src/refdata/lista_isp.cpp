@@ -1,6 +1,7 @@
 #include "refdata/lista_isp.h"
 
 #include "platform/controls.h"
+#include "platform/makscii.h"
 #include "platform/twips.h"
 #include "refdata/code_picker.h"
 #include "refdata/picker_dialog.h"
@@ -38,6 +39,7 @@ lista_isp::lista_isp(CodePickerDialog *picker) : QDialog(picker), m_picker(picke
                           QColor(255, 128, 0), formFont(10));
     connect(ok, &QPushButton::clicked, this, &lista_isp::Command3_Click);
     connect(cancel, &QPushButton::clicked, this, &lista_isp::Command1_Click);
+    chooseOnEnter(m_list, [this] { Command3_Click(); });
     chainTabOrder({ok, cancel, m_list});
     ok->setFocus();
 }
@@ -47,8 +49,12 @@ void lista_isp::fill(const QList<CodeLine> &lines)
     m_list->clear();
     QList<QTreeWidgetItem *> items;
     items.reserve(lines.size());
-    for (const CodeLine &line : lines)
-        items.append(new QTreeWidgetItem(QStringList{line.code, line.name}));
+    for (const CodeLine &line : lines) {
+        auto *item = new QTreeWidgetItem(QStringList{line.code, line.name});
+        // Read out as the form's font shows it.
+        item->setData(1, Qt::AccessibleTextRole, makscii(line.name));
+        items.append(item);
+    }
     m_list->addTopLevelItems(items);
     if (!items.isEmpty())
         m_list->setCurrentItem(items.first());

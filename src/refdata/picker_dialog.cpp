@@ -81,6 +81,8 @@ CodePickerDialog::CodePickerDialog(AppContext &context, const PickerKind &kind,
     auto *command2 = button(this, u"Command2"_s, u"IZLEZ / Otkaz"_s,
                             QRect(7920, layout.rowButtons, 2295, 495), QColor(255, 0, 0), captions);
     connect(command1, &QPushButton::clicked, this, &CodePickerDialog::Command1_Click);
+    // Return after a typed code accepts it, as the button does.
+    connect(m_text1, &QLineEdit::returnPressed, this, &CodePickerDialog::Command1_Click);
     connect(command2, &QPushButton::clicked, this, &CodePickerDialog::Command2_Click);
     connect(command3, &QPushButton::clicked, this, &CodePickerDialog::Command3_Click);
     QList<QWidget *> chain;

@@ -121,15 +121,15 @@ void Form1::buildMenu()
     addItem(menu(u"vns"_s, u"&Vnes"_s), u"ntrel"_s, u"Nov &Trelok"_s, &Form1::ntrel_Click);
     addItem(menu(u"promm"_s, u"P&romeni"_s), u"azur_tre"_s, u"&Postoecki Trelok"_s,
             &Form1::azur_tre_Click);
-    addItem(menu(u"apct"_s, u"&Pecati"_s), u"pct"_s, u"Pecatenje na Postoecki Snimen Trelok"_s,
+    addItem(menu(u"apct"_s, u"&Pecati"_s), u"pct"_s, u"&Pecatenje na Postoecki Snimen Trelok"_s,
             &Form1::pct_Click);
     addItem(menuBar()->findChild<QMenu *>(u"apct"_s), u"lista_per"_s,
-            u"Lista na Treloci za Period"_s, &Form1::lista_per_Click);
+            u"&Lista na Treloci za Period"_s, &Form1::lista_per_Click);
     QMenu *service = menu(u"srvs"_s, u"&Servis"_s);
     addItem(service, u"pec_podes"_s, u"&Podesuvanje na Pecatar"_s, &Form1::pec_podes_Click);
     addItem(service, u"vfpd"_s, u"&Vasi Fiksni Podatoci"_s, &Form1::vfpd_Click);
     addItem(service, u"sdb"_s, u"&Sifrarnik na Danocni Broevi"_s, &Form1::sdb_Click);
-    addItem(service, u"rasp_pol"_s, u"Raspored na Polinjata"_s, &Form1::rasp_pol_Click);
+    addItem(service, u"rasp_pol"_s, u"&Raspored na Polinjata"_s, &Form1::rasp_pol_Click);
     QMenu *help = menu(u"pomosss"_s, u"Po&mos"_s);
     addItem(help, u"uinstall"_s, u"Upatstvo za &Instalacija"_s, &Form1::uinstall_Click);
     addItem(help, u"upkor"_s, u"Upatstvo za &Koristenje"_s, &Form1::upkor_Click);
