@@ -281,6 +281,10 @@ private slots:
                                         u"Command4"_s, u"Command5"_s}));
         from->setText(u"01.03.2026"_s);
         window.findChild<QLineEdit *>(u"dat_do"_s)->setText(u"31.03.2026"_s);
+        // Shown as the user has it: a shown view lays itself out over the
+        // lines up to the window's end.
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto *kind = window.findChild<QComboBox *>(u"vid"_s);
         kind->setCurrentIndex(kind->findData(u"205"_s));
         window.Command1_Click();

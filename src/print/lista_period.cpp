@@ -163,6 +163,13 @@ lista_period::lista_period(AppContext &context, QWidget *parent)
     m_from->setFocus();
 }
 
+// The view outlives the lines it is shown (children go with QWidget's
+// destructor): a shown window would lay it out over freed lines.
+lista_period::~lista_period()
+{
+    m_model->setLines(nullptr);
+}
+
 bool lista_period::Form_Load()
 {
     auto kinds = listKinds(m_context.store);
