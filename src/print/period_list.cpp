@@ -51,11 +51,6 @@ QString trimmedText(const QSqlQuery &q, int column)
     return qvariant_cast<QString>(q.value(column)).trimmed();
 }
 
-QString storedAmount(const QString &whole, const QString &decimals)
-{
-    return decimals.isEmpty() ? whole : whole + u',' + decimals;
-}
-
 // Where an order goes in the list: by payment date, then by the year and
 // the sequence of its number "N/YYYY" (a number of another form after
 // those, by its text).
@@ -145,6 +140,20 @@ QString denars(qint64 hundredths)
         text[--at] = char16_t(u'0' + whole % 10);
     }
     return QString(reinterpret_cast<const QChar *>(text + at), 40 - at);
+}
+
+QString storedAmount(const QString &whole, const QString &decimals)
+{
+    const bool zero =
+        std::all_of(decimals.begin(), decimals.end(), [](QChar c) { return c == u'0'; });
+    return zero ? whole : whole + u',' + decimals;
+}
+
+QString amountShown(const PeriodLine &line)
+{
+    if (line.summed)
+        return line.amount;
+    return line.amount.isEmpty() ? u"(prazen, ne e sobran)"_s : line.amount + u" (ne e sobran)"_s;
 }
 
 QDate periodDate(const QString &text)
@@ -306,7 +315,7 @@ QByteArray periodCsv(const PeriodList &list)
     };
     for (const PeriodLine &l : list.lines)
         bytes += csvRecord({l.number, l.date, l.kind, l.payer, l.reference, l.purpose,
-                            l.summed ? plain(l.hundredths) : l.amount})
+                            l.summed ? plain(l.hundredths) : amountShown(l)})
                      .toUtf8();
     const PeriodTotals &t = list.totals;
     for (const PeriodSum &sum : t.kinds)
