@@ -13,7 +13,9 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSet>
+#include <QTextBlock>
 #include <QTextStream>
 #include <QTreeView>
 
@@ -62,6 +64,15 @@ QStringList numbers(const PeriodList &list)
     for (const PeriodLine &l : list.lines)
         n.append(l.number);
     return n;
+}
+
+// With TRELOK_SHOT_DIR set, a window is also kept there as a picture to
+// look at.
+void keepPicture(QWidget *window, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("TRELOK_SHOT_DIR");
+    if (!dir.isEmpty())
+        window->grab().save(dir + u"/"_s + name + u".png"_s);
 }
 
 QString pdfText(const QString &pdf)
@@ -124,7 +135,8 @@ private slots:
         QTest::addColumn<QStringList>("totals");
         QTest::newRow("every kind")
             << QString() << QStringList{u"2/2026"_s, u"3/2026"_s, u"10/2026"_s, u"7/2026"_s, u"4/2026"_s}
-            << QStringList{u"Vkupno za vid 108: 2 treloci, 3 235,00 den."_s,
+            << QStringList{u"Izdvoeni treloci: 2 ne se sobrani, 1 ne se vo listata"_s,
+                           u"Vkupno za vid 108: 2 treloci, 3 235,00 den."_s,
                            u"Vkupno za vid 205: 1 treloci, 0,50 den."_s,
                            u"VKUPNO: 3 treloci, 3 235,50 den."_s,
                            u"Ne se sobrani, iznosot ne e samo cifri (2):"_s,
@@ -134,7 +146,8 @@ private slots:
                            u"    6/2026 (vid 108): \"1.3.2026\""_s};
         QTest::newRow("one kind")
             << u" 205"_s << QStringList{u"3/2026"_s, u"4/2026"_s}
-            << QStringList{u"Vkupno za vid 205: 1 treloci, 0,50 den."_s,
+            << QStringList{u"Izdvoeni treloci: 1 ne se sobrani, 0 ne se vo listata"_s,
+                           u"Vkupno za vid 205: 1 treloci, 0,50 den."_s,
                            u"VKUPNO: 1 treloci, 0,50 den."_s,
                            u"Ne se sobrani, iznosot ne e samo cifri (1):"_s,
                            u"    4/2026 (vid 205): \"\""_s};
@@ -177,6 +190,8 @@ private slots:
                             "Vkupno,,108,1,,,2000.50\r\n"
                             "Vkupno,,205,1,,,0.50\r\n"
                             "Vkupno,,,2,,,2001.00\r\n"
+                            "Ne se sobrani,,,2,,,\r\n"
+                            "Ne se vo listata,,,1,,,\r\n"
                             "Ne e sobran,,108,10/2026,,,12abc\r\n"
                             "Ne e sobran,,205,4/2026,,,\r\n"
                             "Datumot ne se cita,1.3.2026,108,6/2026,,,\r\n"));
@@ -213,6 +228,7 @@ private slots:
         QCOMPARE(drawn.size(), 71);
         // A stored amount too long for its column keeps its end and its mark.
         QVERIFY2(text.contains(u"90123 (ne e sobran)"_s), qPrintable(text));
+        QVERIFY(text.contains(u"Izdvoeni treloci: 1 ne se sobrani, 0 ne se vo listata"_s));
     }
 
     void commandLine_data()
@@ -304,6 +320,13 @@ private slots:
         QCOMPARE(view->model()->index(4, 6).data().toString(), u"(prazen, ne e sobran)"_s);
         QVERIFY(view->fontMetrics().horizontalAdvance(u"(prazen, ne e sobran)"_s) + 10 <=
                 view->columnWidth(6));
+        // Of every kind the totals run below the box's fold; the count of the
+        // orders set apart is its top line.
+        auto *totals = window.findChild<QPlainTextEdit *>(u"vkupno"_s);
+        QVERIFY(totals->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(totals->cursorForPosition(QPoint(2, 2)).block().text(),
+                 u"Izdvoeni treloci: 2 ne se sobrani, 1 ne se vo listata"_s);
+        keepPicture(&window, u"lista_period"_s);
         auto *kind = window.findChild<QComboBox *>(u"vid"_s);
         kind->setCurrentIndex(kind->findData(u"205"_s));
         window.Command1_Click();

@@ -288,7 +288,10 @@ QStringList totalsText(const PeriodTotals &totals)
     const auto sumLine = [](const QString &what, const PeriodSum &sum) {
         return u"%1: %2 treloci, %3 den."_s.arg(what).arg(sum.count).arg(denars(sum.hundredths));
     };
-    QStringList text;
+    // The count first: the window shows it without scrolling.
+    QStringList text{u"Izdvoeni treloci: %1 ne se sobrani, %2 ne se vo listata"_s
+                         .arg(totals.amountApart.size())
+                         .arg(totals.dateApart.size())};
     for (const PeriodSum &sum : totals.kinds)
         text.append(sumLine(u"Vkupno za vid "_s + sum.kind, sum));
     text.append(sumLine(u"VKUPNO"_s, totals.all));
@@ -325,6 +328,14 @@ QByteArray periodCsv(const PeriodList &list)
     bytes += csvRecord({u"Vkupno"_s, QString(), QString(), QString::number(t.all.count), QString(),
                         QString(), plain(t.all.hundredths)})
                  .toUtf8();
+    // The counts of the totals' first line, in the column of the counts above.
+    const auto count = [](const QString &words, qsizetype orders) {
+        return csvRecord({words, QString(), QString(), QString::number(orders), QString(),
+                          QString(), QString()})
+            .toUtf8();
+    };
+    bytes += count(u"Ne se sobrani"_s, t.amountApart.size());
+    bytes += count(u"Ne se vo listata"_s, t.dateApart.size());
     for (const SetApart &order : t.amountApart)
         bytes += csvRecord({u"Ne e sobran"_s, QString(), order.kind, order.number, QString(),
                             QString(), order.stored})

@@ -113,12 +113,16 @@ QStringList periodColumnCaptions();
 // with the kind when one was chosen.
 QString periodTitle(const PeriodList &list);
 
-// The totals as the lines shown under the list and printed at its end.
+// The totals as the lines shown under the list and printed at its end. The
+// first counts the orders set apart, "Izdvoeni treloci: 2 ne se sobrani,
+// 1 ne se vo listata", so the window shows it without scrolling; they are
+// named after the sums.
 QStringList totalsText(const PeriodTotals &totals);
 
 // The list as UTF-8 CSV: a header, one record per order (the summed amount
 // as "1234.50", else as amountShown), a record per kind's total and the
-// total, then the orders set apart.
+// total, the counts of the orders set apart as the totals' first line
+// gives them ("Ne se sobrani,,,2,,,"), then those orders.
 QByteArray periodCsv(const PeriodList &list);
 
 // Writes the CSV of the list to file, checked and all or nothing. A
