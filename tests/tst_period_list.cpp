@@ -13,7 +13,9 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSet>
+#include <QTextBlock>
 #include <QTextStream>
 #include <QTreeView>
 
@@ -29,7 +31,7 @@ const char16_t *const orders[][5] = {
     {u"10/2026", u"15.03.2026", u"108", u"12abc", u"00"},
     {u"3/2026", u"15.03.2026", u"205", u"0,50", u""},
     {u"7/2026", u" 20.03.2026 ", u"108", u"2 000", u" 50 "},
-    {u"4/2026", u"31.03.2026", u"205", u"", u""},   // its last day
+    {u"4/2026", u"31.03.2026", u"205", u"", u"00"},  // its last day
     {u"5/2026", u"01.04.2026", u"108", u"7", u"00"}, // the day after
     {u"6/2026", u"1.3.2026", u"108", u"9", u"00"},   // no date of the form
 };
@@ -64,6 +66,15 @@ QStringList numbers(const PeriodList &list)
     return n;
 }
 
+// With TRELOK_SHOT_DIR set, a window is also kept there as a picture to
+// look at.
+void keepPicture(QWidget *window, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("TRELOK_SHOT_DIR");
+    if (!dir.isEmpty())
+        window->grab().save(dir + u"/"_s + name + u".png"_s);
+}
+
 QString pdfText(const QString &pdf)
 {
     QProcess process;
@@ -85,25 +96,29 @@ private slots:
         QTest::addColumn<QString>("whole");
         QTest::addColumn<QString>("decimals");
         QTest::addColumn<qint64>("hundredths"); // -1: set apart
-        QTest::newRow("grouped") << u"1 234"_s << u"50"_s << qint64(123450);
-        QTest::newRow("blanks around") << u" 7 "_s << u" 50 "_s << qint64(750);
-        QTest::newRow("decimal comma") << u"0,50"_s << u""_s << qint64(50);
-        QTest::newRow("one decimal digit") << u"0,5"_s << u"00"_s << qint64(50);
-        QTest::newRow("no decimals") << u"99"_s << u""_s << qint64(9900);
-        QTest::newRow("letters") << u"12abc"_s << u"00"_s << qint64(-1);
-        QTest::newRow("empty") << u""_s << u"00"_s << qint64(-1);
-        QTest::newRow("two decimal parts") << u"1,50"_s << u"50"_s << qint64(-1);
-        QTest::newRow("point") << u"1.5"_s << u"00"_s << qint64(-1);
-        QTest::newRow("sign") << u"-5"_s << u"00"_s << qint64(-1);
-        QTest::newRow("three decimals") << u"5"_s << u"500"_s << qint64(-1);
-        QTest::newRow("too many digits") << u"1234567890123"_s << u""_s << qint64(-1);
+        QTest::addColumn<QString>("stored");    // as a set-apart order shows it
+        QTest::newRow("grouped") << u"1 234"_s << u"50"_s << qint64(123450) << QString();
+        QTest::newRow("blanks around") << u" 7 "_s << u" 50 "_s << qint64(750) << QString();
+        QTest::newRow("decimal comma") << u"0,50"_s << u""_s << qint64(50) << QString();
+        QTest::newRow("one decimal digit") << u"0,5"_s << u"00"_s << qint64(50) << QString();
+        QTest::newRow("no decimals") << u"99"_s << u""_s << qint64(9900) << QString();
+        QTest::newRow("letters") << u"12abc"_s << u"00"_s << qint64(-1) << u"12abc"_s;
+        QTest::newRow("empty") << u""_s << u"00"_s << qint64(-1) << u""_s;
+        QTest::newRow("two decimal parts") << u"1,50"_s << u"50"_s << qint64(-1) << u"1,50,50"_s;
+        QTest::newRow("point") << u"15.7"_s << u"00"_s << qint64(-1) << u"15.7"_s;
+        QTest::newRow("sign") << u"-5"_s << u"00"_s << qint64(-1) << QString();
+        QTest::newRow("three decimals") << u"5"_s << u"500"_s << qint64(-1) << u"5,500"_s;
+        QTest::newRow("too many digits") << u"1234567890123"_s << u""_s << qint64(-1) << QString();
     }
     void amounts()
     {
         QFETCH(QString, whole);
         QFETCH(QString, decimals);
         QFETCH(qint64, hundredths);
+        QFETCH(QString, stored);
         QCOMPARE(orderHundredths(whole, decimals).value_or(-1), hundredths);
+        if (!stored.isNull())
+            QCOMPARE(storedAmount(whole, decimals), stored);
     }
 
     void denarsAreWritten()
@@ -120,17 +135,19 @@ private slots:
         QTest::addColumn<QStringList>("totals");
         QTest::newRow("every kind")
             << QString() << QStringList{u"2/2026"_s, u"3/2026"_s, u"10/2026"_s, u"7/2026"_s, u"4/2026"_s}
-            << QStringList{u"Vkupno za vid 108: 2 treloci, 3 235,00 den."_s,
+            << QStringList{u"Izdvoeni treloci: 2 ne se sobrani, 1 ne se vo listata"_s,
+                           u"Vkupno za vid 108: 2 treloci, 3 235,00 den."_s,
                            u"Vkupno za vid 205: 1 treloci, 0,50 den."_s,
                            u"VKUPNO: 3 treloci, 3 235,50 den."_s,
                            u"Ne se sobrani, iznosot ne e samo cifri (2):"_s,
-                           u"    10/2026 (vid 108): \"12abc,00\""_s,
+                           u"    10/2026 (vid 108): \"12abc\""_s,
                            u"    4/2026 (vid 205): \"\""_s,
                            u"Ne se vo listata, datumot ne e DD.MM.GGGG (1):"_s,
                            u"    6/2026 (vid 108): \"1.3.2026\""_s};
         QTest::newRow("one kind")
             << u" 205"_s << QStringList{u"3/2026"_s, u"4/2026"_s}
-            << QStringList{u"Vkupno za vid 205: 1 treloci, 0,50 den."_s,
+            << QStringList{u"Izdvoeni treloci: 1 ne se sobrani, 0 ne se vo listata"_s,
+                           u"Vkupno za vid 205: 1 treloci, 0,50 den."_s,
                            u"VKUPNO: 1 treloci, 0,50 den."_s,
                            u"Ne se sobrani, iznosot ne e samo cifri (1):"_s,
                            u"    4/2026 (vid 205): \"\""_s};
@@ -166,13 +183,16 @@ private slots:
         QCOMPARE(written.readAll(),
                  QByteArray("Broj,Datum,Vid,Nalogodavac,Povikuvanje na broj,Cel na doznaka,Iznos\r\n"
                             "3/2026,15.03.2026,205,Firma 3/2026,108-2026-1010,4030999123456 Carina,0.50\r\n"
-                            "10/2026,15.03.2026,108,Firma 10/2026,108-2026-1010,4030999123456 Carina,\"12abc,00\"\r\n"
+                            "10/2026,15.03.2026,108,Firma 10/2026,108-2026-1010,4030999123456 Carina,12abc (ne e sobran)\r\n"
                             "7/2026,20.03.2026,108,Firma 7/2026,108-2026-1010,4030999123456 Carina,2000.50\r\n"
-                            "4/2026,31.03.2026,205,Firma 4/2026,108-2026-1010,4030999123456 Carina,\r\n"
+                            "4/2026,31.03.2026,205,Firma 4/2026,108-2026-1010,4030999123456 Carina,"
+                            "\"(prazen, ne e sobran)\"\r\n"
                             "Vkupno,,108,1,,,2000.50\r\n"
                             "Vkupno,,205,1,,,0.50\r\n"
                             "Vkupno,,,2,,,2001.00\r\n"
-                            "Ne e sobran,,108,10/2026,,,\"12abc,00\"\r\n"
+                            "Ne se sobrani,,,2,,,\r\n"
+                            "Ne se vo listata,,,1,,,\r\n"
+                            "Ne e sobran,,108,10/2026,,,12abc\r\n"
                             "Ne e sobran,,205,4/2026,,,\r\n"
                             "Datumot ne se cita,1.3.2026,108,6/2026,,,\r\n"));
     }
@@ -188,7 +208,10 @@ private slots:
         for (int i = 1; i <= 70; ++i)
             list.lines.append({u"%1/2026"_s.arg(i), u"02.03.2026"_s, u"108"_s, u"Firma"_s,
                                u"108-2026"_s, u"Carina"_s, u"1,00"_s, true, 100});
+        list.lines.append({u"71/2026"_s, u"02.03.2026"_s, u"108"_s, u"Firma"_s, u"108-2026"_s,
+                           u"Carina"_s, u"1234567890123"_s});
         list.totals.all = {QString(), 70, 7000};
+        list.totals.amountApart = {{u"71/2026"_s, u"108"_s, u"1234567890123"_s}};
         QCOMPARE(periodPageCount(list), 2);
         const QString file = db.dir.filePath(u"lista.pdf"_s);
         QCOMPARE(writePeriodPdf(list, file, db.dir.path()), QString());
@@ -202,7 +225,10 @@ private slots:
         QSet<QString> drawn;
         for (const auto &number : QRegularExpression(u"\\b(\\d+)/2026\\b"_s).globalMatch(text))
             drawn.insert(number.captured(1));
-        QCOMPARE(drawn.size(), 70);
+        QCOMPARE(drawn.size(), 71);
+        // A stored amount too long for its column keeps its end and its mark.
+        QVERIFY2(text.contains(u"90123 (ne e sobran)"_s), qPrintable(text));
+        QVERIFY(text.contains(u"Izdvoeni treloci: 1 ne se sobrani, 0 ne se vo listata"_s));
     }
 
     void commandLine_data()
@@ -281,6 +307,26 @@ private slots:
                                         u"Command4"_s, u"Command5"_s}));
         from->setText(u"01.03.2026"_s);
         window.findChild<QLineEdit *>(u"dat_do"_s)->setText(u"31.03.2026"_s);
+        // Shown as the user has it: a shown view lays itself out over the
+        // lines up to the window's end.
+        registerApplicationFonts(app.db.dir.path());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.Command1_Click();
+        // Amounts not summed are marked, in a column wide enough for them
+        // (with room for the item's margins).
+        auto *view = window.findChild<QTreeView *>(u"ListView1"_s);
+        QCOMPARE(view->model()->index(2, 6).data().toString(), u"12abc (ne e sobran)"_s);
+        QCOMPARE(view->model()->index(4, 6).data().toString(), u"(prazen, ne e sobran)"_s);
+        QVERIFY(view->fontMetrics().horizontalAdvance(u"(prazen, ne e sobran)"_s) + 10 <=
+                view->columnWidth(6));
+        // Of every kind the totals run below the box's fold; the count of the
+        // orders set apart is its top line.
+        auto *totals = window.findChild<QPlainTextEdit *>(u"vkupno"_s);
+        QVERIFY(totals->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(totals->cursorForPosition(QPoint(2, 2)).block().text(),
+                 u"Izdvoeni treloci: 2 ne se sobrani, 1 ne se vo listata"_s);
+        keepPicture(&window, u"lista_period"_s);
         auto *kind = window.findChild<QComboBox *>(u"vid"_s);
         kind->setCurrentIndex(kind->findData(u"205"_s));
         window.Command1_Click();

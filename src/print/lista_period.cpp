@@ -56,7 +56,7 @@ public:
             return {};
         const PeriodLine &l = m_lines->at(index.row());
         const QString texts[] = {l.number,    l.date,    l.kind,  l.payer,
-                                 l.reference, l.purpose, l.amount};
+                                 l.reference, l.purpose, amountShown(l)};
         if (role == Qt::DisplayRole)
             return texts[index.column()];
         if (role == Qt::AccessibleTextRole) // as the form's font shows it
@@ -130,7 +130,7 @@ lista_period::lista_period(AppContext &context, QWidget *parent)
     m_list->setUniformRowHeights(true);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setAccessibleName(spoken(u"Treloci"_s, captions));
-    const int widths[] = {1100, 1200, 600, 2400, 2000, 2300, 1400};
+    const int widths[] = {1100, 1200, 600, 2400, 2000, 1800, 1900};
     for (int column = 0; column < 7; ++column)
         m_list->setColumnWidth(column, twips::px(widths[column]));
 
@@ -161,6 +161,13 @@ lista_period::lista_period(AppContext &context, QWidget *parent)
     chainTabOrder({m_from, m_to, m_kind, command1, m_list, m_totals, command2, command3,
                    command4, command5});
     m_from->setFocus();
+}
+
+// The view outlives the lines it is shown (children go with QWidget's
+// destructor): a shown window would lay it out over freed lines.
+lista_period::~lista_period()
+{
+    m_model->setLines(nullptr);
 }
 
 bool lista_period::Form_Load()

@@ -24,6 +24,7 @@ class lista_period : public QDialog {
     Q_OBJECT
 public:
     explicit lista_period(AppContext &context, QWidget *parent = nullptr);
+    ~lista_period() override;
 
     // False when the payment kinds could not be read: the window is not shown.
     bool Form_Load();

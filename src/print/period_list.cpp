@@ -51,11 +51,6 @@ QString trimmedText(const QSqlQuery &q, int column)
     return qvariant_cast<QString>(q.value(column)).trimmed();
 }
 
-QString storedAmount(const QString &whole, const QString &decimals)
-{
-    return decimals.isEmpty() ? whole : whole + u',' + decimals;
-}
-
 // Where an order goes in the list: by payment date, then by the year and
 // the sequence of its number "N/YYYY" (a number of another form after
 // those, by its text).
@@ -145,6 +140,20 @@ QString denars(qint64 hundredths)
         text[--at] = char16_t(u'0' + whole % 10);
     }
     return QString(reinterpret_cast<const QChar *>(text + at), 40 - at);
+}
+
+QString storedAmount(const QString &whole, const QString &decimals)
+{
+    const bool zero =
+        std::all_of(decimals.begin(), decimals.end(), [](QChar c) { return c == u'0'; });
+    return zero ? whole : whole + u',' + decimals;
+}
+
+QString amountShown(const PeriodLine &line)
+{
+    if (line.summed)
+        return line.amount;
+    return line.amount.isEmpty() ? u"(prazen, ne e sobran)"_s : line.amount + u" (ne e sobran)"_s;
 }
 
 QDate periodDate(const QString &text)
@@ -279,7 +288,10 @@ QStringList totalsText(const PeriodTotals &totals)
     const auto sumLine = [](const QString &what, const PeriodSum &sum) {
         return u"%1: %2 treloci, %3 den."_s.arg(what).arg(sum.count).arg(denars(sum.hundredths));
     };
-    QStringList text;
+    // The count first: the window shows it without scrolling.
+    QStringList text{u"Izdvoeni treloci: %1 ne se sobrani, %2 ne se vo listata"_s
+                         .arg(totals.amountApart.size())
+                         .arg(totals.dateApart.size())};
     for (const PeriodSum &sum : totals.kinds)
         text.append(sumLine(u"Vkupno za vid "_s + sum.kind, sum));
     text.append(sumLine(u"VKUPNO"_s, totals.all));
@@ -306,7 +318,7 @@ QByteArray periodCsv(const PeriodList &list)
     };
     for (const PeriodLine &l : list.lines)
         bytes += csvRecord({l.number, l.date, l.kind, l.payer, l.reference, l.purpose,
-                            l.summed ? plain(l.hundredths) : l.amount})
+                            l.summed ? plain(l.hundredths) : amountShown(l)})
                      .toUtf8();
     const PeriodTotals &t = list.totals;
     for (const PeriodSum &sum : t.kinds)
@@ -316,6 +328,14 @@ QByteArray periodCsv(const PeriodList &list)
     bytes += csvRecord({u"Vkupno"_s, QString(), QString(), QString::number(t.all.count), QString(),
                         QString(), plain(t.all.hundredths)})
                  .toUtf8();
+    // The counts of the totals' first line, in the column of the counts above.
+    const auto count = [](const QString &words, qsizetype orders) {
+        return csvRecord({words, QString(), QString(), QString::number(orders), QString(),
+                          QString(), QString()})
+            .toUtf8();
+    };
+    bytes += count(u"Ne se sobrani"_s, t.amountApart.size());
+    bytes += count(u"Ne se vo listata"_s, t.dateApart.size());
     for (const SetApart &order : t.amountApart)
         bytes += csvRecord({u"Ne e sobran"_s, QString(), order.kind, order.number, QString(),
                             QString(), order.stored})

@@ -24,7 +24,8 @@ struct Period {
 };
 
 // One order of the list, its texts trimmed as stored. amount is the exact
-// amount in denars ("1 234,50") when it was summed, else the stored text.
+// amount in denars ("1 234,50") when it was summed, else the stored text
+// (amountShown marks it for the eye).
 struct PeriodLine {
     QString number;
     QString date;
@@ -70,6 +71,17 @@ std::optional<qint64> orderHundredths(const QString &whole, const QString &decim
 // thousands: "1 234 567,50".
 QString denars(qint64 hundredths);
 
+// The stored texts of an amount as one, "1,50" and "50" as "1,50,50";
+// decimals of nothing ("00", as most orders hold them) are left out, "15.7"
+// and "00" are "15.7".
+QString storedAmount(const QString &whole, const QString &decimals);
+
+// The amount of an order as the window and the pages show it: the denars of
+// a summed amount ("1 234,50"); else, and so in the CSV too, the stored text
+// as it is, marked as not summed: "12abc (ne e sobran)", or
+// "(prazen, ne e sobran)" when no amount is stored.
+QString amountShown(const PeriodLine &line);
+
 // A date typed as DD.MM.YYYY (blanks around it allowed); invalid otherwise.
 QDate periodDate(const QString &text);
 
@@ -101,12 +113,16 @@ QStringList periodColumnCaptions();
 // with the kind when one was chosen.
 QString periodTitle(const PeriodList &list);
 
-// The totals as the lines shown under the list and printed at its end.
+// The totals as the lines shown under the list and printed at its end. The
+// first counts the orders set apart, "Izdvoeni treloci: 2 ne se sobrani,
+// 1 ne se vo listata", so the window shows it without scrolling; they are
+// named after the sums.
 QStringList totalsText(const PeriodTotals &totals);
 
 // The list as UTF-8 CSV: a header, one record per order (the summed amount
-// as "1234.50", else the stored text), a record per kind's total and the
-// total, then the orders set apart.
+// as "1234.50", else as amountShown), a record per kind's total and the
+// total, the counts of the orders set apart as the totals' first line
+// gives them ("Ne se sobrani,,,2,,,"), then those orders.
 QByteArray periodCsv(const PeriodList &list);
 
 // Writes the CSV of the list to file, checked and all or nothing. A

@@ -22,8 +22,9 @@ constexpr double bodyTop = margin + 1200;
 constexpr double footTop = pageHeight - margin - lineHeight;
 constexpr int rowsPerPage = int((footTop - lineHeight - bodyTop) / lineHeight);
 
-// Each column's share of the width between the margins, twips.
-constexpr double columnWidths[] = {1000, 1000, 560, 2300, 2000, 2046, 1300};
+// Each column's share of the width between the margins, twips. The amount's
+// holds the largest sum, "999 999 999 999,99", and "12abc (ne e sobran)".
+constexpr double columnWidths[] = {1000, 1000, 560, 2100, 2000, 1746, 1800};
 constexpr double columnGap = 80;
 
 // The form's font at a size in points, as pixels in twips.
@@ -51,7 +52,9 @@ void drawCell(QPainter &painter, double x, double width, double baseline, const 
               bool right = false)
 {
     const QFontMetricsF metrics(painter.font(), painter.device());
-    const QString shown = metrics.elidedText(text, Qt::ElideRight, width - columnGap);
+    // An amount too long keeps its end: the mark of one not summed.
+    const QString shown =
+        metrics.elidedText(text, right ? Qt::ElideLeft : Qt::ElideRight, width - columnGap);
     const double at = right ? x + width - columnGap - metrics.horizontalAdvance(shown) : x;
     painter.drawText(QPointF(at, baseline), shown);
 }
@@ -92,7 +95,7 @@ void paintPage(QPainter &painter, const PeriodList &list, const QStringList &tot
             painter.setFont(listFont(9));
             const PeriodLine &l = list.lines[row];
             drawRow(painter, top, {l.number, l.date, l.kind, l.payer, l.reference, l.purpose,
-                                   l.amount});
+                                   amountShown(l)});
         } else if (row > list.lines.size()) {
             painter.setFont(listFont(9, true));
             const QFontMetricsF metrics(painter.font(), painter.device());
