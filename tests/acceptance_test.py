@@ -116,8 +116,10 @@ def check_database(appdir, stored, year):
           f"({counter})")
     koor = {box.strip().upper(): (float(x), float(y), float(ln)) for box, x, y, ln in
             db.execute("SELECT box, z_x, z_y, z_len FROM tbl_koor")}
-    check("the layout window moved MESTO 1 mm to the right (6655 + 60 twips)",
-          koor.get("MESTO") == (6715.0, 4269.0, 1819.0), f"({koor.get('MESTO')})")
+    # 6655 twips lie between two tenths of a millimetre: the step goes to the
+    # tenth after 1173 and 10 more, 1183 tenths = 6706.8 twips.
+    check("the layout window moved MESTO 1 mm to the right (to 118.3 mm)",
+          koor.get("MESTO") == (6707.0, 4269.0, 1819.0), f"({koor.get('MESTO')})")
     db.close()
     return koor
 

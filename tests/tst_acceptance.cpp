@@ -141,15 +141,35 @@ private:
     void click(QWidget *w, const QString &name)
     {
         QWidget *c = child(w, name);
+        if (m_keys) { // Tab to the button, Return on it
+            tabTo(w, name);
+            send([c] { QTest::keyClick(c, Qt::Key_Return); });
+            return;
+        }
         send([c] { QTest::mouseClick(c, Qt::LeftButton); });
+    }
+
+    // Tab until the named control has the focus.
+    void tabTo(QWidget *w, const QString &name)
+    {
+        for (int i = 0; i < 80; ++i) {
+            QWidget *focus = onGui([w] { return w->focusWidget(); });
+            if (focus && onGui([focus] { return focus->objectName(); }) == name)
+                return;
+            send([w, focus] { QTest::keyClick(focus ? focus : w, Qt::Key_Tab); });
+        }
+        throw StoryFailed(u"Tab does not reach "_s + name);
     }
 
     // Clicks into the box, selects what it holds and types over it.
     void type(QWidget *w, const QString &name, const QString &text)
     {
         auto *box = child<QLineEdit>(w, name);
-        send([box, text] {
-            QTest::mouseClick(box, Qt::LeftButton);
+        if (m_keys)
+            tabTo(w, name);
+        send([box, text, keys = m_keys] {
+            if (!keys)
+                QTest::mouseClick(box, Qt::LeftButton);
             QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
             if (text.isEmpty())
                 QTest::keyClick(box, Qt::Key_Delete);
@@ -165,6 +185,25 @@ private:
         QWidget *main = window(u"Form1"_s);
         auto *bar = onGui([&] { return static_cast<QMainWindow *>(main)->menuBar(); });
         auto *popup = child<QMenu>(main, menuName);
+        if (m_keys) { // Alt and the menu's access key, then the item's
+            auto *item = child<QAction>(main, itemName);
+            const auto key = [](const QString &text) {
+                return text.at(text.indexOf(u'&') + 1).toUpper().toLatin1();
+            };
+            const char menuKey = key(onGui([popup] { return popup->title(); }));
+            const char itemKey = key(onGui([item] { return item->text(); }));
+            // The menu's keys belong to the active window: the main one, as
+            // the entry window just closed (without a window manager here
+            // nothing hands it back by itself).
+            onGui([main] { QApplication::setActiveWindow(main); });
+            waitUntil(u"the main window active"_s,
+                      [&] { return QApplication::activeWindow() == main; });
+            send([main, menuKey] { QTest::keyClick(main, menuKey, Qt::AltModifier); });
+            waitUntil(u"menu "_s + menuName, [&] { return popup->isVisible(); });
+            send([popup, itemKey] { QTest::keyClick(popup, itemKey); });
+            waitUntil(u"menu "_s + menuName + u" to close"_s, [&] { return !popup->isVisible(); });
+            return;
+        }
         send([bar, popup] {
             QTest::mouseClick(bar, Qt::LeftButton, {},
                               bar->actionGeometry(popup->menuAction()).center());
@@ -197,10 +236,18 @@ private:
         if (!b)
             throw StoryFailed(u"the message has no such button: "_s + text);
         log.append(u"answered: "_s + text);
-        send([b] {
-            if (b)
-                QTest::mouseClick(b, Qt::LeftButton);
-        });
+        if (m_keys && onGui([box, b] { return box && box->defaultButton() == b; })) {
+            send([box] {
+                if (box)
+                    QTest::keyClick(box->focusWidget() ? box->focusWidget() : box.data(),
+                                    Qt::Key_Return);
+            });
+        } else {
+            send([b] {
+                if (b)
+                    QTest::mouseClick(b, Qt::LeftButton);
+            });
+        }
         waitUntil(u"message to close"_s, [box] { return !box || !box->isVisible(); });
     }
 
@@ -212,7 +259,9 @@ private:
             QAbstractItemModel *model = view->model();
             for (int row = 0; row < model->rowCount(); ++row) {
                 const QModelIndex index = model->index(row, 0);
-                if (model->data(index).toString().trimmed() == text) {
+                // A field of the layout list is named with its caption beside it.
+                const QString line = model->data(index).toString().trimmed();
+                if (line == text || line.startsWith(text + u" \u2013 "_s)) {
                     view->scrollTo(index);
                     return view->visualRect(index);
                 }
@@ -222,13 +271,31 @@ private:
         if (rect.isNull())
             throw StoryFailed(u"no line "_s + text + u" in "_s + name);
         QWidget *viewport = onGui([view] { return view->viewport(); });
-        send([viewport, rect] { QTest::mouseClick(viewport, Qt::LeftButton, {}, rect.center()); });
+        if (m_keys) { // Down from the first line until it is the one
+            send([view] {
+                view->setFocus();
+                QTest::keyClick(view, Qt::Key_Home);
+            });
+            for (int i = 0; i < 200 && onGui([view] {
+                                         return view->model()
+                                             ->data(view->currentIndex().siblingAtColumn(0))
+                                             .toString()
+                                             .trimmed();
+                                     }) != text;
+                 ++i)
+                send([view] { QTest::keyClick(view, Qt::Key_Down); });
+        } else {
+            send([viewport, rect] {
+                QTest::mouseClick(viewport, Qt::LeftButton, {}, rect.center());
+            });
+        }
         waitUntil(u"line "_s + text + u" chosen"_s, [&] {
             return view->currentIndex().isValid() &&
                    view->model()
-                           ->data(view->currentIndex().siblingAtColumn(0))
-                           .toString()
-                           .trimmed() == text;
+                       ->data(view->currentIndex().siblingAtColumn(0))
+                       .toString()
+                       .trimmed()
+                       .section(u" \u2013 "_s, 0, 0) == text;
         });
     }
 
@@ -269,6 +336,7 @@ private:
     QWidget *newOrder(const QString &kind);
     void saveNew(QWidget *entry, const QString &number);
 
+    bool m_keys = false; // the keyboard alone, as a clerk without a mouse
     QString m_artefacts;
     QString m_queue;
     QString m_output;
@@ -395,8 +463,8 @@ void Clerk::layout()
         QTest::keyClick(surface, Qt::Key_Right, Qt::ShiftModifier);
     });
     auto *left = child<QLineEdit>(w, u"Text1"_s);
-    waitUntil(u"MESTO at 671.5 tenths of a millimetre"_s,
-              [&] { return left->text() == u"1119.2"_s; });
+    waitUntil(u"MESTO at 1183 tenths of a millimetre"_s,
+              [&] { return left->text() == u"1183"_s; });
     picture(w, u"raspored_polinja"_s);
     click(w, u"Command1"_s);
     answer(u"Rasporedot na polinjata e snimen !"_s, QMessageBox::Ok);
@@ -534,6 +602,10 @@ void Clerk::story()
     click(entry, u"Command1"_s);
     saveNew(entry, u"3/"_s + year);
 
+    // 701 with the keyboard alone: menus by their access keys, the kind by
+    // the arrows, the boxes by Tab, Return on "OK - Snimi", on the answers
+    // and on the preview's buttons.
+    m_keys = true;
     entry = newOrder(u"701"_s);
     type(entry, u"p_nal3"_s, u"1000"_s);
     type(entry, u"mkd1"_s, u"300"_s);
@@ -542,6 +614,7 @@ void Clerk::story()
     picture(entry, u"Trelok-701"_s);
     click(entry, u"Command1"_s);
     saveNew(entry, u"4/"_s + year);
+    m_keys = false;
 
     // 900: the guarantee number goes into the purpose line as the box is left.
     entry = newOrder(u"900"_s);
