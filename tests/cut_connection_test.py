@@ -186,7 +186,15 @@ def cut_sessions(trelok, root, server_root, count):
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     # Sessions are ended once the import stores (a start whose session is
     # ended is refused as a whole, which is not what is tried here).
-    first = proc.stdout.readline()
+    # Read unbuffered: what a buffered readline took beyond its line would
+    # be missed by communicate, which reads the pipe itself.
+    first = b""
+    while not first.endswith(b"\n"):
+        chunk = os.read(proc.stdout.fileno(), 1)
+        if not chunk:
+            break
+        first += chunk
+    first = first.decode()
     killer.start()
     rest, errors = proc.communicate(timeout=600)
     killer.stop.set()
