@@ -7,7 +7,6 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,27 +104,33 @@ QLineEdit *searchBox(QWidget *parent, const QString &name, QRect twipRect, const
 }
 
 namespace {
-// Return or Enter on a focused button presses it, as Space does (as on
-// Windows), in a dialog and in a plain window alike.
-class EnterPresses : public QObject {
+// Hands the key presses of one object to take, which says whether it took
+// the key (the object then never sees it).
+class KeyTaker : public QObject {
 public:
-    using QObject::QObject;
+    using Take = std::function<bool(const QKeyEvent &)>;
+    KeyTaker(QObject *watched, Take take) : QObject(watched), m_take(std::move(take))
+    {
+        watched->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const auto *key = static_cast<QKeyEvent *>(event);
-        auto *b = qobject_cast<QAbstractButton *>(watched);
-        if (!b || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
-            (key->modifiers() & ~Qt::KeypadModifier))
-            return false;
-        b->click();
-        return true;
+        return watched == parent() && event->type() == QEvent::KeyPress &&
+               m_take(*static_cast<QKeyEvent *>(event));
     }
+
+private:
+    Take m_take;
 };
+
+bool isEnter(const QKeyEvent &key)
+{
+    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
 } // namespace
+
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect twipRect,
                     QColor back, const QFont &font)
@@ -141,7 +146,14 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
                          "QPushButton:focus { border: 2px solid #000000; }"
                          "QPushButton:pressed { border-style: inset; }"_s.arg(back.name()));
     b->setAutoDefault(false);
-    b->installEventFilter(new EnterPresses(b));
+    // Return or Enter on a focused button presses it, as Space does (as on
+    // Windows), in a dialog and in a plain window alike.
+    new KeyTaker(b, [b](const QKeyEvent &key) {
+        if (!isEnter(key) || (key.modifiers() & ~Qt::KeypadModifier))
+            return false;
+        b->click();
+        return true;
+    });
     return b;
 }
 
@@ -164,60 +176,15 @@ QLabel *label(QWidget *parent, const QString &name, const QString &caption, QRec
     return l;
 }
 
-namespace {
-class EnterChooses : public QObject {
-public:
-    EnterChooses(QAbstractItemView *list, std::function<void()> choose)
-        : QObject(list), m_list(list), m_choose(std::move(choose))
-    {}
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_list && event->type() == QEvent::KeyPress) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-                m_list->currentIndex().isValid()) {
-                m_choose();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QAbstractItemView *m_list;
-    std::function<void()> m_choose;
-};
-} // namespace
-
-namespace {
-// Escape reaches the window when the control with the focus leaves it.
-class EscapeExits : public QObject {
-public:
-    EscapeExits(QWidget *window, std::function<void()> exit)
-        : QObject(window), m_window(window), m_exit(std::move(exit))
-    {}
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched != m_window || event->type() != QEvent::KeyPress ||
-            static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape)
-            return false;
-        m_exit();
-        return true;
-    }
-
-private:
-    QWidget *m_window;
-    std::function<void()> m_exit;
-};
-} // namespace
-
 void exitOnEscape(QWidget *window, const std::function<void()> &exit)
 {
-    window->installEventFilter(new EscapeExits(window, exit));
+    // Escape reaches the window when the control with the focus leaves it.
+    new KeyTaker(window, [exit](const QKeyEvent &key) {
+        if (key.key() != Qt::Key_Escape)
+            return false;
+        exit();
+        return true;
+    });
 }
 
 namespace {
@@ -244,7 +211,12 @@ void announceAsWindow(const QMetaObject &windowClass)
 
 void chooseOnEnter(QAbstractItemView *list, const std::function<void()> &choose)
 {
-    list->installEventFilter(new EnterChooses(list, choose));
+    new KeyTaker(list, [list, choose](const QKeyEvent &key) {
+        if (!isEnter(key) || !list->currentIndex().isValid())
+            return false;
+        choose();
+        return true;
+    });
     QObject::connect(list, &QAbstractItemView::doubleClicked, list,
                      [choose](const QModelIndex &index) {
                          if (index.isValid())

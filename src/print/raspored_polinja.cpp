@@ -284,9 +284,7 @@ void raspored_polinja::showLayout()
     for (int i : keep)
         if (auto *item = m_list1->item(i))
             item->setSelected(true);
-    m_page = layoutPage(m_layout, m_texts);
-    showCoordinates();
-    m_surface->update();
+    showChanged();
 }
 
 void raspored_polinja::showCoordinates()
@@ -328,21 +326,18 @@ void raspored_polinja::choose(int row, bool add)
 
 void raspored_polinja::moveChosen(double dx, double dy)
 {
-    const QList<int> rows = chosen();
-    if (rows.isEmpty())
-        return;
-    moveFields(m_layout, rows, dx, dy);
-    m_page = layoutPage(m_layout, m_texts);
-    showCoordinates();
-    m_surface->update();
+    moveFields(m_layout, chosen(), dx, dy);
+    showChanged();
 }
 
 void raspored_polinja::stepChosen(int tenthsX, int tenthsY)
 {
-    const QList<int> rows = chosen();
-    if (rows.isEmpty())
-        return;
-    stepFields(m_layout, rows, tenthsX, tenthsY);
+    stepFields(m_layout, chosen(), tenthsX, tenthsY);
+    showChanged();
+}
+
+void raspored_polinja::showChanged()
+{
     m_page = layoutPage(m_layout, m_texts);
     showCoordinates();
     m_surface->update();
@@ -368,9 +363,7 @@ void raspored_polinja::Text_Typed(int coordinate)
         LayoutRow &row = m_layout[i];
         (coordinate == 0 ? row.z_x : coordinate == 1 ? row.z_y : row.z_len) = twips;
     }
-    m_page = layoutPage(m_layout, m_texts);
-    showCoordinates();
-    m_surface->update();
+    showChanged();
 }
 
 void raspored_polinja::Command1_Click()

@@ -54,6 +54,8 @@ public:
 private:
     void showLayout();
     void showCoordinates();
+    // The page, the boxes and the surface after the layout changed.
+    void showChanged();
 
     AppContext &m_context;
     SheetPrinter m_printSheet;
