@@ -49,6 +49,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
+#include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -187,6 +189,54 @@ double sqliteRead(const QString &file)
     return ms(t);
 }
 
+// sqlite3 reading the register's four columns in its first order.
+double sqliteRegisterRead(const QString &file)
+{
+    QString statement = QString::fromLatin1(sql::obvr::pageColumns);
+    for (const char *tie : sql::obvr::file::ties)
+        statement += QString::fromLatin1(tie) + u',';
+    statement.chop(1);
+    QProcess sqlite;
+    sqlite.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer t;
+    t.start();
+    sqlite.start(u"sqlite3"_s, {file, statement});
+    if (!sqlite.waitForFinished(600000) || sqlite.exitCode() != 0) {
+        std::fprintf(stderr, "sqlite3 failed: %s\n", qPrintable(sqlite.errorString()));
+        return -1;
+    }
+    return ms(t);
+}
+
+double processorMs()
+{
+    timespec used{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return double(used.tv_sec) * 1e3 + double(used.tv_nsec) / 1e6;
+}
+
+// A keystroke in a window's search box: until the list shows the answer.
+template <typename Window> double keystroke(Window &window, const QString &typed)
+{
+    QElapsedTimer t;
+    t.start();
+    window.searchBox()->setText(typed);
+    window.list()->viewport()->repaint();
+    return ms(t);
+}
+
+// The window's lines read while it is open, as a clerk leaves it: the
+// events run until every line is in; wall and processor time.
+template <typename Model> std::pair<double, double> readWhileOpen(Model &model)
+{
+    QElapsedTimer t;
+    t.start();
+    const double cpu = processorMs();
+    while (!model.allRead())
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    return {ms(t), processorMs() - cpu};
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -226,6 +276,23 @@ int main(int argc, char *argv[])
     std::vector<double> floor;
     for (int run = 0; run < runs; ++run)
         floor.push_back(sqliteRead(file));
+
+    // A letter typed the moment the window shows, and the lines read while
+    // it stays open, taking turns with the floor.
+    std::vector<double> firstKey, idleRead, idleCpu, floorTurns;
+    for (int run = 0; run < runs; ++run) {
+        floorTurns.push_back(sqliteRead(file));
+        izbor_trelok window(context);
+        if (!window.Form_Load())
+            return 1;
+        window.show();
+        window.list()->viewport()->repaint();
+        firstKey.push_back(keystroke(window, QStringList{u"a"_s, u"7"_s, u"z"_s}[run % 3]));
+        window.searchBox()->setText(QString());
+        const auto [wall, cpu] = readWhileOpen(*window.model());
+        idleRead.push_back(wall);
+        idleCpu.push_back(cpu);
+    }
 
     std::vector<double> open;
     for (int run = 0; run < runs; ++run) {
@@ -272,9 +339,10 @@ int main(int argc, char *argv[])
 
     resetPeak();
     const double registerBase = statusMb("VmRSS");
-    std::vector<double> registerOpen;
-    std::vector<double> registerSort;
+    std::vector<double> registerOpen, registerSort, registerSecondSort, registerFirstKey,
+        registerSortedKey, registerIdleRead, registerFloor;
     for (int run = 0; run < runs; ++run) {
+        registerFloor.push_back(sqliteRegisterRead(file));
         QElapsedTimer t;
         t.start();
         dan_ref window(context);
@@ -283,10 +351,20 @@ int main(int argc, char *argv[])
         window.show();
         window.list()->viewport()->repaint();
         registerOpen.push_back(ms(t));
+        registerFirstKey.push_back(keystroke(window, QStringList{u"a"_s, u"7"_s, u"z"_s}[run % 3]));
+        window.searchBox()->setText(QString());
         t.start();
         window.ListView1_ColumnClick(1 + run % 3);
         window.list()->viewport()->repaint();
         registerSort.push_back(ms(t));
+        // A second column after the first: two keys.
+        t.start();
+        window.ListView1_ColumnClick(1 + (run + 1) % 3);
+        window.list()->viewport()->repaint();
+        registerSecondSort.push_back(ms(t));
+        registerSortedKey.push_back(keystroke(window, u"skopje"_s));
+        window.searchBox()->setText(QString());
+        registerIdleRead.push_back(readWhileOpen(window.model()).first);
     }
 
     double registerReadAll = 0, registerHeld = 0, registerMapped = 0;
@@ -333,5 +411,20 @@ int main(int argc, char *argv[])
     std::printf("register_rss_mb %.1f\n", registerHeld);
     std::printf("register_rss_file_mb %.1f\n", registerMapped);
     std::printf("sqlite3_read_ms %.1f\n", median(floor));
+    // Each beside its floor or limit: "<figure> <ms> <floor ms> <ratio>".
+    const auto beside = [](const char *name, const std::vector<double> &v, double than) {
+        std::printf("ROW|%s|%.1f ms|%.1f ms|%.2f\n", name, median(v), than, median(v) / than);
+    };
+    beside("chooser first keystroke (limit 300 ms)", firstKey, 300);
+    beside("chooser lines read while open, wall (sqlite3 reading them)", idleRead,
+           median(floorTurns));
+    beside("chooser lines read while open, processor (sqlite3 reading them)", idleCpu,
+           median(floorTurns));
+    beside("register first keystroke (limit 300 ms)", registerFirstKey, 300);
+    beside("register first sort (limit 300 ms)", registerSort, 300);
+    beside("register second sort (limit 300 ms)", registerSecondSort, 300);
+    beside("register keystroke after a sort (limit 300 ms)", registerSortedKey, 300);
+    beside("register lines read while open after two sorts (sqlite3 reading by tax number)",
+           registerIdleRead, median(registerFloor));
     return 0;
 }

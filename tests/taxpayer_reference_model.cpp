@@ -18,6 +18,8 @@ void TaxpayerModel::setTaxpayers(QList<Taxpayer> rows)
         const QString cells[] = {t.code, t.name, t.address, t.city};
         filter().addRow(cells, 4);
     }
+    m_given.resize(size_t(rows.size()));
+    std::iota(m_given.begin(), m_given.end(), 0);
     rows.clear();
     filter().searchAgain();
     endResetModel();
@@ -43,8 +45,14 @@ void TaxpayerModel::sortByColumn(int column)
         keys.push_back(filter().cell(row, column).toCaseFolded());
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        return keys[size_t(a)] < keys[size_t(b)] ||
+               (keys[size_t(a)] == keys[size_t(b)] && m_given[size_t(a)] < m_given[size_t(b)]);
+    });
+    std::vector<int> given(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        given[i] = m_given[size_t(order[i])];
+    m_given = std::move(given);
     keys.clear();
     // The rows held again in the new order; selected and current lines
     // follow their rows.

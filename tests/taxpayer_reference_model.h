@@ -3,6 +3,8 @@
 #include "platform/filtered_table_model.h"
 #include "refdata/taxpayers.h"
 
+#include <vector>
+
 namespace trelok {
 
 // The taxpayer register as a list model of rows given to it, held once, as
@@ -20,9 +22,10 @@ public:
     Taxpayer taxpayer(int row) const;
 
     // Sorts by the column (0 tax number, 1 name, 2 address, 3 city),
-    // ascending, by text without regard to case; rows that compare equal keep
-    // their order, so sorting twice by one column changes nothing. Selected
-    // and current lines stay with their rows.
+    // ascending, by text without regard to case; rows that compare equal are
+    // in the order they were given (the register's, by tax number), so
+    // sorting twice by one column changes nothing. Selected and current
+    // lines stay with their rows.
     void sortByColumn(int column);
 
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -32,6 +35,10 @@ public:
 
 protected:
     int sourceCount() const override { return filter().rowCount(); }
+
+private:
+    // Where each row held was given.
+    std::vector<int> m_given;
 };
 
 } // namespace trelok

@@ -265,4 +265,15 @@ DbStatus eachOrderLine(Store &store, int first, int count,
                           [&visit](const QByteArrayView *cells, int) { visit(cells); });
 }
 
+DbResult<int> readOrderLines(Store &store, ListPlace &place, int count,
+                             const std::function<void(const QByteArrayView *cells)> &visit)
+{
+    const bool server = store.engine() == Engine::Server;
+    ListOrder list{sql::trel::lineColumns, orderLineColumnCount, sql::newest::table, {}, true};
+    int at = 0;
+    for (const char *key : server ? sql::newest::server::keys : sql::newest::file::keys)
+        list.keys.push_back({key, at++ == sql::newest::numberKey});
+    return readForward(store, list, place, count, visit);
+}
+
 } // namespace trelok

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/forward_read.h"
 #include "data/result.h"
 
 #include <QByteArrayView>
@@ -59,5 +60,9 @@ DbResult<QList<OrderLine>> orderPage(Store &store, int first, int count);
 // without a copy of it.
 DbStatus eachOrderLine(Store &store, int first, int count,
                        const std::function<void(const QByteArrayView *cells)> &visit);
+// The same read on from place (data/forward_read), each line's keys after
+// its cells.
+DbResult<int> readOrderLines(Store &store, ListPlace &place, int count,
+                             const std::function<void(const QByteArrayView *cells)> &visit);
 
 } // namespace trelok

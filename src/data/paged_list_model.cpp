@@ -24,13 +24,11 @@ DbStatus PagedListModel::load()
     m_count = count.value();
     forgetLines();
     endResetModel();
+    // A search shows what it finds in the first lines; the rest follow as
+    // they are read.
     if (!filter().active())
         return succeeded();
-    auto read = readAll();
-    beginResetModel();
-    filter().searchAgain();
-    endResetModel();
-    return read;
+    return readMore(searchedFirst);
 }
 
 int PagedListModel::columnCount(const QModelIndex &parent) const
@@ -87,36 +85,50 @@ QVariant PagedListModel::data(const QModelIndex &index, int role) const
     return {};
 }
 
-DbResult<bool> PagedListModel::readPart(int rows, bool checkLast)
+DbResult<int> PagedListModel::readOn(ListPlace &, int count, const RowVisit &visit) const
+{
+    int read = 0;
+    auto done = eachRow(filter().rowCount(), count, [&](const QByteArrayView *cells) {
+        visit(cells);
+        ++read;
+    });
+    if (!done)
+        return DbResult<int>::failure(done);
+    return read;
+}
+
+DbStatus PagedListModel::readPart(int rows, bool quietly)
 {
     RowFilter &lines = filter();
     const int held = lines.rowCount();
-    const bool again = checkLast && held > 0;
-    const QByteArray last = again ? lines.cellBytes(held - 1, 0).toByteArray() : QByteArray();
-    bool first = again;
-    bool same = !again;
-    auto read = eachRow(again ? held - 1 : held, again ? rows + 1 : rows,
-                        [&](const QByteArrayView *cells) {
-                            if (first) {
-                                first = false;
-                                same = cells[0] == QByteArrayView(last);
-                            } else if (same) {
-                                lines.addRow(cells, m_columns);
-                            }
-                        });
+    auto read = readOn(m_place, rows,
+                       [&](const QByteArrayView *cells) { lines.addRow(cells, m_columns); });
     if (!read)
-        return DbResult<bool>::failure(read);
-    if (same && lines.rowCount() - held < rows)
+        return DbStatus::failure(read);
+    if (read.value() < rows)
         m_allRead = true;
-    return same;
+    // A search goes on in the lines just read: those it finds are added
+    // after the ones it shows.
+    if (lines.active()) {
+        std::vector<int> found = lines.matchesFrom(held);
+        if (quietly) {
+            lines.addMatches(found);
+        } else if (!found.empty()) {
+            const int shown = rowCount();
+            beginInsertRows({}, shown, shown + int(found.size()) - 1);
+            lines.addMatches(found);
+            endInsertRows();
+        }
+    }
+    return succeeded();
 }
 
 DbStatus PagedListModel::readMore(int rows)
 {
     if (m_allRead)
         return succeeded();
-    if (auto part = readPart(rows, false); !part)
-        return DbStatus::failure(part);
+    if (auto part = readPart(rows); !part)
+        return part;
     if (m_allRead) {
         m_pages.clear();
         if (filter().rowCount() != m_count) {
@@ -141,9 +153,12 @@ DbStatus PagedListModel::search(const QString &text)
 {
     if (!filter().changes(text))
         return succeeded();
-    if (auto read = readAll(); !read)
-        return read;
     setFilter(text);
+    // A search is answered from the first lines at least: a short list is
+    // then searched whole at once.
+    const int held = filter().rowCount();
+    if (filter().active() && !m_allRead && held < searchedFirst)
+        return readMore(searchedFirst - held);
     return succeeded();
 }
 
@@ -151,6 +166,7 @@ void PagedListModel::forgetLines()
 {
     m_pages.clear();
     filter().clear();
+    m_place = {};
     m_allRead = m_count == 0;
 }
 

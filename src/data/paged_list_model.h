@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/forward_read.h"
 #include "data/result.h"
 #include "platform/filtered_table_model.h"
 
@@ -15,11 +16,14 @@ namespace trelok {
 // A long list of the database as a window lists it: read a page at a time
 // as the view shows the lines (a bounded number of pages kept, as UTF-8), so
 // a table of any size opens at once. For searching, every line is read once
-// into the search's list (a part at a time while the window is open, or all
-// at the first search); from then on lines come from there. A search
-// narrows the lines. A model says only how its rows are counted and read
-// (countRows, eachRow), in its order; a page the view cannot read is told
-// once (readFailed, takeFailure) and not read again until then.
+// into the search's list, a part at a time, each part on from where the last
+// stopped (readOn); from then on lines come from there. A search narrows the
+// lines at once to those read that hold it; the lines it finds in each part
+// read later are added after them (rowsInserted), so the answer is complete
+// once every line is read (allRead). A model says only how its rows are
+// counted and read (countRows, readOn or eachRow), in its order; a page the
+// view cannot read is told once (readFailed, takeFailure) and not read again
+// until then.
 class PagedListModel : public FilteredTableModel {
     Q_OBJECT
 public:
@@ -32,8 +36,11 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
     // Shows the lines with the text in any column (every line for the empty
-    // text), after reading all of them for searching.
+    // text): of the lines read (the first searchedFirst at least, read now),
+    // and then of each part read.
     DbStatus search(const QString &text);
+    // Whether a search shows lines not all of which are read yet.
+    bool searching() const { return filter().active() && !m_allRead; }
     // Reads at most rows more lines for searching. When the last is read
     // and there are not as many as counted (another clerk stored or removed
     // rows meanwhile), the list shows what was read.
@@ -52,13 +59,19 @@ protected:
     // count of them, each as the UTF-8 texts of its cells.
     using RowVisit = std::function<void(const QByteArrayView *cells)>;
 
-    // Lines read together when every line is wanted at once.
+    // Lines read together when every line is wanted at once, and read for
+    // a search when the lines are read anew (load).
     static constexpr int wholePart = 65536;
+    static constexpr int searchedFirst = 4096;
 
     PagedListModel(int columns, QObject *parent);
 
     virtual DbResult<int> countRows() const = 0;
     virtual DbStatus eachRow(int first, int count, const RowVisit &visit) const = 0;
+    // At most count rows on from place (data/forward_read), each with its
+    // keys after its cells; how many were read. A model without keys reads
+    // them by position (eachRow after the rows held).
+    virtual DbResult<int> readOn(ListPlace &place, int count, const RowVisit &visit) const;
     // Inside load's reset, before the rows are counted: what a model sets
     // back as it was when the window opened.
     virtual void restart() {}
@@ -69,10 +82,9 @@ protected:
     QString sourceText(int source, int column) const;
     // The same as UTF-8, valid until the next call.
     QByteArrayView sourceCell(int source, int column) const;
-    // Reads at most rows lines after the ones held. With checkLast, the line
-    // held last is read again first: false when its first column is no
-    // longer the same (nothing is added then).
-    DbResult<bool> readPart(int rows, bool checkLast);
+    // Reads at most rows lines after the ones held; a search goes on in
+    // them (quietly: the caller is changing the lines, views are not told).
+    DbStatus readPart(int rows, bool quietly = false);
     // Forgets every line read, to read them again from the top (the rows'
     // order changed, or lines moved under those held).
     void forgetLines();
@@ -92,6 +104,7 @@ private:
     const int m_columns;
     int m_count = 0;
     bool m_allRead = false;
+    ListPlace m_place;
     mutable QHash<int, Page> m_pages;
     mutable std::optional<DbStatus> m_failure;
 };

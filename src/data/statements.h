@@ -45,6 +45,9 @@ inline constexpr auto index = "CREATE INDEX idx_trel_newest ON tbl_Trel (" TRELO
 // The lines from the ?-th (counted from 0), at most ? of them.
 inline constexpr auto page = TRELOK_LINE "ORDER BY " TRELOK_YEAR " DESC,length" TRELOK_SEQ
                                          " DESC," TRELOK_SEQ " DESC,trelok_br DESC LIMIT ? OFFSET ?";
+// The same keys one by one, for reading on from a line (the second is a
+// number).
+inline constexpr const char *keys[] = {TRELOK_YEAR, "length" TRELOK_SEQ, TRELOK_SEQ, "trelok_br"};
 } // namespace file
 // The server compares them by code point only under the collation "C".
 namespace server {
@@ -54,7 +57,12 @@ inline constexpr auto index = "CREATE INDEX idx_trel_newest ON tbl_Trel (" TRELO
 inline constexpr auto page =
     TRELOK_LINE "ORDER BY " TRELOK_YEAR " COLLATE \"C\" DESC,length" TRELOK_SEQ " DESC," TRELOK_SEQ
                 " COLLATE \"C\" DESC,trelok_br COLLATE \"C\" DESC LIMIT ? OFFSET ?";
+inline constexpr const char *keys[] = {TRELOK_YEAR " COLLATE \"C\"", "length" TRELOK_SEQ,
+                                       TRELOK_SEQ " COLLATE \"C\"", "trelok_br COLLATE \"C\""};
 } // namespace server
+// The key that is a number, and the table and columns of the line.
+inline constexpr int numberKey = 1;
+inline constexpr auto table = "tbl_trel";
 } // namespace newest
 
 #undef TRELOK_T
@@ -122,9 +130,12 @@ inline constexpr auto plainIndex = "CREATE INDEX idx_obvr_dec_cod ON tbl_obvr (d
 #define TRELOK_OBVR_TLX "coalesce(dec_tlx,'0')"
 inline constexpr const char *shown[] = {"coalesce(dec_cod,'')", TRELOK_OBVR_NAM, TRELOK_OBVR_AD3,
                                         TRELOK_OBVR_TLX};
-inline constexpr auto pageColumns =
-    "SELECT coalesce(dec_cod,''), " TRELOK_OBVR_NAM ", " TRELOK_OBVR_AD3 ", " TRELOK_OBVR_TLX
-    " FROM tbl_obvr ORDER BY ";
+#define TRELOK_OBVR_LINE                                                                           \
+    "coalesce(dec_cod,''), " TRELOK_OBVR_NAM ", " TRELOK_OBVR_AD3 ", " TRELOK_OBVR_TLX
+inline constexpr auto lineColumns = TRELOK_OBVR_LINE;
+inline constexpr auto table = "tbl_obvr";
+inline constexpr auto pageColumns = "SELECT " TRELOK_OBVR_LINE " FROM tbl_obvr ORDER BY ";
+#undef TRELOK_OBVR_LINE
 inline constexpr auto page = " LIMIT ? OFFSET ?";
 inline constexpr auto count = "SELECT count(*) FROM tbl_obvr";
 // The lines before a line: those before its first key (counted in the
@@ -141,7 +152,8 @@ inline constexpr auto caseless = " COLLATE NOCASE";
 inline constexpr auto exactCollation = "trelok_fold";
 inline constexpr auto exact = " COLLATE trelok_fold";
 inline constexpr auto code = "dec_cod";
-inline constexpr auto ties = "dec_cod,rowid";
+inline constexpr const char *ties[] = {"dec_cod", "rowid"};
+inline constexpr int numberTie = 1;
 // A text of the column longer in bytes than in characters.
 inline constexpr const char *beyondAscii[] = {
     "SELECT 1 FROM tbl_obvr WHERE length(dec_cod)<>length(CAST(dec_cod AS BLOB)) LIMIT 1",
@@ -159,8 +171,8 @@ namespace server {
 inline constexpr auto lower = "lower(";
 inline constexpr auto caseless = ") COLLATE \"C\"";
 inline constexpr auto code = "dec_cod COLLATE \"C\"";
-inline constexpr auto ties = "dec_cod COLLATE \"C\",dec_nam COLLATE \"C\",dec_ad3 COLLATE \"C\","
-                             "dec_tlx COLLATE \"C\"";
+inline constexpr const char *ties[] = {"dec_cod COLLATE \"C\"", "dec_nam COLLATE \"C\"",
+                                       "dec_ad3 COLLATE \"C\"", "dec_tlx COLLATE \"C\""};
 inline constexpr const char *index[] = {
     "CREATE INDEX idx_obvr_by_cod ON tbl_obvr ((lower(coalesce(dec_cod,''))) COLLATE \"C\","
     "dec_cod COLLATE \"C\")",

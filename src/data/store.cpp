@@ -375,6 +375,12 @@ DbStatus sqliteEachUtf8(sqlite3 *db, const char *statement, const QVariantList &
         return failedWith(prepared);
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> owner(stmt, sqlite3_finalize);
     for (qsizetype i = 0; i < values.size(); ++i) {
+        // A key compared as a number is bound as one (a text is never equal
+        // to a number).
+        if (values[i].typeId() == QMetaType::LongLong) {
+            sqlite3_bind_int64(stmt, int(i + 1), values[i].toLongLong());
+            continue;
+        }
         const QByteArray text = values[i].toString().toUtf8();
         sqlite3_bind_text(stmt, int(i + 1), text.constData(), int(text.size()), SQLITE_TRANSIENT);
     }
@@ -439,7 +445,10 @@ DbStatus Store::eachUtf8(const char *statement, const QVariantList &values,
         }
         for (size_t i = 0; i < row.size(); ++i) {
             row[i] = mget(q.value(int(i))).toUtf8();
-            cells[i] = row[i];
+            // A Null as on the file: no text at all.
+            cells[i] = q.isNull(int(i)) ? QByteArrayView()
+                                        : QByteArrayView(row[i].isNull() ? "" : row[i].constData(),
+                                                         row[i].size());
         }
         wanted = visit(Utf8Row(cells.data(), int(cells.size()), nullptr));
     });

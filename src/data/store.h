@@ -94,10 +94,11 @@ public:
     DbStatus execEach(const char *statement, const QList<QVariantList> &valueLists);
     // Every row as texts by column position (Null as the empty text).
     DbResult<QList<QStringList>> texts(const char *statement, const QVariantList &values = {});
-    // Hands visit each row's texts as UTF-8 (Null as the empty text), valid
-    // during the call only: no copy is made of a long result. On the file,
-    // the pages are read through SQLite's own small cache rather than the
-    // memory map, so a whole table read stays out of the program's memory.
+    // Hands visit each row's texts as UTF-8 (a Null as the empty text, its
+    // view null: isNull), valid during the call only: no copy is made of a
+    // long result. On the file, the pages are read through SQLite's own
+    // small cache rather than the memory map, so a whole table read stays
+    // out of the program's memory.
     DbStatus eachUtf8(const char *statement, const QVariantList &values,
                       const std::function<void(const QByteArrayView *cells, int count)> &visit);
 

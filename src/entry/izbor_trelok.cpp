@@ -67,9 +67,12 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
     setClientSize(this, 10080, 5925);
     const QFont captions = formFont(10);
     m_model = new OrderListModel(context.store, this);
+    // Among the lines read first; only an order not among them waits for
+    // the rest.
     m_list = new OrderListView(this, [this](const QString &typed) {
-        if (!m_reading->readAll())
-            return -1;
+        const int line = m_model->lineStartingWith(typed);
+        if (line >= 0 || m_model->allRead() || !m_reading->readAll())
+            return line;
         return m_model->lineStartingWith(typed);
     });
     m_list->setObjectName(u"ListView1"_s);
@@ -115,6 +118,9 @@ izbor_trelok::izbor_trelok(AppContext &context, QWidget *parent)
         if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0)
             m_list->setCurrentIndex(m_model->index(0, 0));
     });
+    // The lines a search finds as the rest are read.
+    connect(m_model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first) { showExact(first); });
     // The lines are read while the window is open; a line the view could
     // not read is told once the view has finished.
     m_reading = new ListReading(*m_model, 4096, m_context, this);
@@ -196,17 +202,29 @@ void izbor_trelok::Command2_Click()
 
 void izbor_trelok::baraj_Change()
 {
-    if (!m_reading->readAll())
-        return;
     if (auto searched = m_model->search(m_baraj->text()); !searched) {
         m_context.fail(searched);
         return;
     }
+    m_exactSought = true;
+    showExact(0);
+    // The lines not read yet are searched as they are read.
+    m_reading->start();
+}
+
+void izbor_trelok::showExact(int from)
+{
     // The order whose number is exactly the text is the one chosen,
-    // whatever else the search shows.
-    if (const int exact = m_model->lineOfNumber(m_baraj->text()); exact >= 0)
-        m_list->setCurrentIndex(m_model->index(exact, 0));
-    else if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0)
+    // whatever else the search shows, once it is found.
+    if (m_exactSought) {
+        if (const int exact = m_model->lineOfNumber(m_baraj->text(), from);
+            exact >= 0) {
+            m_list->setCurrentIndex(m_model->index(exact, 0));
+            m_exactSought = false;
+            return;
+        }
+    }
+    if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0)
         m_list->setCurrentIndex(m_model->index(0, 0));
 }
 

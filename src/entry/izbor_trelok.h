@@ -47,7 +47,14 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Makes the line of the order numbered as the search's text current
+    // once it is among the lines shown from from on (else the first line,
+    // when none is).
+    void showExact(int from);
+
     AppContext &m_context;
+    // Whether the search's text may still turn out to be an order's number.
+    bool m_exactSought = false;
     ListReading *m_reading = nullptr;
     LineView *m_list = nullptr;
     OrderListModel *m_model = nullptr;

@@ -16,6 +16,11 @@ DbStatus OrderListModel::eachRow(int first, int count, const RowVisit &visit) co
     return eachOrderLine(m_store, first, count, visit);
 }
 
+DbResult<int> OrderListModel::readOn(ListPlace &place, int count, const RowVisit &visit) const
+{
+    return readOrderLines(m_store, place, count, visit);
+}
+
 const QString &OrderListModel::cell(const OrderLine &line, int column)
 {
     return line.*orderLineCells[column];
@@ -34,29 +39,18 @@ DbStatus OrderListModel::readMore(int rows)
     if (allRead())
         return succeeded();
     // The orders of the current and selected lines, to follow if the list
-    // changes under them.
+    // changed under them.
     QHash<int, QByteArray> numbers;
     for (const QModelIndex &index : persistentIndexList())
         if (index.isValid() && !numbers.contains(index.row()))
             numbers.insert(index.row(), sourceCell(sourceRow(index.row()), 0).toByteArray());
-    auto part = readPart(rows, true);
-    if (!part)
-        return DbStatus::failure(part);
-    const bool moved = !part.value();
-    // Another clerk stored or removed an order above the lines read: they
-    // are read again from the top, to the end, so that every line can
-    // follow its order.
-    for (bool same = !moved; !same || (moved && !allRead());) {
-        if (!same)
-            forgetLines();
-        auto again = readPart(wholePart, true);
-        if (!again)
-            return DbStatus::failure(again);
-        same = again.value();
-    }
+    if (auto part = readPart(rows); !part)
+        return part;
+    // Another clerk stored or removed orders while the lines were read:
+    // the lines read are the list now, every line following its order.
     if (allRead()) {
         forgetPages();
-        if (moved || filter().rowCount() != sourceCount())
+        if (filter().rowCount() != sourceCount())
             followOrders(filter().rowCount(), numbers);
     }
     return succeeded();
@@ -88,22 +82,27 @@ void OrderListModel::followOrders(int count, const QHash<int, QByteArray> &numbe
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+int OrderListModel::linesHeld() const
+{
+    return filter().active() ? rowCount() : filter().rowCount();
+}
+
 int OrderListModel::lineStartingWith(const QString &typed) const
 {
-    const int lines = rowCount();
+    const int lines = linesHeld();
     for (int line = 0; line < lines; ++line)
         if (filter().cell(sourceRow(line), 0).startsWith(typed, Qt::CaseInsensitive))
             return line;
     return -1;
 }
 
-int OrderListModel::lineOfNumber(const QString &number) const
+int OrderListModel::lineOfNumber(const QString &number, int from) const
 {
     const QByteArray wanted = number.trimmed().toUtf8();
     if (wanted.isEmpty())
         return -1;
-    const int lines = rowCount();
-    for (int line = 0; line < lines; ++line)
+    const int lines = linesHeld();
+    for (int line = from; line < lines; ++line)
         if (filter().cellBytes(sourceRow(line), 0).trimmed() == wanted)
             return line;
     return -1;

@@ -10,12 +10,11 @@ namespace trelok {
 class Store;
 
 // The stored orders as the order chooser lists them, newest first: seven
-// columns, read a page at a time (PagedListModel). Each part read for
-// searching starts at the last line read before it: when that line is no
-// longer there (another clerk saved or removed an order above it), every
-// line is read again from the top at once. When the lines read differ from
-// those shown, the current and selected lines follow their orders. line()
-// takes the order a line shows.
+// columns, read a page at a time (PagedListModel), and for searching on from
+// the last line read (readOrderLines). When the lines read differ from
+// those counted (another clerk saved or removed an order meanwhile), the
+// current and selected lines follow their orders. line() takes the order a
+// line shows.
 class OrderListModel : public PagedListModel {
     Q_OBJECT
 public:
@@ -30,17 +29,20 @@ public:
     DbStatus readMore(int rows) override;
 
     // The first line shown whose order number begins with typed, without
-    // regard to case (type-ahead), or -1; after readAll.
+    // regard to case (type-ahead), or -1; among the lines read.
     int lineStartingWith(const QString &typed) const;
-    // The line shown of the order numbered exactly number, or -1; after
-    // readAll.
-    int lineOfNumber(const QString &number) const;
+    // The line shown of the order numbered exactly number, from the line
+    // from on, or -1; among the lines read.
+    int lineOfNumber(const QString &number, int from = 0) const;
 
 protected:
     DbResult<int> countRows() const override;
     DbStatus eachRow(int first, int count, const RowVisit &visit) const override;
+    DbResult<int> readOn(ListPlace &place, int count, const RowVisit &visit) const override;
 
 private:
+    // The lines shown that are read (a search shows only such lines).
+    int linesHeld() const;
     // After every line was read and they differ from those shown: the new
     // count, and each persistent index on the line of the order its line
     // showed (numbers by line; invalid when the order is gone or unknown).

@@ -26,11 +26,18 @@ void IdleReading::start()
 {
     if (!m_allRead())
         m_timer.start();
+    stepped();
+}
+
+void IdleReading::stop()
+{
+    m_timer.stop();
+    stepped();
 }
 
 bool IdleReading::finish(const std::function<bool()> &readAll)
 {
-    m_timer.stop();
+    stop();
     if (m_allRead())
         return true;
     Hourglass wait;
@@ -42,11 +49,12 @@ void IdleReading::step()
     QElapsedTimer took;
     took.start();
     if (!m_readMore(m_step) || m_allRead()) {
-        m_timer.stop();
+        stop();
         return;
     }
     const qint64 ms = std::max<qint64>(1, took.elapsed());
     m_step = int(std::clamp<qint64>(m_step * stepMs / ms, fewestLines, mostLines));
+    stepped();
 }
 
 } // namespace trelok

@@ -20,10 +20,15 @@ public:
 
     // Starts the steps, unless every line is read.
     void start();
-    void stop() { m_timer.stop(); }
+    void stop();
+    bool running() const { return m_timer.isActive(); }
     // Stops the steps and, unless every line is read, runs readAll under
     // the hourglass; its outcome (true when every line is read).
     bool finish(const std::function<bool()> &readAll);
+
+protected:
+    // After the steps started, after each step and when they stopped.
+    virtual void stepped() {}
 
 private:
     void step();

@@ -183,6 +183,7 @@ void RowFilter::clear()
     m_starts.clear();
     m_blockRows.clear();
     m_shared.clear();
+    m_sharedNeedle.clear();
     m_whole.clear();
     m_reader = {};
     m_matches.clear();
@@ -426,10 +427,15 @@ QByteArrayView RowFilter::cellOf(QByteArrayView row, int column)
 
 void RowFilter::matchShared(const QByteArray &needle)
 {
+    // The texts looked at for this search already keep their answer.
+    const bool again = needle == m_sharedNeedle;
+    m_sharedNeedle = needle;
     QByteArray folded;
     for (Shared &shared : m_shared) {
-        shared.matching.assign(shared.texts.size(), false);
-        for (size_t id = 0; id < shared.texts.size(); ++id) {
+        const size_t known = again ? shared.matching.size() : 0;
+        shared.matching.resize(known);
+        shared.matching.resize(shared.texts.size(), false);
+        for (size_t id = known; id < shared.texts.size(); ++id) {
             const QByteArray &text = shared.texts[id];
             folded.resize(2 * text.size());
             const char *end = foldUtf8(text.constData(), text.constData() + text.size(),
@@ -564,16 +570,27 @@ bool RowFilter::search(const QString &text)
 
 void RowFilter::searchAll()
 {
-    m_matches.clear();
+    m_matches = matchesFrom(0);
+}
+
+std::vector<int> RowFilter::matchesFrom(int first)
+{
+    std::vector<int> found;
     if (m_needle.isEmpty() || m_needle.contains(QChar(lineBreak)))
-        return;
+        return found;
     const QByteArray bytes = m_needle.toUtf8();
     matchShared(bytes);
     Walk walk;
     const int rows = rowCount();
-    for (int row = 0; row < rows; ++row)
+    for (int row = first; row < rows; ++row)
         if (rowContains(row, bytes, walk))
-            m_matches.push_back(row);
+            found.push_back(row);
+    return found;
+}
+
+void RowFilter::addMatches(const std::vector<int> &rows)
+{
+    m_matches.insert(m_matches.end(), rows.begin(), rows.end());
 }
 
 } // namespace trelok

@@ -52,6 +52,10 @@ public:
     // nothing changes.
     bool search(const QString &text);
     bool changes(const QString &text) const { return fold(text) != m_needle; }
+    // The rows from first on that match the search (rows added since it),
+    // in ascending order; addMatches adds them to those shown.
+    std::vector<int> matchesFrom(int first);
+    void addMatches(const std::vector<int> &rows);
     // Whether a search narrows the rows (an empty text shows all).
     bool active() const { return !m_needle.isEmpty(); }
     // The rows that match, in ascending order (only while active).
@@ -138,6 +142,8 @@ private:
     std::vector<std::string> m_whole;
     mutable Reader m_reader;
     QString m_needle;
+    // The search the shared texts' answers (Shared::matching) are for.
+    QByteArray m_sharedNeedle;
     std::vector<int> m_matches;
 };
 

@@ -194,10 +194,12 @@ void dan_ref::ListView1_ColumnClick(int column)
 
 void dan_ref::baraj_Change()
 {
-    if (!m_reading->readAll())
-        return;
-    if (auto searched = m_model->search(m_baraj->text()); !searched)
+    if (auto searched = m_model->search(m_baraj->text()); !searched) {
         m_context.fail(searched);
+        return;
+    }
+    // The lines not read yet are searched as they are read.
+    m_reading->start();
 }
 
 void dan_ref::Command3_Click()

@@ -4,6 +4,7 @@
 #include "data/paged_list_model.h"
 
 #include <QTimer>
+#include <QWidget>
 
 namespace trelok {
 
@@ -30,6 +31,17 @@ bool ListReading::readAll()
             m_context.fail(read);
         return read.ok();
     });
+}
+
+void ListReading::stepped()
+{
+    auto *window = qobject_cast<QWidget *>(parent());
+    if (!window)
+        return;
+    if (running() && m_model.searching())
+        window->setCursor(Qt::BusyCursor);
+    else
+        window->unsetCursor();
 }
 
 } // namespace trelok

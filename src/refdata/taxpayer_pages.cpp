@@ -29,6 +29,11 @@ DbStatus TaxpayerPages::eachRow(int first, int count, const RowVisit &visit) con
     return eachTaxpayerLine(m_store, m_order, first, count, visit);
 }
 
+DbResult<int> TaxpayerPages::readOn(ListPlace &place, int count, const RowVisit &visit) const
+{
+    return readTaxpayerLines(m_store, m_order, place, count, visit);
+}
+
 void TaxpayerPages::restart()
 {
     m_order = {};
@@ -96,11 +101,9 @@ DbStatus TaxpayerPages::sortByColumn(int column)
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     m_order.sortBy(column);
     forgetLines();
-    DbStatus status = succeeded();
-    if (filter().active()) {
-        status = readAll();
-        filter().searchAgain();
-    }
+    // A search shows what it finds in the first lines; the rest follow as
+    // they are read.
+    DbStatus status = filter().active() ? readPart(searchedFirst, true) : succeeded();
     QMap<int, int> lines; // old row -> new line
     for (auto at = shown.cbegin(); status && at != shown.cend(); ++at) {
         auto source = sourceOf(at.value());

@@ -20,9 +20,9 @@ public:
     Taxpayer taxpayer(int row) const;
 
     // Sorts by the column (0 tax number, 1 name, 2 address, 3 city),
-    // ascending, by text without regard to case; rows that compare equal keep
-    // their order, so sorting twice by one column changes nothing. Selected
-    // and current lines stay with their rows.
+    // ascending, by text without regard to case; rows that compare equal are
+    // in tax number order, so sorting twice by one column changes nothing.
+    // Selected and current lines stay with their rows.
     DbStatus sortByColumn(int column);
 
     QVariant headerData(int section, Qt::Orientation orientation,
@@ -31,6 +31,7 @@ public:
 protected:
     DbResult<int> countRows() const override;
     DbStatus eachRow(int first, int count, const RowVisit &visit) const override;
+    DbResult<int> readOn(ListPlace &place, int count, const RowVisit &visit) const override;
     void restart() override;
 
 private:

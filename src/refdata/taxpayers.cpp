@@ -30,8 +30,7 @@ DbResult<QList<Taxpayer>> loadTaxpayers(Store &store)
 
 void TaxpayerOrder::sortBy(int column)
 {
-    columns.removeAll(column);
-    columns.prepend(column);
+    columns = {column};
 }
 
 namespace {
@@ -72,14 +71,24 @@ QByteArray orderKey(Store &store, const TaxpayerOrder &order, int column)
     return shown + (order.exact[column] ? sql::obvr::file::exact : sql::obvr::file::caseless);
 }
 
-QByteArray orderKeys(Store &store, const TaxpayerOrder &order)
+// The keys of the order: the sorted columns', then the ties (the tax
+// number and, on the file, the order of storing; on the server every
+// column).
+std::vector<ListKey> orderKeys(Store &store, const TaxpayerOrder &order)
 {
     if (store.engine() == Engine::File && std::any_of(order.columns.cbegin(), order.columns.cend(),
                                                       [&order](int c) { return order.exact[c]; }))
         registerExactCollation(store);
-    QByteArray keys;
+    std::vector<ListKey> keys;
     for (int column : order.columns)
-        keys += orderKey(store, order, column) + ',';
+        keys.push_back({orderKey(store, order, column)});
+    if (store.engine() == Engine::Server) {
+        for (const char *tie : sql::obvr::server::ties)
+            keys.push_back({tie});
+    } else {
+        for (int tie = 0; tie < int(std::size(sql::obvr::file::ties)); ++tie)
+            keys.push_back({sql::obvr::file::ties[tie], tie == sql::obvr::file::numberTie});
+    }
     return keys;
 }
 
@@ -96,10 +105,11 @@ DbResult<int> taxpayerCount(Store &store)
 DbStatus eachTaxpayerLine(Store &store, const TaxpayerOrder &order, int first, int count,
                           const std::function<void(const QByteArrayView *cells)> &visit)
 {
-    const QByteArray statement =
-        sql::obvr::pageColumns + orderKeys(store, order) +
-        (store.engine() == Engine::Server ? sql::obvr::server::ties : sql::obvr::file::ties) +
-        sql::obvr::page;
+    QByteArray statement = sql::obvr::pageColumns;
+    for (const ListKey &key : orderKeys(store, order))
+        statement += key.expression + ',';
+    statement.chop(1);
+    statement += sql::obvr::page;
     // The parts of a whole read go through SQLite's own small page cache
     // (eachUtf8): through the memory map, every page of the register they
     // touch would stay in the program's memory.
@@ -118,6 +128,14 @@ DbStatus eachTaxpayerLine(Store &store, const TaxpayerOrder &order, int first, i
         visit(cells);
     }
     return succeeded();
+}
+
+DbResult<int> readTaxpayerLines(Store &store, const TaxpayerOrder &order, ListPlace &place,
+                                int count,
+                                const std::function<void(const QByteArrayView *cells)> &visit)
+{
+    const ListOrder list{sql::obvr::lineColumns, 4, sql::obvr::table, orderKeys(store, order)};
+    return readForward(store, list, place, count, visit);
 }
 
 DbResult<int> taxpayersBefore(Store &store, const TaxpayerOrder &order, const Taxpayer &t)

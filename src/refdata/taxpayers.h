@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/columns.h"
+#include "data/forward_read.h"
 #include "data/result.h"
 
 #include <QByteArrayView>
@@ -37,14 +38,15 @@ inline constexpr ColumnDescriptor taxpayerColumns[] = {
 DbResult<QList<Taxpayer>> loadTaxpayers(Store &store);
 
 // The register window's order, asked of the database a page at a time: by
-// the columns clicked, the latest first (each once), every one ascending by
-// text without regard to case; rows alike keep the tax number order
-// loadTaxpayers gives. exact[c]: column c holds letters beyond ASCII, so its
-// texts are compared by full case folding (only the file needs to know).
+// the column clicked last (none: by tax number), ascending by text without
+// regard to case; rows alike in it keep the tax number order loadTaxpayers
+// gives, so an index on each column serves every order. exact[c]: column c
+// holds letters beyond ASCII, so its texts are compared by full case
+// folding (only the file needs to know).
 struct TaxpayerOrder {
     QList<int> columns;
     bool exact[4] = {};
-    // Clicking a column's header: it becomes the first key.
+    // Clicking a column's header: the list is in its order.
     void sortBy(int column);
 };
 
@@ -54,6 +56,11 @@ DbResult<int> taxpayerCount(Store &store);
 // (valid during the call).
 DbStatus eachTaxpayerLine(Store &store, const TaxpayerOrder &order, int first, int count,
                           const std::function<void(const QByteArrayView *cells)> &visit);
+// The same read on from place (data/forward_read), each line's keys after
+// its cells.
+DbResult<int> readTaxpayerLines(Store &store, const TaxpayerOrder &order, ListPlace &place,
+                                int count,
+                                const std::function<void(const QByteArrayView *cells)> &visit);
 // How many lines come before the first line of the taxpayer t (as shown)
 // in the order.
 DbResult<int> taxpayersBefore(Store &store, const TaxpayerOrder &order, const Taxpayer &t);
