@@ -189,10 +189,14 @@ double sqliteRead(const QString &file)
     return ms(t);
 }
 
-// sqlite3 reading the register's four columns in its first order.
-double sqliteRegisterRead(const QString &file)
+// sqlite3 reading the register's four columns in the window's order by a
+// column (-1: by tax number, as it opens).
+double sqliteRegisterRead(const QString &file, int column)
 {
     QString statement = QString::fromLatin1(sql::obvr::pageColumns);
+    if (column >= 0)
+        statement += QString::fromLatin1(sql::obvr::shown[column]) +
+                     QString::fromLatin1(sql::obvr::file::caseless) + u',';
     for (const char *tie : sql::obvr::file::ties)
         statement += QString::fromLatin1(tie) + u',';
     statement.chop(1);
@@ -342,7 +346,7 @@ int main(int argc, char *argv[])
     std::vector<double> registerOpen, registerSort, registerSecondSort, registerFirstKey,
         registerSortedKey, registerIdleRead, registerFloor;
     for (int run = 0; run < runs; ++run) {
-        registerFloor.push_back(sqliteRegisterRead(file));
+        registerFloor.push_back(sqliteRegisterRead(file, 1 + (run + 1) % 3));
         QElapsedTimer t;
         t.start();
         dan_ref window(context);
@@ -424,7 +428,7 @@ int main(int argc, char *argv[])
     beside("register first sort (limit 300 ms)", registerSort, 300);
     beside("register second sort (limit 300 ms)", registerSecondSort, 300);
     beside("register keystroke after a sort (limit 300 ms)", registerSortedKey, 300);
-    beside("register lines read while open after two sorts (sqlite3 reading by tax number)",
+    beside("register lines read while open after two sorts (sqlite3 reading them so)",
            registerIdleRead, median(registerFloor));
     return 0;
 }

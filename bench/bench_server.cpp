@@ -17,6 +17,7 @@
 #include "platform/printers.h"
 #include "platform/recording_prompter.h"
 #include "refdata/dan_ref.h"
+#include "refdata/taxpayer_pages.h"
 #include "refdata/taxpayer_import.h"
 #include "refdata/taxpayers.h"
 
@@ -27,7 +28,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QAbstractItemView>
+#include <QLineEdit>
 #include <QTemporaryDir>
+
+#include <utility>
 #include <QTextStream>
 #include <QTreeView>
 #include <QUrl>
@@ -231,6 +236,28 @@ int main(int argc, char *argv[])
                 return 1;
             psqlMs.push_back(timer.nsecsElapsed() / 1e6);
         }
+        // The lines read while the window stays open, as a clerk leaves it;
+        // then a sort by another column, a second one and a keystroke
+        // right after it.
+        std::vector<double> idleMs, sortMs, secondSortMs, keyMs;
+        for (int r = 0; r < runs; ++r) {
+            window = openWindow();
+            timer.restart();
+            while (!window->model().allRead())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            idleMs.push_back(timer.nsecsElapsed() / 1e6);
+            for (auto [column, into] : {std::pair{1 + r % 3, &sortMs},
+                                        std::pair{1 + (r + 1) % 3, &secondSortMs}}) {
+                timer.restart();
+                window->ListView1_ColumnClick(column);
+                window->list()->viewport()->repaint();
+                into->push_back(timer.nsecsElapsed() / 1e6);
+            }
+            timer.restart();
+            window->searchBox()->setText(u"skopje"_s);
+            window->list()->viewport()->repaint();
+            keyMs.push_back(timer.nsecsElapsed() / 1e6);
+        }
         window.reset();
 
         // --copy-to into an empty database, beside psql loading the same
@@ -283,6 +310,15 @@ int main(int argc, char *argv[])
                  "SQLite file, p90", quantile(fileSaves, 0.9));
         tableRow("server: register fill and show 100,000", quantile(fillMs, 0.5), "psql reads them",
                  quantile(psqlMs, 0.5));
+        const auto named = [n](const char *what) {
+            return QStringLiteral("server: register of %1, %2").arg(n).arg(QLatin1String(what))
+                .toUtf8();
+        };
+        tableRow(named("lines read while open").constData(), quantile(idleMs, 0.5),
+                 "psql reads them", quantile(psqlMs, 0.5));
+        tableRow(named("sort by a column").constData(), quantile(sortMs, 0.5), "limit", 300);
+        tableRow(named("second sort").constData(), quantile(secondSortMs, 0.5), "limit", 300);
+        tableRow(named("keystroke after a sort").constData(), quantile(keyMs, 0.5), "limit", 300);
         std::printf("--copy-to of %d orders and %d taxpayers: %.1f ms (%lld rows), "
                     "psql \\copy of them %.1f ms\n",
                     copiedOrders, n, copyMs, static_cast<long long>(copied.value()), psqlCopyMs);
