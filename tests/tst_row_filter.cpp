@@ -15,10 +15,10 @@ const QByteArray oddCell("\xFE\x01\x02 a\xFF"
 // Rows of four cells: a number, a kind the rows repeat (held once), and two
 // texts of their own (looked up no more after the first few thousand), each
 // sharing its start with the row before, but row 7's is oddCell.
-void fill(RowFilter &filter)
+void fill(RowFilter &filter, int from = 0, int to = 6000)
 {
     static const QByteArray kinds[] = {"Dava~ki", "Akcizi", "108"};
-    for (int row = 0; row < 6000; ++row) {
+    for (int row = from; row < to; ++row) {
         const QByteArray number = QByteArray::number(row) + "/2026";
         const QByteArray text = row == 7 ? oddCell : "faktura " + QByteArray::number(row);
         const QByteArray street = u"ul. Илинденска %1"_s.arg(row).toUtf8();
@@ -79,8 +79,16 @@ private slots:
                         .contains(RowFilter::fold(typed)));
         // A shorter search (Backspace) looks at every row again.
         filter.search(typed + u"\u00a7"_s);
+        QCOMPARE(int(filter.matches().size()), 0);
         QVERIFY(filter.search(typed));
         QCOMPARE(int(filter.matches().size()), found);
+        // Rows added later are searched on their own, as a fresh search
+        // finds them.
+        fill(filter, 6000, 6600);
+        filter.addMatches(filter.matchesFrom(6000));
+        const std::vector<int> added = filter.matches();
+        filter.searchAgain();
+        QCOMPARE(added, filter.matches());
     }
 };
 

@@ -45,6 +45,8 @@ DbStatus applySchema(QSqlDatabase &db)
     for (const char *index : server ? sql::obvr::server::index : sql::obvr::file::index)
         if (!query.exec(QString::fromLatin1(index)))
             return DbStatus::failure(query.lastError().text());
+    if (server && !query.exec(QString::fromLatin1(sql::obvr::server::tiesIndex)))
+        return DbStatus::failure(query.lastError().text());
     return succeeded();
 }
 

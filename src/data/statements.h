@@ -173,6 +173,10 @@ inline constexpr auto caseless = ") COLLATE \"C\"";
 inline constexpr auto code = "dec_cod COLLATE \"C\"";
 inline constexpr const char *ties[] = {"dec_cod COLLATE \"C\"", "dec_nam COLLATE \"C\"",
                                        "dec_ad3 COLLATE \"C\"", "dec_tlx COLLATE \"C\""};
+// The ties in their order, the register's own order when it opens.
+inline constexpr auto tiesIndex =
+    "CREATE INDEX idx_obvr_ties ON tbl_obvr (dec_cod COLLATE \"C\",dec_nam COLLATE \"C\","
+    "dec_ad3 COLLATE \"C\",dec_tlx COLLATE \"C\")";
 inline constexpr const char *index[] = {
     "CREATE INDEX idx_obvr_by_cod ON tbl_obvr ((lower(coalesce(dec_cod,''))) COLLATE \"C\","
     "dec_cod COLLATE \"C\")",
