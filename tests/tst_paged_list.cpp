@@ -178,7 +178,8 @@ private slots:
         QVERIFY(readOn->search(search).ok());
         const int first = readOn->rowCount();
         while (!readOn->allRead())
-            QVERIFY(readOn->readMore(97).ok());
+            if (auto part = readOn->readMore(97); !part)
+                QFAIL(qPrintable(part.error()));
         QCOMPARE(linesOf(*readOn), expected);
         if (!search.isEmpty()) {
             QVERIFY(first < expected.size());

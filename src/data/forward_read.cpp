@@ -62,36 +62,25 @@ DbResult<int> readForward(Store &store, const ListOrder &order, ListPlace &place
     const bool nullsAfter = (store.engine() == Engine::File) == order.descending;
     const char *after = order.descending ? " < ?" : " > ?";
 
-    int read = 0;
-    const auto part = [&](const QByteArray &where, QVariantList values, size_t equal,
-                          int offset) -> DbStatus {
-        QByteArray statement = select + where + orderBy(equal) + " LIMIT ?";
-        values.append(count - read);
-        if (offset > 0) {
-            statement += " OFFSET ?";
-            values.append(offset);
-        }
-        return store.eachUtf8(statement.constData(), values,
-                              [&](const QByteArrayView *cells, int) {
-                                  follow(place, order, cells);
-                                  visit(cells);
-                                  ++read;
-                              });
+    // Each part: the rows of a condition in the order of the keys from
+    // `from` on, at most the rows still wanted, after `skip` of them.
+    struct Part {
+        QByteArray where;
+        QVariantList values;
+        size_t from = 0;
+        int skip = 0;
     };
-    if (place.keys.empty()) {
-        if (auto first = part({}, {}, 0, 0); !first)
-            return DbResult<int>::failure(first);
-        return read;
-    }
-    const ListPlace from = place;
+    std::vector<Part> parts;
+    if (place.keys.empty())
+        parts.push_back({});
     // Alike in the first `equal` keys, from all of them down to none.
-    for (int equal = int(order.keys.size()); equal >= 0 && read < count; --equal) {
+    for (int equal = int(order.keys.size()); !place.keys.empty() && equal >= 0; --equal) {
         QByteArray where = " WHERE ";
         QVariantList values;
         for (int i = 0; i < equal; ++i) {
             const ListKey &key = order.keys[size_t(i)];
             where += (i ? " AND " : "") + key.expression;
-            if (const auto &value = from.keys[size_t(i)]) {
+            if (const auto &value = place.keys[size_t(i)]) {
                 where += " = ?";
                 values.append(bound(key, *value));
             } else {
@@ -99,29 +88,57 @@ DbResult<int> readForward(Store &store, const ListOrder &order, ListPlace &place
             }
         }
         if (equal == int(order.keys.size())) {
-            if (auto rest = part(where, values, size_t(equal), from.alike); !rest)
-                return DbResult<int>::failure(rest);
+            parts.push_back({where, values, size_t(equal), place.alike});
             continue;
         }
         if (equal > 0)
             where += " AND ";
         const ListKey &next = order.keys[size_t(equal)];
-        if (const auto &value = from.keys[size_t(equal)]) {
-            values.append(bound(next, *value));
-            if (auto beyond = part(where + next.expression + after, values, size_t(equal), 0);
-                !beyond)
-                return DbResult<int>::failure(beyond);
-            values.removeLast();
-            if (nullsAfter && read < count)
-                if (auto nulls =
-                        part(where + next.expression + " IS NULL", values, size_t(equal) + 1, 0);
-                    !nulls)
-                    return DbResult<int>::failure(nulls);
+        if (const auto &value = place.keys[size_t(equal)]) {
+            parts.push_back({where + next.expression + after, values, size_t(equal), 0});
+            parts.back().values.append(bound(next, *value));
+            if (nullsAfter)
+                parts.push_back({where + next.expression + " IS NULL", values, size_t(equal) + 1});
         } else if (!nullsAfter) {
-            if (auto texts = part(where + next.expression + " IS NOT NULL", values, size_t(equal), 0);
-                !texts)
-                return DbResult<int>::failure(texts);
+            parts.push_back({where + next.expression + " IS NOT NULL", values, size_t(equal)});
         }
+    }
+
+    int read = 0;
+    const auto each = [&](const QByteArray &statement, const QVariantList &values) {
+        return store.eachUtf8(statement.constData(), values, [&](const QByteArrayView *cells, int) {
+            follow(place, order, cells);
+            visit(cells);
+            ++read;
+        });
+    };
+    const auto statement = [&](const Part &part, QVariantList &values) {
+        values += part.values;
+        values.append(count);
+        values.append(part.skip);
+        return select + part.where + orderBy(part.from) + " LIMIT ? OFFSET ?";
+    };
+    // The server is asked once, the parts one after another (a round trip
+    // costs more than the parts); the file part by part, until enough.
+    if (store.engine() == Engine::Server && parts.size() > 1) {
+        QByteArray all;
+        QVariantList values;
+        for (const Part &part : parts)
+            all += (all.isEmpty() ? "(" : " UNION ALL (") + statement(part, values) + ')';
+        all += " LIMIT ?";
+        values.append(count);
+        if (auto done = each(all, values); !done)
+            return DbResult<int>::failure(done);
+        return read;
+    }
+    for (const Part &part : parts) {
+        QVariantList values;
+        QByteArray one = statement(part, values);
+        values[values.size() - 2] = count - read;
+        if (auto done = each(one, values); !done)
+            return DbResult<int>::failure(done);
+        if (read >= count)
+            break;
     }
     return read;
 }
