@@ -170,7 +170,7 @@ void storeOddOrders(TestDb &db)
                             u"15.03.2026\t"_s, u"\u00a015.03.2026"_s,
                             u"29.02.2026"_s,   u"29.02.2024"_s,
                             u"31.04.2026"_s,   u"00.03.2026"_s,
-                            u"15.13.2026"_s,   u"15.03.0000"_s,
+                            u"15.13.2026"_s,   u"15.03.0000"_s,   u"15.03.0000\t"_s,
                             u"1.3.2026"_s,     u""_s,
                             u"   "_s,          u"15-03-2026"_s,
                             u"3a.03.2026"_s,   u"15.03.2026x"_s,
@@ -191,7 +191,10 @@ void storeOddOrders(TestDb &db)
                         u"\U0001D7D8/2026"_s,
                         u"\uE000/2026"_s,
                         u"Ж1/2026"_s,
-                        u" 9/2025 "_s};
+                        u" 9/2025 "_s,
+                        u"0000000000000009/2024"_s,
+                        u"10/2024"_s,
+                        u"8/2025"_s};
     QRandomGenerator random(20260315);
     QSet<QString> trimmed;
     for (const QString &number : numbers)
@@ -213,13 +216,19 @@ void storeOddOrders(TestDb &db)
         values[8] = i % 5 ? u"za uvoz"_s : QString();
         values[13] = wholes[random.bounded(wholes.size())];
         values[14] = i % 4 ? u"50"_s : u"00"_s;
-        // The unusual numbers on one day, the others on any.
-        values[24] = i < 12 ? u"15.03.2026"_s : dates[random.bounded(dates.size())];
+        // The unusual numbers on one day, three more on no day, the others on any.
+        values[24] = i < 12   ? u"15.03.2026"_s
+                     : i < 15 ? u"1.3.2026"_s
+                              : dates[random.bounded(dates.size())];
         values[26] = kinds[random.bounded(kinds.size())];
         rows.append(values);
     }
     QVERIFY(db.store.transaction([&] { return db.store.execEach(sql::trel::insert, rows); }));
     db.execDirect("UPDATE tbl_trel SET datum=NULL WHERE trelok_br='1 2/2026'");
+    // Bytes that are not UTF-8, in a file written by another program.
+    if (testEngine() == Engine::File)
+        db.execDirect("UPDATE tbl_trel SET nalog1=CAST(x'41c080eda080' AS TEXT),cel2=CAST(x'ff20' AS "
+                      "TEXT),mkd_cel=CAST(x'3132ff' AS TEXT) WHERE rowid % 7 = 0");
 }
 
 // With TRELOK_SHOT_DIR set, a window is also kept there as a picture to

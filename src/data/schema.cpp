@@ -42,8 +42,8 @@ DbStatus applySchema(QSqlDatabase &db)
                                                : sql::exported::fileIndex)))
         return DbStatus::failure(query.lastError().text());
     // The period list's order, the same way.
-    if (!query.exec(
-            QString::fromLatin1(server ? sql::period::server::index : sql::period::file::index)))
+    if (!query.exec(QString::fromLatin1(server ? sql::period::server::index
+                                               : sql::period::file::index)))
         return DbStatus::failure(query.lastError().text());
     // The taxpayer register's order by each column, the same way.
     for (const char *index : server ? sql::obvr::server::index : sql::obvr::file::index)
