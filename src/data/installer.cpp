@@ -203,7 +203,9 @@ DbStatus openApplicationDatabase(Store &store, const QString &directory, const Q
         if (auto opened = store.open(databasePath(directory)); !opened)
             return opened;
         // A file only read, or held by another program, lists without it.
+        // Built reading the file through the page cache, not the memory map.
         if (!store.readOnly()) {
+            const Store::Unmapped unmapped(store);
             QSqlDatabase db = QSqlDatabase::database(store.connectionName(), false);
             (void)addMissingIndexes(db);
         }

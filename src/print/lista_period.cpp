@@ -212,7 +212,7 @@ bool lista_period::listed()
     // The totals in one pass that keeps no line, then the lines the view shows.
     auto totals = [this, &period] {
         Hourglass wait;
-        return listPeriod(m_context.store, period, [](const PeriodLine &) {});
+        return streamPeriod(m_context.store, period, [](const PeriodRow &) {});
     }();
     if (!totals) {
         m_context.fail(totals);
