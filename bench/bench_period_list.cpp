@@ -1,8 +1,9 @@
 // The list of a period: a year of N orders, dated day by day as they were
 // entered (one in ten a day before the order entered before it), a few with
 // amounts or dates the list names apart.
-// - listPeriod in this process (every order read in the list's order, its
-//   amount read exactly, summed per kind) beside the sqlite3 tool running
+// - streamPeriod in this process (every order read in the list's order, its
+//   amount read exactly, summed per kind; what the command and the window
+//   run) beside the sqlite3 tool running
 //   the same statement: "period_list <rows> <trelok_s> <floor_s> <ratio>",
 //   and on a loaded machine the processor time of both:
 //   "period_list_cpu <rows> <trelok_s> <floor_s> <ratio>";
@@ -14,7 +15,7 @@
 // Each figure is also a ROW| line of bench/run_all.sh's table.
 // Usage: bench_period_list [rows] [runs]   (defaults 100000 5; needs sqlite3
 // and /usr/bin/time)
-// Exit status 1 when listPeriod takes more than 5 us of processor time per
+// Exit status 1 when streamPeriod takes more than 5 us of processor time per
 // order or the command's peak passes 64 MB.
 #include "register_fill.h"
 #include "table_row.h"
@@ -166,7 +167,7 @@ int main(int argc, char *argv[])
             const double cpu = processorSeconds(RUSAGE_SELF);
             t.start();
             qint64 lines = 0;
-            auto totals = listPeriod(store, year, [&lines](const PeriodLine &) { ++lines; });
+            auto totals = streamPeriod(store, year, [&lines](const PeriodRow &) { ++lines; });
             if (!totals || lines != totals.value().all.count + totals.value().amountApart.size() ||
                 lines + totals.value().dateApart.size() != rows)
                 qFatal("the list is not complete");
