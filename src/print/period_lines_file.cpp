@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QTemporaryFile>
 
-#include <cstring>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -74,29 +74,37 @@ std::vector<QStringList> PeriodLinesFile::read(qint64 first, qint64 count)
     if (first < 0 || count <= 0 || !flush() || !m_file->flush())
         return lines;
     // From the mark before the first line, skipping to it.
-    qint64 line = first / marked * marked;
-    if (!m_file->seek(m_marks[size_t(first / marked)]))
-        return fail(m_file->errorString()), lines;
+    bool read = m_file->seek(m_marks[size_t(first / marked)]);
+    for (qint64 line = first / marked * marked; read && line < first + count; ++line) {
+        QStringList texts;
+        read = readLine(line >= first ? &texts : nullptr);
+        if (read && line >= first)
+            lines.push_back(std::move(texts));
+    }
+    if (!read)
+        fail(m_file->errorString());
+    return lines;
+}
+
+bool PeriodLinesFile::readLine(QStringList *texts)
+{
     const auto take = [this](void *into, qint64 size) {
         return m_file->read(static_cast<char *>(into), size) == size;
     };
-    for (; line < first + count; ++line) {
-        quint32 cells = 0;
-        if (!take(&cells, sizeof cells))
-            return fail(m_file->errorString()), lines;
-        QStringList texts;
-        for (quint32 c = 0; c < cells; ++c) {
-            quint32 size = 0;
-            QByteArray utf8;
-            if (!take(&size, sizeof size) || (utf8.resize(size), !take(utf8.data(), size)))
-                return fail(m_file->errorString()), lines;
-            if (line >= first)
-                texts.append(QString::fromUtf8(utf8));
-        }
-        if (line >= first)
-            lines.push_back(std::move(texts));
+    quint32 cells = 0;
+    if (!take(&cells, sizeof cells))
+        return false;
+    for (quint32 c = 0; c < cells; ++c) {
+        quint32 size = 0;
+        if (!take(&size, sizeof size))
+            return false;
+        QByteArray utf8(qsizetype(size), Qt::Uninitialized);
+        if (!take(utf8.data(), size))
+            return false;
+        if (texts)
+            texts->append(QString::fromUtf8(utf8));
     }
-    return lines;
+    return true;
 }
 
 } // namespace trelok

@@ -32,6 +32,8 @@ public:
 
 private:
     bool flush();
+    // Reads the line at the file's place into texts (or past it, without).
+    bool readLine(QStringList *texts);
     void fail(const QString &why);
 
     std::unique_ptr<QTemporaryFile> m_file;
