@@ -216,7 +216,7 @@ const QList<std::pair<const char *, Prepare>> &actions()
              auto w = loaded<lista_period>(app);
              return [w] {
                  w->Command1_Click();
-                 return w->shown().period.from.isValid();
+                 return w->shown().from.isValid();
              };
          }},
     };

@@ -199,8 +199,18 @@ DbStatus openApplicationDatabase(Store &store, const QString &directory, const Q
     // another owner is only read.
     os::keepPrivate(directory, {QString::fromLatin1(databaseFileName),
                             QString::fromLatin1(configFileName), u"backup"_s});
-    if (serverUrl.isEmpty())
-        return store.open(databasePath(directory));
+    if (serverUrl.isEmpty()) {
+        if (auto opened = store.open(databasePath(directory)); !opened)
+            return opened;
+        // A file only read, or held by another program, lists without it.
+        // Built reading the file through the page cache, not the memory map.
+        if (!store.readOnly()) {
+            const Store::Unmapped unmapped(store);
+            QSqlDatabase db = QSqlDatabase::database(store.connectionName(), false);
+            (void)addMissingIndexes(db);
+        }
+        return succeeded();
+    }
     if (auto server = installServerIfEmpty(serverUrl); !server)
         return server;
     return store.openServer(serverUrl, databasePath(directory));
@@ -216,8 +226,12 @@ DbStatus installServerIfEmpty(const QString &url)
             auto tables = serverTableCount(db);
             if (!tables)
                 return DbStatus::failure(tables);
-            if (tables.value() > 0)
+            if (tables.value() > 0) {
+                // A user who may not make indexes lists without it; of two
+                // workstations making it at once, one is refused.
+                (void)addMissingIndexes(db);
                 return succeeded();
+            }
             return installationTransaction(db, [&db]() -> DbStatus {
                 // Another workstation may have installed while this one waited.
                 auto now = serverTableCount(db);

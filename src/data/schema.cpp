@@ -41,11 +41,34 @@ DbStatus applySchema(QSqlDatabase &db)
     if (!query.exec(QString::fromLatin1(server ? sql::exported::serverIndex
                                                : sql::exported::fileIndex)))
         return DbStatus::failure(query.lastError().text());
+    // The period list's order, the same way.
+    if (!query.exec(QString::fromLatin1(server ? sql::period::server::index
+                                               : sql::period::file::index)))
+        return DbStatus::failure(query.lastError().text());
     // The taxpayer register's order by each column, the same way.
     for (const char *index : server ? sql::obvr::server::index : sql::obvr::file::index)
         if (!query.exec(QString::fromLatin1(index)))
             return DbStatus::failure(query.lastError().text());
     if (server && !query.exec(QString::fromLatin1(sql::obvr::server::tiesIndex)))
+        return DbStatus::failure(query.lastError().text());
+    return succeeded();
+}
+
+DbStatus addMissingIndexes(QSqlDatabase &db)
+{
+    const bool server = db.driverName() == u"QPSQL"_s;
+    QSqlQuery query(db);
+    if (!query.prepare(QString::fromLatin1(server ? sql::period::server::hasIndex
+                                                  : sql::period::file::hasIndex)))
+        return DbStatus::failure(query.lastError().text());
+    query.addBindValue(QString::fromLatin1(sql::period::indexName));
+    if (!query.exec())
+        return DbStatus::failure(query.lastError().text());
+    if (query.next())
+        return succeeded();
+    query.finish();
+    if (!query.exec(
+            QString::fromLatin1(server ? sql::period::server::index : sql::period::file::index)))
         return DbStatus::failure(query.lastError().text());
     return succeeded();
 }

@@ -71,22 +71,124 @@ inline constexpr auto table = "tbl_trel";
 #undef TRELOK_SEQ
 #undef TRELOK_LINE
 #undef TRELOK_LINE_COLUMNS
-// The list of a period (print/period_list): the payment date DD.MM.YYYY read
-// as the key YYYYMMDD, between two keys, or a date of any other form (named
-// apart); the same on both engines. The rows are put in order by the reader:
-// an engine's sort of whole rows spills to disk.
+// The list of a period (print/period_list), in the order of its lines, by
+// keys both engines compute alike and the index idx_trel_period holds, so
+// the rows come in order without a sort of whole rows:
+// - the payment day: DATUM as the key YYYYMMDD when, without the blanks
+//   QString::trimmed takes off, it is a day of the calendar written
+//   DD.MM.YYYY; Null for any other text;
+// - the year of a number "N/YYYY" (1 to 15 digits, "/", 4 digits, nothing
+//   else once trimmed), 10000 for a number of any other form, so those come
+//   after;
+// - its sequence N (0 for another form);
+// - the trimmed number's text, by code point.
+// Each engine defines: TRELOK_PL_TRIM(x), x without those blanks;
+// TRELOK_PL_IS_DATE(t), t is two digits, ".", two digits, ".", four
+// digits; TRELOK_PL_IS_PLAIN(n), n has the form of a number "N/YYYY";
+// TRELOK_PL_TEXT(x), x compared by code point.
 namespace period {
-#define TRELOK_TRIMMED_DATE "trim(datum)"
-#define TRELOK_PERIOD_SELECT                                                                       \
-    "SELECT trelok_br,datum,vid,nalog1,povik,cel1,cel2,mkd_cel,mkd_dec FROM tbl_trel WHERE "       \
-    "(substr(" TRELOK_TRIMMED_DATE ",7,4)||substr(" TRELOK_TRIMMED_DATE                            \
-    ",4,2)||substr(" TRELOK_TRIMMED_DATE ",1,2) BETWEEN ? AND ? OR datum IS NULL OR length("       \
-    TRELOK_TRIMMED_DATE ") <> 10 OR substr(" TRELOK_TRIMMED_DATE ",3,1) <> '.' OR substr("        \
-    TRELOK_TRIMMED_DATE ",6,1) <> '.')"
-inline constexpr auto orders = TRELOK_PERIOD_SELECT;
-inline constexpr auto ordersOfKind = TRELOK_PERIOD_SELECT " AND trim(vid) = ?";
-#undef TRELOK_PERIOD_SELECT
-#undef TRELOK_TRIMMED_DATE
+#define TRELOK_PL_COLUMNS                                                                          \
+    "SELECT trelok_br,datum,vid,nalog1,povik,cel1,cel2,mkd_cel,mkd_dec FROM tbl_trel "
+#define TRELOK_PL_T TRELOK_PL_TRIM("datum")
+#define TRELOK_PL_YEAR_OF_DATE "CAST(substr(" TRELOK_PL_T ",7,4) AS INTEGER)"
+#define TRELOK_PL_MONTH "CAST(substr(" TRELOK_PL_T ",4,2) AS INTEGER)"
+#define TRELOK_PL_DAY                                                                              \
+    "(CASE WHEN " TRELOK_PL_IS_DATE(TRELOK_PL_T) " THEN CASE WHEN " TRELOK_PL_YEAR_OF_DATE         \
+    ">0 AND CAST(substr(" TRELOK_PL_T ",1,2) AS INTEGER) BETWEEN 1 AND CASE WHEN "                 \
+    TRELOK_PL_MONTH " IN (4,6,9,11) THEN 30 WHEN " TRELOK_PL_MONTH "=2 THEN CASE WHEN "           \
+    TRELOK_PL_YEAR_OF_DATE "%4=0 AND (" TRELOK_PL_YEAR_OF_DATE "%100<>0 OR "                     \
+    TRELOK_PL_YEAR_OF_DATE "%400=0) THEN 29 ELSE 28 END WHEN " TRELOK_PL_MONTH                    \
+    " BETWEEN 1 AND 12 THEN 31 ELSE 0 END THEN substr(" TRELOK_PL_T ",7,4)||substr(" TRELOK_PL_T  \
+    ",4,2)||substr(" TRELOK_PL_T ",1,2) END END)"
+#define TRELOK_PL_N "coalesce(" TRELOK_PL_TRIM("trelok_br") ",'')"
+#define TRELOK_PL_KEYS                                                                             \
+    TRELOK_PL_TEXT(TRELOK_PL_DAY) ",(CASE WHEN " TRELOK_PL_IS_PLAIN(TRELOK_PL_N)                   \
+    " THEN CAST(substr(" TRELOK_PL_N ",length(" TRELOK_PL_N ")-3) AS INTEGER) ELSE 10000 END),"   \
+    "(CASE WHEN " TRELOK_PL_IS_PLAIN(TRELOK_PL_N) " THEN CAST(substr(" TRELOK_PL_N                 \
+    ",1,length(" TRELOK_PL_N ")-5) AS BIGINT) ELSE 0 END)," TRELOK_PL_TEXT(TRELOK_PL_N)
+#define TRELOK_PL_IN_PERIOD "WHERE " TRELOK_PL_TEXT(TRELOK_PL_DAY) " BETWEEN ? AND ? "
+#define TRELOK_PL_OF_KIND "AND trim(vid) = ? "
+#define TRELOK_PL_ORDER "ORDER BY " TRELOK_PL_KEYS
+// The orders whose payment date is not a day DD.MM.YYYY, among those whose
+// key, read from the date as it stands, lies between the two keys or that
+// have no date of the form: the orders the list names apart.
+#define TRELOK_PL_TRIMMED "trim(datum)"
+#define TRELOK_PL_APART                                                                            \
+    TRELOK_PL_COLUMNS "WHERE " TRELOK_PL_TEXT(TRELOK_PL_DAY) " IS NULL AND (substr("               \
+    TRELOK_PL_TRIMMED ",7,4)||substr(" TRELOK_PL_TRIMMED ",4,2)||substr(" TRELOK_PL_TRIMMED        \
+    ",1,2) BETWEEN ? AND ? OR datum IS NULL OR length(" TRELOK_PL_TRIMMED ") <> 10 OR substr("     \
+    TRELOK_PL_TRIMMED ",3,1) <> '.' OR substr(" TRELOK_PL_TRIMMED ",6,1) <> '.') "
+// The statements of one engine: the lines of the period (its first and
+// last keys YYYYMMDD, then a kind), how many, a page of them (at most ?
+// lines from the ?-th, counted from 0), and the orders named apart.
+#define TRELOK_PL_STATEMENTS                                                                       \
+    inline constexpr auto index = "CREATE INDEX idx_trel_period ON tbl_Trel (" TRELOK_PL_KEYS ")"; \
+    inline constexpr auto lines = TRELOK_PL_COLUMNS TRELOK_PL_IN_PERIOD TRELOK_PL_ORDER;          \
+    inline constexpr auto linesOfKind =                                                            \
+        TRELOK_PL_COLUMNS TRELOK_PL_IN_PERIOD TRELOK_PL_OF_KIND TRELOK_PL_ORDER;                   \
+    inline constexpr auto count = "SELECT count(*) FROM tbl_trel " TRELOK_PL_IN_PERIOD;           \
+    inline constexpr auto countOfKind =                                                            \
+        "SELECT count(*) FROM tbl_trel " TRELOK_PL_IN_PERIOD TRELOK_PL_OF_KIND;                    \
+    inline constexpr auto page =                                                                   \
+        TRELOK_PL_COLUMNS TRELOK_PL_IN_PERIOD TRELOK_PL_ORDER " LIMIT ? OFFSET ?";                 \
+    inline constexpr auto pageOfKind = TRELOK_PL_COLUMNS TRELOK_PL_IN_PERIOD TRELOK_PL_OF_KIND     \
+        TRELOK_PL_ORDER " LIMIT ? OFFSET ?";                                                       \
+    inline constexpr auto apart = TRELOK_PL_APART;                                                 \
+    inline constexpr auto apartOfKind = TRELOK_PL_APART TRELOK_PL_OF_KIND;
+// SQLite: the blanks by their code points, compared by bytes (UTF-8, so by
+// code point).
+namespace file {
+#define TRELOK_PL_TRIM(x)                                                                          \
+    "trim(" x ",char(9,10,11,12,13,32,133,160,5760,8192,8193,8194,8195,8196,8197,8198,8199,8200,"  \
+    "8201,8202,8232,8233,8239,8287,12288))"
+#define TRELOK_PL_IS_DATE(t) t " GLOB '[0-9][0-9].[0-9][0-9].[0-9][0-9][0-9][0-9]'"
+#define TRELOK_PL_IS_PLAIN(n)                                                                      \
+    "length(" n ") BETWEEN 6 AND 20 AND " n " GLOB '*/[0-9][0-9][0-9][0-9]' AND substr(" n        \
+    ",1,length(" n ")-5) NOT GLOB '*[^0-9]*'"
+#define TRELOK_PL_TEXT(x) x
+TRELOK_PL_STATEMENTS
+#undef TRELOK_PL_TRIM
+#undef TRELOK_PL_IS_DATE
+#undef TRELOK_PL_IS_PLAIN
+#undef TRELOK_PL_TEXT
+} // namespace file
+// The server: the same blanks (a database in UTF-8), texts under the
+// collation "C".
+namespace server {
+#define TRELOK_PL_TRIM(x)                                                                          \
+    "btrim(" x ",E'\\t\\n\\013\\f\\r \\u0085\\u00a0\\u1680\\u2000\\u2001\\u2002\\u2003\\u2004"     \
+    "\\u2005\\u2006\\u2007\\u2008\\u2009\\u200a\\u2028\\u2029\\u202f\\u205f\\u3000')"
+#define TRELOK_PL_IS_DATE(t) t " ~ '^[0-9]{2}[.][0-9]{2}[.][0-9]{4}$'"
+#define TRELOK_PL_IS_PLAIN(n) n " ~ '^[0-9]{1,15}/[0-9]{4}$'"
+#define TRELOK_PL_TEXT(x) "(" x ") COLLATE \"C\""
+TRELOK_PL_STATEMENTS
+#undef TRELOK_PL_TRIM
+#undef TRELOK_PL_IS_DATE
+#undef TRELOK_PL_IS_PLAIN
+#undef TRELOK_PL_TEXT
+} // namespace server
+#undef TRELOK_PL_STATEMENTS
+// Whether the database holds the index named ?.
+namespace file {
+inline constexpr auto hasIndex = "SELECT 1 FROM sqlite_master WHERE type='index' AND name=?";
+} // namespace file
+namespace server {
+inline constexpr auto hasIndex =
+    "SELECT 1 FROM pg_indexes WHERE schemaname=current_schema() AND indexname=?";
+} // namespace server
+inline constexpr auto indexName = "idx_trel_period";
+#undef TRELOK_PL_APART
+#undef TRELOK_PL_TRIMMED
+#undef TRELOK_PL_ORDER
+#undef TRELOK_PL_OF_KIND
+#undef TRELOK_PL_IN_PERIOD
+#undef TRELOK_PL_KEYS
+#undef TRELOK_PL_N
+#undef TRELOK_PL_DAY
+#undef TRELOK_PL_MONTH
+#undef TRELOK_PL_YEAR_OF_DATE
+#undef TRELOK_PL_T
+#undef TRELOK_PL_COLUMNS
 } // namespace period
 
 namespace cnf {
@@ -263,6 +365,8 @@ inline constexpr auto counterLock = "LOCK TABLE tbl_Broj IN EXCLUSIVE MODE";
 // only after the first one's layout is complete.
 inline constexpr auto layoutLock = "LOCK TABLE tbl_koor IN EXCLUSIVE MODE";
 inline constexpr auto lockTimeout = "SET lock_timeout = '30s'";
+// Every statement of the transaction sees the database as its first one did.
+inline constexpr auto oneSnapshot = "SET TRANSACTION ISOLATION LEVEL REPEATABLE READ";
 inline constexpr auto ping = "SELECT 1";
 // The transaction's own number, and later whether it committed: a COMMIT
 // whose answer was lost with the session is settled by asking.

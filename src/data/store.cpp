@@ -514,7 +514,17 @@ DbStatus Store::inTransaction(bool write, const std::function<DbStatus()> &work)
     return status;
 }
 
-DbStatus Store::inServerTransaction(bool write, const std::function<DbStatus()> &work)
+DbStatus Store::readTogether(const std::function<DbStatus()> &work)
+{
+    if (m_depth > 0)
+        return work();
+    if (m_engine == Engine::Server)
+        return inServerTransaction(false, work, true);
+    return inTransaction(false, work);
+}
+
+DbStatus Store::inServerTransaction(bool write, const std::function<DbStatus()> &work,
+                                    bool snapshot)
 {
     // The one moment a closed connection is opened again: before the
     // transaction begins. Inside it every statement runs on the session
@@ -528,6 +538,13 @@ DbStatus Store::inServerTransaction(bool write, const std::function<DbStatus()> 
     m_inTransaction = true;
     QString transactionId;
     DbStatus status = [&]() -> DbStatus {
+        // Before the first statement, which takes the snapshot.
+        if (snapshot) {
+            QSqlQuery isolation(db);
+            if (!isolation.exec(QString::fromLatin1(sql::server::oneSnapshot)))
+                return DbStatus::failure(errorText(isolation.lastError()),
+                                         isServerBusy(isolation.lastError()));
+        }
         if (write) {
             QSqlQuery lock(db);
             if (!lock.exec(QString::fromLatin1(sql::server::counterLock)))

@@ -152,6 +152,13 @@ public:
     // Inside another transaction, that one must hold the write lock already.
     DbStatus writeTransaction(const std::function<DbStatus()> &work);
 
+    // Runs reads that must see the database as of one moment, no write of
+    // another program landing between them: on the file in one read
+    // transaction (writers wait until it ends, as they wait for one long
+    // read), on the server in one snapshot (REPEATABLE READ). Inside another
+    // transaction, work runs in it.
+    DbStatus readTogether(const std::function<DbStatus()> &work);
+
     QString connectionName() const { return m_name; }
 
     // SQLite's text for the failure code on db; a write to a file opened
@@ -164,7 +171,8 @@ private:
     // The file's own SQLite handle; null on the server.
     sqlite3 *sqliteHandle() const;
     DbStatus inTransaction(bool write, const std::function<DbStatus()> &work);
-    DbStatus inServerTransaction(bool write, const std::function<DbStatus()> &work);
+    DbStatus inServerTransaction(bool write, const std::function<DbStatus()> &work,
+                                 bool snapshot = false);
     DbStatus outermost(bool write, const std::function<DbStatus()> &work);
     DbStatus inSavepoint(bool write, const std::function<DbStatus()> &work);
     DbStatus runNested(const char *statement);

@@ -141,9 +141,15 @@ QString replaceFile(const QString &target, const QByteArray &data, FileAccess ac
     SafeFile file(target, access);
     if (file.open() && file.write(data) && file.commit())
         return {};
+    return writeFailure(file);
+}
+
+QString writeFailure(const SafeFile &file)
+{
     if (file.failure() == SafeFile::Failure::Short)
-        return u"Datotekata %1 ne e celosno zapisana (%2)"_s.arg(target, file.errorString());
-    return u"Datotekata %1 ne moze da se zapise: %2"_s.arg(target, file.errorString());
+        return u"Datotekata %1 ne e celosno zapisana (%2)"_s.arg(file.fileName(),
+                                                                 file.errorString());
+    return u"Datotekata %1 ne moze da se zapise: %2"_s.arg(file.fileName(), file.errorString());
 }
 
 unsigned filePermissions(FileAccess access)

@@ -77,6 +77,9 @@ private:
     int m_errno = 0;
 };
 
+// What went wrong with a SafeFile, as replaceFile says it.
+QString writeFailure(const SafeFile &file);
+
 // Writes data to target through a SafeFile. Returns the error text, empty
 // on success; on failure target is as it was and the side file is gone.
 QString replaceFile(const QString &target, const QByteArray &data,

@@ -2,20 +2,23 @@
 
 #include "context/app_context.h"
 #include "context/messages.h"
+#include "data/paged_list_model.h"
 #include "entry/kinds.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/dates.h"
+#include "platform/line_view.h"
 #include "platform/pointer.h"
 #include "platform/printers.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
+#include "print/period_csv.h"
 #include "print/period_list_page.h"
+#include "print/period_rows.h"
 #include "print/print_engine.h"
 #include "print/print_job.h"
 #include "print/printer_output.h"
 
-#include <QAbstractTableModel>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -25,45 +28,28 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTreeView>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
 namespace trelok {
 
-// The orders of the list as the view shows them, a line per order.
-class PeriodLinesModel : public QAbstractTableModel {
+// The orders of the list as the view shows them, a line per order, read a
+// page at a time in the list's order (PagedListModel).
+class PeriodLinesModel : public PagedListModel {
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    PeriodLinesModel(Store &store, QObject *parent) : PagedListModel(7, parent), m_store(store) {}
 
-    void setLines(const QList<PeriodLine> *lines)
-    {
-        beginResetModel();
-        m_lines = lines;
-        endResetModel();
-    }
-    int rowCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() || !m_lines ? 0 : int(m_lines->size());
-    }
-    int columnCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() ? 0 : 7;
-    }
+    // The period whose lines load() reads.
+    void setPeriod(const Period &period) { m_period = period; }
+
     QVariant data(const QModelIndex &index, int role) const override
     {
-        if (!index.isValid() || !m_lines)
-            return {};
-        const PeriodLine &l = m_lines->at(index.row());
-        const QString texts[] = {l.number,    l.date,    l.kind,  l.payer,
-                                 l.reference, l.purpose, amountShown(l)};
-        if (role == Qt::DisplayRole)
-            return texts[index.column()];
         if (role == Qt::AccessibleTextRole) // as the form's font shows it
-            return spoken(texts[index.column()], formFont(10));
+            return spoken(PagedListModel::data(index, Qt::DisplayRole).toString(), formFont(10));
         if (role == Qt::TextAlignmentRole && index.column() == 6)
             return int(Qt::AlignRight | Qt::AlignVCenter);
-        return {};
+        return PagedListModel::data(index, role);
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
@@ -76,8 +62,28 @@ public:
         return {};
     }
 
+protected:
+    DbResult<int> countRows() const override
+    {
+        if (!m_period.from.isValid())
+            return 0;
+        return periodLineCount(m_store, m_period);
+    }
+    DbStatus eachRow(int first, int count, const RowVisit &visit) const override
+    {
+        return eachPeriodLine(m_store, m_period, first, count, [&visit](const PeriodLine &l) {
+            const QByteArray texts[] = {
+                l.number.toUtf8(),    l.date.toUtf8(),    l.kind.toUtf8(),        l.payer.toUtf8(),
+                l.reference.toUtf8(), l.purpose.toUtf8(), amountShown(l).toUtf8()};
+            const QByteArrayView cells[] = {texts[0], texts[1], texts[2], texts[3],
+                                            texts[4], texts[5], texts[6]};
+            visit(cells);
+        });
+    }
+
 private:
-    const QList<PeriodLine> *m_lines = nullptr;
+    Store &m_store;
+    Period m_period;
 };
 
 lista_period::lista_period(AppContext &context, QWidget *parent)
@@ -87,8 +93,8 @@ lista_period::lista_period(AppContext &context, QWidget *parent)
           return QFileDialog::getSaveFileName(owner, title, QDir::home().filePath(suggested),
                                               filter);
       }),
-      m_printList([&context](const QString &printer, const PeriodList &list) {
-          return printPeriodList(context.printers, printer, list);
+      m_printList([&context](const QString &printer, PeriodPages &pages) {
+          return printPeriodList(context.printers, printer, pages);
       })
 {
     setObjectName(u"lista_period"_s);
@@ -119,15 +125,19 @@ lista_period::lista_period(AppContext &context, QWidget *parent)
     auto *command1 = button(this, u"Command1"_s, u"Prika`i"_s, QRect(10080, 90, 1440, 375),
                             QColor(192, 255, 192), captions);
 
-    m_model = new PeriodLinesModel(this);
-    m_list = new QTreeView(this);
+    m_model = new PeriodLinesModel(context.store, this);
+    // A page the view could not read is told once the window is back in its loop.
+    connect(m_model, &PagedListModel::readFailed, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (auto failed = m_model->takeFailure())
+                m_context.fail(*failed);
+        });
+    });
+    m_list = new LineView(this);
     m_list->setObjectName(u"ListView1"_s);
     m_list->setGeometry(twips::rect(120, 600, 11400, 4320));
     m_list->setFont(captions);
     m_list->setModel(m_model);
-    m_list->setRootIsDecorated(false);
-    m_list->setAllColumnsShowFocus(true);
-    m_list->setUniformRowHeights(true);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setAccessibleName(spoken(u"Treloci"_s, captions));
     const int widths[] = {1100, 1200, 600, 2400, 2000, 1800, 1900};
@@ -163,12 +173,7 @@ lista_period::lista_period(AppContext &context, QWidget *parent)
     m_from->setFocus();
 }
 
-// The view outlives the lines it is shown (children go with QWidget's
-// destructor): a shown window would lay it out over freed lines.
-lista_period::~lista_period()
-{
-    m_model->setLines(nullptr);
-}
+lista_period::~lista_period() = default;
 
 bool lista_period::Form_Load()
 {
@@ -204,18 +209,26 @@ bool lista_period::listed()
         m_context.prompter.inform(u"Datumot DO e pred datumot OD !"_s);
         return false;
     }
-    auto list = [this, &period] {
+    // The totals in one pass that keeps no line, then the lines the view shows.
+    auto totals = [this, &period] {
         Hourglass wait;
-        return readPeriodList(m_context.store, period);
+        return streamPeriod(m_context.store, period, [](const PeriodRow &) {});
     }();
-    if (!list) {
-        m_context.fail(list);
+    if (!totals) {
+        m_context.fail(totals);
         return false;
     }
-    m_model->setLines(nullptr);
-    m_shown = std::move(list.value());
-    m_model->setLines(&m_shown.lines);
-    m_totals->setPlainText(totalsText(m_shown.totals).join(u'\n'));
+    m_model->setPeriod(period);
+    auto loaded = [this] {
+        Hourglass wait;
+        return m_model->load();
+    }();
+    if (!loaded) {
+        m_context.fail(loaded);
+        return false;
+    }
+    m_shown = period;
+    m_totals->setPlainText(totalsText(totals.value()).join(u'\n'));
     m_totals->setAccessibleDescription(spoken(m_totals->toPlainText(), formFont(10)));
     return true;
 }
@@ -238,27 +251,41 @@ void lista_period::Command2_Click()
         m_context.prompter.inform(msg::printerMissing(printer));
         return;
     }
-    const QString error = m_printList(m_context.printers.current(), m_shown);
+    auto pages = [this] {
+        Hourglass wait;
+        return readPeriodPages(m_context.store, m_shown);
+    }();
+    if (!pages) {
+        m_context.fail(pages);
+        return;
+    }
+    QString error = pages.value()->error();
+    if (error.isEmpty())
+        error = m_printList(m_context.printers.current(), *pages.value());
     if (!error.isEmpty())
         m_context.prompter.inform(error);
 }
 
 void lista_period::saveFile(const QString &title, const QString &extension,
-                            QString (*write)(const PeriodList &, const QString &,
-                                             const QString &))
+                            DbResult<QString> (*write)(Store &, const Period &, const QString &,
+                                                       const QString &))
 {
     if (!listed())
         return;
-    const QString suggested = u"lista-%1-%2.%3"_s.arg(m_shown.period.from.toString(u"yyyyMMdd"_s),
-                                                      m_shown.period.to.toString(u"yyyyMMdd"_s),
-                                                      extension);
+    const QString suggested = u"lista-%1-%2.%3"_s.arg(
+        m_shown.from.toString(u"yyyyMMdd"_s), m_shown.to.toString(u"yyyyMMdd"_s), extension);
     const QString file =
         m_chooseFile(this, title, suggested, u"%1 (*.%2)"_s.arg(extension.toUpper(), extension));
     if (file.isEmpty())
         return;
-    const QString error = write(m_shown, file, m_context.appDir);
-    if (!error.isEmpty())
-        m_context.prompter.inform(error);
+    auto written = [&] {
+        Hourglass wait;
+        return write(m_context.store, m_shown, file, m_context.appDir);
+    }();
+    if (!written)
+        m_context.fail(written);
+    else if (!written.value().isEmpty())
+        m_context.prompter.inform(written.value());
 }
 
 void lista_period::Command3_Click()
@@ -276,15 +303,16 @@ void lista_period::Command5_Click()
     reject();
 }
 
-QString printPeriodList(PrinterSystem &system, const QString &printerName, const PeriodList &list)
+QString printPeriodList(PrinterSystem &system, const QString &printerName, PeriodPages &pages)
 {
-    return system.printPages(
-        printerName, periodTitle(list), periodPageCount(list),
-        [&list](QPainter &painter, int page) {
+    const QString error = system.printPages(
+        printerName, periodTitle(pages.heading()), periodPageCount(pages),
+        [&pages](QPainter &painter, int page) {
             useTwips(painter);
-            paintPeriodPage(painter, list, page);
+            paintPeriodPage(painter, pages, page);
         },
         PageOrigin::PaperCorner);
+    return error.isEmpty() ? pages.error() : error;
 }
 
 } // namespace trelok

@@ -29,38 +29,97 @@ QByteArray renderPdfPage(const QString &title, const std::function<void(QPainter
     return renderPdfPages(title, 1, [&paint](QPainter &painter, int) { paint(painter); });
 }
 
+namespace {
+
+// Draws the pages into device; false when a page or the document failed.
+bool drawPdf(QIODevice &device, const QString &title, int count,
+             const std::function<bool(QPainter &, int)> &paint)
+{
+    QPdfWriter writer(&device);
+    writer.setResolution(1200);
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer.setTitle(title);
+    writer.setCreator(u"trelok"_s);
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    for (int page = 0; page < count; ++page) {
+        if (page > 0 && !writer.newPage())
+            return false;
+        // Every page starts from the same untransformed painter.
+        painter.save();
+        useTwips(painter);
+        const bool drawn = paint(painter, page);
+        painter.restore();
+        if (!drawn)
+            return false;
+    }
+    return painter.end();
+}
+
+// A complete document starts with its header and ends with its trailer.
+bool completePdf(QByteArrayView start, QByteArrayView end)
+{
+    return start.startsWith("%PDF-") && end.trimmed().endsWith("%%EOF");
+}
+
+// The bytes of a document handed on to a SafeFile as they come; its first
+// and last bytes kept for the check.
+class SafeFileDevice : public QIODevice {
+public:
+    explicit SafeFileDevice(SafeFile &file) : m_file(file) { open(QIODevice::WriteOnly); }
+    bool isSequential() const override { return true; }
+    bool complete() const { return completePdf(m_start, m_end); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        const QByteArrayView bytes(data, size);
+        if (m_start.size() < 8)
+            m_start += bytes.first(std::min<qint64>(size, 8 - m_start.size()));
+        m_end = size >= 64 ? bytes.last(64).toByteArray() : (m_end + bytes.toByteArray()).right(64);
+        m_file.write(bytes); // a failure is told at the commit
+        return size;
+    }
+
+private:
+    SafeFile &m_file;
+    QByteArray m_start;
+    QByteArray m_end;
+};
+
+} // namespace
+
 QByteArray renderPdfPages(const QString &title, int count,
                           const std::function<void(QPainter &, int)> &paint)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(1200);
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        writer.setTitle(title);
-        writer.setCreator(u"trelok"_s);
-        QPainter painter;
-        if (!painter.begin(&writer))
-            return {};
-        for (int page = 0; page < count; ++page) {
-            if (page > 0 && !writer.newPage())
-                return {};
-            // Every page starts from the same untransformed painter.
-            painter.save();
-            useTwips(painter);
+    if (!drawPdf(buffer, title, count, [&paint](QPainter &painter, int page) {
             paint(painter, page);
-            painter.restore();
-        }
-        if (!painter.end())
-            return {};
-    }
+            return true;
+        }))
+        return {};
     const QByteArray pdf = buffer.data();
-    // A complete document starts with its header and ends with its trailer.
-    if (!pdf.startsWith("%PDF-") || !pdf.trimmed().endsWith("%%EOF"))
+    if (!completePdf(pdf, pdf))
         return {};
     return pdf;
+}
+
+QString writePdfPages(const QString &file, const QString &title, int count,
+                      const std::function<bool(QPainter &, int)> &paint, const QString &failed)
+{
+    SafeFile out(file);
+    if (!out.open())
+        return writeFailure(out);
+    SafeFileDevice device(out);
+    if (!drawPdf(device, title, count, paint) || !device.complete())
+        return failed;
+    if (!out.commit())
+        return writeFailure(out);
+    return {};
 }
 
 QByteArray renderPdf(const PrintJob &job)

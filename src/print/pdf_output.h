@@ -39,6 +39,16 @@ QByteArray renderPdfPage(const QString &title, const std::function<void(QPainter
 QByteArray renderPdfPages(const QString &title, int count,
                           const std::function<void(QPainter &, int)> &paint);
 
+// The same pages drawn straight into file as they are drawn (a SafeFile, so
+// a document of any length holds little memory), checked as renderPdfPages
+// checks them, the file appearing only complete. paint returns false when
+// its page could not be drawn whole; then, or when the document is not
+// complete, nothing is written and the text failed is returned. Otherwise
+// the error text of the file, empty on success. Targets are not refused
+// here (refusedPdfTarget).
+QString writePdfPages(const QString &file, const QString &title, int count,
+                      const std::function<bool(QPainter &, int)> &paint, const QString &failed);
+
 // The page of an order as a complete PDF document; empty when rendering failed.
 QByteArray renderPdf(const PrintJob &job);
 

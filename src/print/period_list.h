@@ -2,13 +2,12 @@
 
 #include "data/result.h"
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 
 namespace trelok {
@@ -66,6 +65,8 @@ struct PeriodTotals {
 // (MKD_DEC) is empty or one or two digits ("50"). Nothing when the stored
 // texts are not such an amount ("12abc", empty, two decimal parts).
 std::optional<qint64> orderHundredths(const QString &whole, const QString &decimals);
+// The same of texts already trimmed, as UTF-8.
+std::optional<qint64> orderHundredthsUtf8(QByteArrayView whole, QByteArrayView decimals);
 
 // Hundredths as denars with the decimal comma and blanks between groups of
 // thousands: "1 234 567,50".
@@ -85,48 +86,27 @@ QString amountShown(const PeriodLine &line);
 // A date typed as DD.MM.YYYY (blanks around it allowed); invalid otherwise.
 QDate periodDate(const QString &text);
 
-// Reads the orders of the period in one pass over the rows the statement
-// gives (no Row per row), puts them in the order of their payment date and
-// number ("2/2026" before "10/2026") and hands each to line in that order,
-// summing their amounts per kind and in all. Orders of the kind whose
-// payment date is not a date DD.MM.YYYY are named in dateApart, whatever
-// the period.
-DbResult<PeriodTotals> listPeriod(Store &store, const Period &period,
-                                  const std::function<void(const PeriodLine &)> &line);
-
-// The list and its totals, as read by listPeriod.
-struct PeriodList {
+// What the pages show above the lines: the period, the company's name and
+// the chosen kind's description.
+struct PeriodHeading {
     Period period;
-    QString company;         // the company's name, for the page header
-    QString kindDescription; // of the chosen kind
-    QList<PeriodLine> lines;
-    PeriodTotals totals;
+    QString company;
+    QString kindDescription;
 };
 
-// Reads the whole list, with the company's name and the kind's description.
-DbResult<PeriodList> readPeriodList(Store &store, const Period &period);
+DbResult<PeriodHeading> readPeriodHeading(Store &store, const Period &period);
 
 // Captions of the list's columns (in the form font's letters).
 QStringList periodColumnCaptions();
 
 // The period's title: "Lista na Treloci za Period 01.03.2026 - 31.03.2026",
 // with the kind when one was chosen.
-QString periodTitle(const PeriodList &list);
+QString periodTitle(const PeriodHeading &heading);
 
 // The totals as the lines shown under the list and printed at its end. The
 // first counts the orders set apart, "Izdvoeni treloci: 2 ne se sobrani,
 // 1 ne se vo listata", so the window shows it without scrolling; they are
 // named after the sums.
 QStringList totalsText(const PeriodTotals &totals);
-
-// The list as UTF-8 CSV: a header, one record per order (the summed amount
-// as "1234.50", else as amountShown), a record per kind's total and the
-// total, the counts of the orders set apart as the totals' first line
-// gives them ("Ne se sobrani,,,2,,,"), then those orders.
-QByteArray periodCsv(const PeriodList &list);
-
-// Writes the CSV of the list to file, checked and all or nothing. A
-// directory, a device or the database is refused. Returns the error text.
-QString writePeriodCsv(const PeriodList &list, const QString &file, const QString &appDir);
 
 } // namespace trelok

@@ -2,7 +2,7 @@
 
 #include "platform/fonts.h"
 #include "print/pdf_output.h"
-#include "print/period_list.h"
+#include "print/period_rows.h"
 #include "print/print_job.h"
 
 #include <QFontMetricsF>
@@ -38,14 +38,9 @@ QFont listFont(double points, bool bold = false)
 }
 
 // The rows after the orders: one blank row, then the totals.
-qsizetype rowCount(const PeriodList &list, const QStringList &totals)
+qint64 rowCount(const PeriodPages &pages)
 {
-    return list.lines.size() + 1 + totals.size();
-}
-
-int pageCount(qsizetype rows)
-{
-    return int(std::max<qsizetype>(1, (rows + rowsPerPage - 1) / rowsPerPage));
+    return pages.lineCount() + 1 + pages.totalsLines().size();
 }
 
 void drawCell(QPainter &painter, double x, double width, double baseline, const QString &text,
@@ -69,43 +64,42 @@ void drawRow(QPainter &painter, double top, const QStringList &cells)
     }
 }
 
-void paintHeader(QPainter &painter, const PeriodList &list)
+void paintHeader(QPainter &painter, const PeriodHeading &heading)
 {
     painter.setFont(listFont(12, true));
     const QFontMetricsF big(painter.font(), painter.device());
-    painter.drawText(QPointF(margin, margin + big.ascent()), list.company);
+    painter.drawText(QPointF(margin, margin + big.ascent()), heading.company);
     painter.setFont(listFont(10, true));
     const QFontMetricsF title(painter.font(), painter.device());
-    painter.drawText(QPointF(margin, margin + 420 + title.ascent()), periodTitle(list));
+    painter.drawText(QPointF(margin, margin + 420 + title.ascent()), periodTitle(heading));
     painter.setFont(listFont(9, true));
     drawRow(painter, margin + 860, periodColumnCaptions());
     painter.drawLine(QPointF(margin, bodyTop - 50), QPointF(pageWidth - margin, bodyTop - 50));
 }
 
-void paintPage(QPainter &painter, const PeriodList &list, const QStringList &totals, int page,
-               int pages)
+void paintPage(QPainter &painter, PeriodPages &pages, int page, int count)
 {
-    paintHeader(painter, list);
-    const qsizetype rows = rowCount(list, totals);
-    const qsizetype first = qsizetype(page) * rowsPerPage;
-    const qsizetype last = std::min(rows, first + rowsPerPage);
-    for (qsizetype row = first; row < last; ++row) {
+    paintHeader(painter, pages.heading());
+    const qint64 lines = pages.lineCount();
+    const qint64 first = qint64(page) * rowsPerPage;
+    const qint64 last = std::min(rowCount(pages), first + rowsPerPage);
+    const std::vector<QStringList> shown = pages.lines(first, std::min(last, lines) - first);
+    for (qint64 row = first; row < last; ++row) {
         const double top = bodyTop + double(row - first) * lineHeight;
-        if (row < list.lines.size()) {
+        if (row < lines) {
             painter.setFont(listFont(9));
-            const PeriodLine &l = list.lines[row];
-            drawRow(painter, top, {l.number, l.date, l.kind, l.payer, l.reference, l.purpose,
-                                   amountShown(l)});
-        } else if (row > list.lines.size()) {
+            if (size_t(row - first) < shown.size())
+                drawRow(painter, top, shown[size_t(row - first)]);
+        } else if (row > lines) {
             painter.setFont(listFont(9, true));
             const QFontMetricsF metrics(painter.font(), painter.device());
             painter.drawText(QPointF(margin, top + metrics.ascent()),
-                             totals[row - list.lines.size() - 1]);
+                             pages.totalsLines()[row - lines - 1]);
         }
     }
     painter.setFont(listFont(9));
     const QFontMetricsF metrics(painter.font(), painter.device());
-    const QString number = u"Strana %1 / %2"_s.arg(page + 1).arg(pages);
+    const QString number = u"Strana %1 / %2"_s.arg(page + 1).arg(count);
     painter.drawText(QPointF(pageWidth - margin - metrics.horizontalAdvance(number),
                              footTop + metrics.ascent()),
                      number);
@@ -113,36 +107,70 @@ void paintPage(QPainter &painter, const PeriodList &list, const QStringList &tot
 
 } // namespace
 
-int periodPageCount(const PeriodList &list)
+void PeriodPages::add(const PeriodLine &l)
 {
-    return pageCount(rowCount(list, totalsText(list.totals)));
+    m_lines.add({l.number, l.date, l.kind, l.payer, l.reference, l.purpose, amountShown(l)});
 }
 
-void paintPeriodPage(QPainter &painter, const PeriodList &list, int page)
+void PeriodPages::finish(PeriodTotals totals)
 {
-    const QStringList totals = totalsText(list.totals);
+    m_totals = std::move(totals);
+    m_totalsText = totalsText(m_totals);
+}
+
+DbResult<std::unique_ptr<PeriodPages>> readPeriodPages(Store &store, const Period &period)
+{
+    using Out = DbResult<std::unique_ptr<PeriodPages>>;
+    auto heading = readPeriodHeading(store, period);
+    if (!heading)
+        return Out::failure(heading);
+    auto pages = std::make_unique<PeriodPages>(std::move(heading.value()));
+    auto totals = listPeriod(store, period, [&pages](const PeriodLine &l) { pages->add(l); });
+    if (!totals)
+        return Out::failure(totals);
+    pages->finish(std::move(totals.value()));
+    return Out(std::move(pages));
+}
+
+int periodPageCount(const PeriodPages &pages)
+{
+    return int(std::max<qint64>(1, (rowCount(pages) + rowsPerPage - 1) / rowsPerPage));
+}
+
+void paintPeriodPage(QPainter &painter, PeriodPages &pages, int page)
+{
     painter.save();
     painter.setPen(Qt::black);
-    paintPage(painter, list, totals, page, pageCount(rowCount(list, totals)));
+    paintPage(painter, pages, page, periodPageCount(pages));
     painter.restore();
 }
 
-QByteArray renderPeriodPdf(const PeriodList &list)
-{
-    return renderPdfPages(periodTitle(list), periodPageCount(list),
-                          [&list](QPainter &painter, int page) {
-                              paintPeriodPage(painter, list, page);
-                          });
-}
-
-QString writePeriodPdf(const PeriodList &list, const QString &file, const QString &appDir)
+QString writePeriodPdf(PeriodPages &pages, const QString &file, const QString &appDir)
 {
     if (const QString refused = refusedPdfTarget(file, appDir); !refused.isEmpty())
         return refused;
-    const QByteArray pdf = renderPeriodPdf(list);
-    if (pdf.isEmpty())
-        return u"Listata ne moze da se izgotvi kako PDF"_s;
-    return writePdfFile(pdf, file, appDir);
+    if (!pages.error().isEmpty())
+        return pages.error();
+    const QString error = writePdfPages(
+        file, periodTitle(pages.heading()), periodPageCount(pages),
+        [&pages](QPainter &painter, int page) {
+            paintPeriodPage(painter, pages, page);
+            // Lines the file could not give back leave the page incomplete.
+            return pages.error().isEmpty();
+        },
+        u"Listata ne moze da se izgotvi kako PDF"_s);
+    return error.isEmpty() || pages.error().isEmpty() ? error : pages.error();
+}
+
+DbResult<QString> writePeriodPdf(Store &store, const Period &period, const QString &file,
+                                 const QString &appDir)
+{
+    if (const QString refused = refusedPdfTarget(file, appDir); !refused.isEmpty())
+        return refused;
+    auto pages = readPeriodPages(store, period);
+    if (!pages)
+        return DbResult<QString>::failure(pages);
+    return writePeriodPdf(*pages.value(), file, appDir);
 }
 
 } // namespace trelok

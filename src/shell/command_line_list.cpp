@@ -3,6 +3,7 @@
 #include "data/store.h"
 #include "entry/kinds.h"
 #include "platform/fonts.h"
+#include "print/period_csv.h"
 #include "print/period_list.h"
 #include "print/period_list_page.h"
 #include "shell/headless_commands.h"
@@ -43,12 +44,12 @@ int periodListFromCommandLine(HeadlessRun &run)
         return fail(u"Fontovite \"%1\" ne mozat da se vcitaat od %2"_s.arg(
                         QString::fromLatin1(formFontFamily), run.appDir),
                     1);
-    auto list = readPeriodList(run.store, period);
-    if (!list)
-        return fail(list.error(), 1);
-    const QString error = pdf.isEmpty() ? writePeriodCsv(list.value(), csv, run.appDir)
-                                        : writePeriodPdf(list.value(), pdf, run.appDir);
-    return error.isEmpty() ? 0 : fail(error, 1);
+    // Read and written a line at a time.
+    auto written = pdf.isEmpty() ? writePeriodCsv(run.store, period, csv, run.appDir)
+                                 : writePeriodPdf(run.store, period, pdf, run.appDir);
+    if (!written)
+        return fail(written.error(), 1);
+    return written.value().isEmpty() ? 0 : fail(written.value(), 1);
 }
 
 } // namespace trelok
