@@ -416,17 +416,23 @@ private slots:
         }
     }
 
-    // A database installed before the index gets it when the program opens it.
+    // A database installed before the lists' indexes gets them when the
+    // program opens it.
     void existingDatabaseGetsTheIndex()
     {
         TestDb db;
-        db.execDirect("DROP INDEX idx_trel_period");
-        const auto indexed = [](Store &store) {
+        QStringList names{u"idx_trel_period"_s, u"idx_trel_newest"_s, u"idx_trel_export"_s,
+                          u"idx_obvr_by_cod"_s, u"idx_obvr_by_tlx"_s};
+        if (db.server)
+            names.append(u"idx_obvr_ties"_s);
+        for (const QString &name : names)
+            db.execDirect(("DROP INDEX " + name.toLatin1()).constData());
+        const auto indexed = [&names](Store &store) {
             const char *has = store.engine() == Engine::Server ? sql::period::server::hasIndex
                                                                : sql::period::file::hasIndex;
-            return store.first(has, {QString::fromLatin1(sql::period::indexName)})
-                .value()
-                .has_value();
+            return std::all_of(names.cbegin(), names.cend(), [&](const QString &name) {
+                return store.first(has, {name}).value().has_value();
+            });
         };
         QVERIFY(!indexed(db.store));
         Store opened;

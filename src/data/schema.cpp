@@ -7,6 +7,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <vector>
+
 using namespace Qt::StringLiterals;
 
 namespace trelok {
@@ -16,6 +18,28 @@ QStringList tableNames()
     return {u"tbl_Trel"_s, u"tbl_cnf"_s,  u"tbl_vid"_s,  u"tbl_obvr"_s, u"tbl_opst"_s,
             u"tbl_cuo"_s,  u"tbl_prnt"_s, u"tbl_koor"_s, u"tbl_Broj"_s};
 }
+
+namespace {
+
+// The orders the lists read in, in the form each engine compares texts by
+// code point: the chooser's newest first, the export's, the period list's,
+// the taxpayer register's by each column (and on the server by its ties).
+// A database from before one of them gives the same rows without it, only
+// slower, until it is opened again (addMissingIndexes).
+std::vector<const char *> listIndexes(bool server)
+{
+    std::vector<const char *> all{
+        server ? sql::newest::server::index : sql::newest::file::index,
+        server ? sql::exported::serverIndex : sql::exported::fileIndex,
+        server ? sql::period::server::index : sql::period::file::index};
+    for (const char *index : server ? sql::obvr::server::index : sql::obvr::file::index)
+        all.push_back(index);
+    if (server)
+        all.push_back(sql::obvr::server::tiesIndex);
+    return all;
+}
+
+} // namespace
 
 DbStatus applySchema(QSqlDatabase &db)
 {
@@ -31,26 +55,9 @@ DbStatus applySchema(QSqlDatabase &db)
         if (!statement.isEmpty() && !query.exec(statement))
             return DbStatus::failure(query.lastError().text());
     }
-    // The chooser's newest-first order, in the form each engine compares
-    // texts by code point. A database from before it works without it.
-    const bool server = db.driverName() == u"QPSQL"_s;
-    if (!query.exec(QString::fromLatin1(server ? sql::newest::server::index
-                                               : sql::newest::file::index)))
-        return DbStatus::failure(query.lastError().text());
-    // The export's order, the same way.
-    if (!query.exec(QString::fromLatin1(server ? sql::exported::serverIndex
-                                               : sql::exported::fileIndex)))
-        return DbStatus::failure(query.lastError().text());
-    // The period list's order, the same way.
-    if (!query.exec(QString::fromLatin1(server ? sql::period::server::index
-                                               : sql::period::file::index)))
-        return DbStatus::failure(query.lastError().text());
-    // The taxpayer register's order by each column, the same way.
-    for (const char *index : server ? sql::obvr::server::index : sql::obvr::file::index)
+    for (const char *index : listIndexes(db.driverName() == u"QPSQL"_s))
         if (!query.exec(QString::fromLatin1(index)))
             return DbStatus::failure(query.lastError().text());
-    if (server && !query.exec(QString::fromLatin1(sql::obvr::server::tiesIndex)))
-        return DbStatus::failure(query.lastError().text());
     return succeeded();
 }
 
@@ -58,19 +65,22 @@ DbStatus addMissingIndexes(QSqlDatabase &db)
 {
     const bool server = db.driverName() == u"QPSQL"_s;
     QSqlQuery query(db);
-    if (!query.prepare(QString::fromLatin1(server ? sql::period::server::hasIndex
-                                                  : sql::period::file::hasIndex)))
-        return DbStatus::failure(query.lastError().text());
-    query.addBindValue(QString::fromLatin1(sql::period::indexName));
-    if (!query.exec())
-        return DbStatus::failure(query.lastError().text());
-    if (query.next())
-        return succeeded();
-    query.finish();
-    if (!query.exec(
-            QString::fromLatin1(server ? sql::period::server::index : sql::period::file::index)))
-        return DbStatus::failure(query.lastError().text());
-    return succeeded();
+    DbStatus status = succeeded();
+    for (const char *index : listIndexes(server)) {
+        // "CREATE INDEX name ON ..."
+        const QString name = QString::fromLatin1(index).section(u' ', 2, 2);
+        if (!query.prepare(QString::fromLatin1(server ? sql::period::server::hasIndex
+                                                      : sql::period::file::hasIndex)))
+            return DbStatus::failure(query.lastError().text());
+        query.addBindValue(name);
+        if (!query.exec())
+            return DbStatus::failure(query.lastError().text());
+        const bool there = query.next();
+        query.finish();
+        if (!there && !query.exec(QString::fromLatin1(index)) && status)
+            status = DbStatus::failure(query.lastError().text());
+    }
+    return status;
 }
 
 namespace {

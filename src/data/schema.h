@@ -16,8 +16,9 @@ QStringList tableNames();
 DbStatus applySchema(QSqlDatabase &db);
 
 // Makes the indexes that came after a database was installed and that it
-// still lacks (the period list's order); nothing when they are there.
-// Without them the database gives the same rows, only slower.
+// still lacks (the lists' orders); nothing when they are there. Without
+// them the database gives the same rows, only slower. The first failure,
+// after trying every one.
 DbStatus addMissingIndexes(QSqlDatabase &db);
 
 // The columns the delivered schema gives each table, names in lower case:

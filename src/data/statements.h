@@ -176,7 +176,6 @@ namespace server {
 inline constexpr auto hasIndex =
     "SELECT 1 FROM pg_indexes WHERE schemaname=current_schema() AND indexname=?";
 } // namespace server
-inline constexpr auto indexName = "idx_trel_period";
 #undef TRELOK_PL_APART
 #undef TRELOK_PL_TRIMMED
 #undef TRELOK_PL_ORDER
