@@ -46,13 +46,24 @@ DbStatus OrderListModel::readMore(int rows)
             numbers.insert(index.row(), sourceCell(sourceRow(index.row()), 0).toByteArray());
     if (auto part = readPart(rows); !part)
         return part;
-    // Another clerk stored or removed orders while the lines were read:
-    // the lines read are the list now, every line following its order.
-    if (allRead()) {
-        forgetPages();
-        if (filter().rowCount() != sourceCount())
-            followOrders(filter().rowCount(), numbers);
+    if (!allRead())
+        return succeeded();
+    forgetPages();
+    // Another clerk stored or removed orders while the lines were read
+    // (the parts read on from the last line see none stored before it):
+    // they are read again from the top, and every line follows its order.
+    auto now = countRows();
+    if (!now)
+        return DbStatus::failure(now);
+    const bool moved = now.value() != filter().rowCount();
+    if (moved) {
+        forgetLines();
+        while (!allRead())
+            if (auto again = readPart(wholePart, true); !again)
+                return again;
     }
+    if (moved || filter().rowCount() != sourceCount())
+        followOrders(filter().rowCount(), numbers);
     return succeeded();
 }
 

@@ -11,9 +11,10 @@ class Store;
 
 // The stored orders as the order chooser lists them, newest first: seven
 // columns, read a page at a time (PagedListModel), and for searching on from
-// the last line read (readOrderLines). When the lines read differ from
-// those counted (another clerk saved or removed an order meanwhile), the
-// current and selected lines follow their orders. line() takes the order a
+// the last line read (readOrderLines). When the lines read are not as many
+// as the orders counted after them (another clerk saved or removed an order
+// meanwhile), they are read again from the top and the current and
+// selected lines follow their orders. line() takes the order a
 // line shows.
 class OrderListModel : public PagedListModel {
     Q_OBJECT
