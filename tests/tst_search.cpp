@@ -161,6 +161,32 @@ private slots:
         QCOMPARE(app.context.state.p_tre_br, u"2/2025"_s);
     }
 
+    // A search typed before every line is read answers from the lines read
+    // and shows the busy pointer until the rest are looked at too.
+    void aSearchBeforeTheLinesAreReadFillsOn()
+    {
+        AppFixture app;
+        QList<QVariantList> rows;
+        for (int n = 1; n <= 6000; ++n) {
+            rows.append(QVariantList(28, QString()));
+            rows.last()[0] = u"%1/2026"_s.arg(n);
+        }
+        QVERIFY(app.db.store
+                    .transaction([&] { return app.db.store.execEach(sql::trel::insert, rows); })
+                    .ok());
+        izbor_trelok chooser(app.context);
+        QVERIFY(chooser.Form_Load());
+        chooser.show();
+        type(chooser.searchBox(), u"17/"_s);
+        QVERIFY(!chooser.model()->allRead());
+        QCOMPARE(chooser.cursor().shape(), Qt::BusyCursor);
+        QTRY_VERIFY(chooser.model()->allRead());
+        QCOMPARE(chooser.cursor().shape(), Qt::ArrowCursor);
+        // 17/2026, 117/2026, ..., 5917/2026, newest first.
+        QCOMPARE(chooser.model()->rowCount(), 60);
+        QCOMPARE(numbersShown(chooser).last(), u"17/2026"_s);
+    }
+
     // Another clerk stores or removes an order before or while the chooser
     // reads its lines: the chosen line stays with its order, and every order
     // is listed once.
