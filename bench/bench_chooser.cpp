@@ -172,11 +172,10 @@ bool buildRegister(int n, const QString &file)
     return QFile::rename(databasePath(dir.path()), file);
 }
 
-// sqlite3 reading the chooser's seven columns in its order.
-double sqliteRead(const QString &file)
+// The sqlite3 tool running statement on file, its output let go; -1 when
+// it failed.
+double sqliteRun(const QString &file, const QString &statement)
 {
-    QString statement = QString::fromLatin1(sql::newest::file::page);
-    statement.chop(QStringLiteral(" LIMIT ? OFFSET ?").size());
     QProcess sqlite;
     sqlite.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer t;
@@ -187,6 +186,14 @@ double sqliteRead(const QString &file)
         return -1;
     }
     return ms(t);
+}
+
+// sqlite3 reading the chooser's seven columns in its order.
+double sqliteRead(const QString &file)
+{
+    QString statement = QString::fromLatin1(sql::newest::file::page);
+    statement.chop(QStringLiteral(" LIMIT ? OFFSET ?").size());
+    return sqliteRun(file, statement);
 }
 
 // sqlite3 reading the register's four columns in the window's order by a
@@ -200,16 +207,7 @@ double sqliteRegisterRead(const QString &file, int column)
     for (const char *tie : sql::obvr::file::ties)
         statement += QString::fromLatin1(tie) + u',';
     statement.chop(1);
-    QProcess sqlite;
-    sqlite.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer t;
-    t.start();
-    sqlite.start(u"sqlite3"_s, {file, statement});
-    if (!sqlite.waitForFinished(600000) || sqlite.exitCode() != 0) {
-        std::fprintf(stderr, "sqlite3 failed: %s\n", qPrintable(sqlite.errorString()));
-        return -1;
-    }
-    return ms(t);
+    return sqliteRun(file, statement);
 }
 
 double processorMs()

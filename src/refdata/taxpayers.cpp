@@ -28,9 +28,9 @@ DbResult<QList<Taxpayer>> loadTaxpayers(Store &store)
     return list;
 }
 
-void TaxpayerOrder::sortBy(int column)
+void TaxpayerOrder::sortBy(int clicked)
 {
-    columns = {column};
+    column = clicked;
 }
 
 namespace {
@@ -71,17 +71,23 @@ QByteArray orderKey(Store &store, const TaxpayerOrder &order, int column)
     return shown + (order.exact[column] ? sql::obvr::file::exact : sql::obvr::file::caseless);
 }
 
-// The keys of the order: the sorted columns', then the ties (the tax
+// The key of the column sorted by; on the file, a column holding letters
+// beyond ASCII needs the collation registered first.
+QByteArray sortKey(Store &store, const TaxpayerOrder &order)
+{
+    if (store.engine() == Engine::File && order.exact[order.column])
+        registerExactCollation(store);
+    return orderKey(store, order, order.column);
+}
+
+// The keys of the order: the sorted column's, then the ties (the tax
 // number and, on the file, the order of storing; on the server every
 // column).
 std::vector<ListKey> orderKeys(Store &store, const TaxpayerOrder &order)
 {
-    if (store.engine() == Engine::File && std::any_of(order.columns.cbegin(), order.columns.cend(),
-                                                      [&order](int c) { return order.exact[c]; }))
-        registerExactCollation(store);
     std::vector<ListKey> keys;
-    for (int column : order.columns)
-        keys.push_back({orderKey(store, order, column)});
+    if (order.column >= 0)
+        keys.push_back({sortKey(store, order)});
     if (store.engine() == Engine::Server) {
         for (const char *tie : sql::obvr::server::ties)
             keys.push_back({tie});
@@ -143,26 +149,16 @@ DbResult<int> taxpayersBefore(Store &store, const TaxpayerOrder &order, const Ta
     const QString cells[] = {t.code, t.name, t.address, t.city};
     const QByteArray code(store.engine() == Engine::Server ? sql::obvr::server::code
                                                            : sql::obvr::file::code);
-    orderKeys(store, order); // the collation it needs
     QByteArray statement = sql::obvr::before;
     QVariantList values;
-    if (order.columns.isEmpty()) {
+    if (order.column < 0) {
         statement += code + " < ?)+0";
-        values.append(t.code);
     } else {
-        const QByteArray first = orderKey(store, order, order.columns.first());
-        statement += first + sql::obvr::beforeAlike + first + " = ? AND (";
-        values << cells[order.columns.first()] << cells[order.columns.first()];
-        for (qsizetype i = 1; i < order.columns.size(); ++i) {
-            statement += orderKey(store, order, order.columns[i]) + ',';
-            values.append(cells[order.columns[i]]);
-        }
-        statement += code + ") < (?";
-        values.append(t.code);
-        for (qsizetype i = 1; i < order.columns.size(); ++i)
-            statement += ",?";
-        statement += "))";
+        const QByteArray first = sortKey(store, order);
+        statement += first + sql::obvr::beforeAlike + first + " = ? AND " + code + " < ?)";
+        values << cells[order.column] << cells[order.column];
     }
+    values.append(t.code);
     auto rows = store.texts(statement.constData(), values);
     if (!rows)
         return DbResult<int>::failure(rows);

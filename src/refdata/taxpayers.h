@@ -44,10 +44,10 @@ DbResult<QList<Taxpayer>> loadTaxpayers(Store &store);
 // holds letters beyond ASCII, so its texts are compared by full case
 // folding (only the file needs to know).
 struct TaxpayerOrder {
-    QList<int> columns;
+    int column = -1;
     bool exact[4] = {};
     // Clicking a column's header: the list is in its order.
-    void sortBy(int column);
+    void sortBy(int clicked);
 };
 
 DbResult<int> taxpayerCount(Store &store);
