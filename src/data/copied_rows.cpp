@@ -68,24 +68,6 @@ bool skipHeader(Message &message)
 struct CopyFree {
     void operator()(char *data) const { PQfreemem(data); }
 };
-struct ResultClear {
-    void operator()(PGresult *result) const { PQclear(result); }
-};
-using Answer = std::unique_ptr<PGresult, ResultClear>;
-
-// The session's failure, with the server's code, judged as every other
-// statement's failure is (Store::failure): a session that is gone is the
-// lost connection.
-QSqlError sessionError(PGconn *conn, const PGresult *result)
-{
-    QString text = result ? QString::fromUtf8(PQresultErrorMessage(result)).simplified() : QString();
-    if (text.isEmpty())
-        text = sessionErrorText(conn);
-    const char *code = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
-    return QSqlError({}, text, QSqlError::StatementError,
-                     code ? QString::fromLatin1(code) : QString());
-}
-
 } // namespace
 
 DbStatus CopiedRows::each(Store &store, const char *select, int columns, const Visit &visit)
@@ -97,21 +79,15 @@ DbStatus CopiedRows::each(Store &store, const char *select, int columns, const V
     PGconn *conn = sessionHandle(QSqlDatabase::database(store.m_name, false));
     if (!conn)
         return DbStatus::failure(u"Bazata na podatoci ne e otvorena"_s);
-    // Texts the server took without checking them (SQL_ASCII) are read as
-    // the toolkit's driver reads them; any other server hands over UTF-8 it
-    // has checked itself.
-    const char *encoding = PQparameterStatus(conn, "server_encoding");
-    const bool unchecked = encoding && std::strcmp(encoding, "SQL_ASCII") == 0;
 
     const QByteArray statement = "COPY (" + QByteArray(select) + ") TO STDOUT (FORMAT binary)";
     {
-        const Answer started(PQexec(conn, statement.constData()));
+        const SessionAnswer started(PQexec(conn, statement.constData()));
         if (PQresultStatus(started.get()) != PGRES_COPY_OUT)
             return store.failure<Done>(sessionError(conn, started.get()));
     }
 
     std::vector<QByteArrayView> values(std::size_t(columns > 0 ? columns : 0));
-    std::vector<QByteArray> repaired(unchecked ? values.size() : 0);
     bool header = true, wanted = true, trailer = false;
     QString malformed;
     for (;;) {
@@ -152,11 +128,6 @@ DbStatus CopiedRows::each(Store &store, const char *select, int columns, const V
                     break;
                 }
                 values[std::size_t(c)] = length < 0 ? QByteArrayView() : QByteArrayView(p, length);
-                if (unchecked && length > 0 && !values[std::size_t(c)].isValidUtf8()) {
-                    QByteArray &kept = repaired[std::size_t(c)];
-                    kept = QString::fromUtf8(values[std::size_t(c)]).toUtf8();
-                    values[std::size_t(c)] = kept;
-                }
             }
             if (malformed.isEmpty())
                 wanted = visit(values.data());
@@ -164,7 +135,7 @@ DbStatus CopiedRows::each(Store &store, const char *select, int columns, const V
     }
 
     // The outcome of the whole COPY: its last answers are read in any case.
-    Answer last;
+    SessionAnswer last;
     while (PGresult *answer = PQgetResult(conn))
         last.reset(answer);
     const bool done = last && PQresultStatus(last.get()) == PGRES_COMMAND_OK;

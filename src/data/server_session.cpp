@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
+#include <QSqlError>
 #include <QVariant>
 
 #include <libpq-fe.h>
@@ -29,6 +30,22 @@ QString sessionErrorText(PGconn *conn)
 {
     const QString text = QString::fromUtf8(PQerrorMessage(conn)).simplified();
     return text.isEmpty() ? u"nepoznata greska"_s : text;
+}
+
+void AnswerClear::operator()(PGresult *result) const
+{
+    PQclear(result);
+}
+
+QSqlError sessionError(PGconn *conn, const PGresult *answer)
+{
+    QString text =
+        answer ? QString::fromUtf8(PQresultErrorMessage(answer)).simplified() : QString();
+    if (text.isEmpty())
+        text = sessionErrorText(conn);
+    const char *code = answer ? PQresultErrorField(answer, PG_DIAG_SQLSTATE) : nullptr;
+    return QSqlError({}, text, QSqlError::StatementError,
+                     code ? QString::fromLatin1(code) : QString());
 }
 
 SessionId sessionId(const QSqlDatabase &db)

@@ -2,8 +2,12 @@
 
 #include <QString>
 
+#include <memory>
+
 class QSqlDatabase;
+class QSqlError;
 typedef struct pg_conn PGconn;
+typedef struct pg_result PGresult;
 
 namespace trelok {
 
@@ -23,6 +27,17 @@ SessionId sessionId(const QSqlDatabase &db);
 PGconn *sessionHandle(const QSqlDatabase &db);
 // libpq's text of the session's last failure, never empty.
 QString sessionErrorText(PGconn *conn);
+
+// A libpq answer, cleared when it goes.
+struct AnswerClear {
+    void operator()(PGresult *result) const;
+};
+using SessionAnswer = std::unique_ptr<PGresult, AnswerClear>;
+
+// The session's failure, with the server's code, as the driver reports a
+// failed statement (so Store judges it as every other): the answer's text,
+// else the session's.
+QSqlError sessionError(PGconn *conn, const PGresult *answer);
 
 // The connection is closed, or libpq found the session ended.
 bool sessionLost(const QSqlDatabase &db);

@@ -2,6 +2,7 @@
 
 #include "data/schema.h"
 #include "data/server.h"
+#include "data/server_rows.h"
 #include "data/server_session.h"
 #include "data/statements.h"
 
@@ -276,6 +277,12 @@ DbStatus Store::execUnprepared(const char *statement)
     return succeeded();
 }
 
+void Store::refreshFigures(const char *analyze, qint64 written)
+{
+    if (m_engine == Engine::Server && !m_inTransaction && written >= 1000)
+        (void)execUnprepared(analyze);
+}
+
 DbStatus Store::each(const char *statement, const QVariantList &values,
                      const std::function<void(const QSqlQuery &)> &visit)
 {
@@ -431,27 +438,21 @@ DbStatus Store::eachUtf8(const char *statement, const QVariantList &values,
                                   return visit(Utf8Row(cells, count, stmt));
                               });
     }
-    // Through the driver the values come as texts, so their UTF-8 is the
-    // text as read; the rest of a result left unread is let go.
-    std::vector<QByteArray> row;
-    std::vector<QByteArrayView> cells;
-    bool wanted = true;
-    return each(statement, values, [&](const QSqlQuery &q) {
-        if (!wanted)
-            return;
-        if (row.empty()) { // the record is built anew on every call
-            row.resize(size_t(q.record().count()));
-            cells.resize(row.size());
-        }
-        for (size_t i = 0; i < row.size(); ++i) {
-            row[i] = mget(q.value(int(i))).toUtf8();
-            // A Null as on the file: no text at all.
-            cells[i] = q.isNull(int(i)) ? QByteArrayView()
-                                        : QByteArrayView(row[i].isNull() ? "" : row[i].constData(),
-                                                         row[i].size());
-        }
-        wanted = visit(Utf8Row(cells.data(), int(cells.size()), nullptr));
-    });
+    // The server's rows straight from its session, each value as sent.
+    if (!m_inTransaction) {
+        if (auto connected = reconnect(); !connected)
+            return connected;
+    }
+    PGconn *conn = sessionHandle(QSqlDatabase::database(m_name, false));
+    if (!conn)
+        return DbStatus::failure(u"Bazata na podatoci ne e otvorena"_s);
+    const auto failed =
+        ServerRows::each(conn, statement, values, [&visit](const QByteArrayView *cells, int count) {
+            return visit(Utf8Row(cells, count, nullptr));
+        });
+    if (failed)
+        return failure<Done>(*failed);
+    return succeeded();
 }
 
 QByteArray Store::Utf8Row::asRead(int column) const

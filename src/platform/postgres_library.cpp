@@ -70,4 +70,24 @@ TRELOK_LIBPQ(char *, PQresultErrorField, (const PGresult *res, int fieldcode), (
 TRELOK_LIBPQ(const char *, PQparameterStatus, (const PGconn *conn, const char *paramName),
              (conn, paramName))
 
+// Reading a statement's rows one at a time.
+TRELOK_LIBPQ(int, PQsendQueryParams,
+             (PGconn * conn, const char *command, int nParams, const Oid *paramTypes,
+              const char *const *paramValues, const int *paramLengths, const int *paramFormats,
+              int resultFormat),
+             (conn, command, nParams, paramTypes, paramValues, paramLengths, paramFormats,
+              resultFormat))
+TRELOK_LIBPQ(PGresult *, PQexecParams,
+             (PGconn * conn, const char *command, int nParams, const Oid *paramTypes,
+              const char *const *paramValues, const int *paramLengths, const int *paramFormats,
+              int resultFormat),
+             (conn, command, nParams, paramTypes, paramValues, paramLengths, paramFormats,
+              resultFormat))
+TRELOK_LIBPQ(int, PQsetSingleRowMode, (PGconn * conn), (conn))
+TRELOK_LIBPQ(int, PQntuples, (const PGresult *res), (res))
+TRELOK_LIBPQ(int, PQnfields, (const PGresult *res), (res))
+TRELOK_LIBPQ(int, PQgetisnull, (const PGresult *res, int row, int column), (res, row, column))
+TRELOK_LIBPQ(char *, PQgetvalue, (const PGresult *res, int row, int column), (res, row, column))
+TRELOK_LIBPQ(int, PQgetlength, (const PGresult *res, int row, int column), (res, row, column))
+
 } // extern "C"
