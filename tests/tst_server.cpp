@@ -3,11 +3,13 @@
 #include "data/orders.h"
 #include "data/schema.h"
 #include "data/server.h"
+#include "data/server_rows.h"
 #include "data/server_session.h"
 #include "data/settings.h"
 #include "entry/order_export.h"
 #include "entry/order_transfer.h"
 #include "platform/app_config.h"
+#include "refdata/taxpayer_import.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -345,9 +347,18 @@ private slots:
         QCOMPARE(count, 1);
     }
 
+    // The next action reads through the driver (the orders as texts) or
+    // row by row on the session (their count).
+    void serverRestartedWhileOpen_data()
+    {
+        QTest::addColumn<bool>("rowByRow");
+        QTest::newRow("texts") << false;
+        QTest::newRow("rows one at a time") << true;
+    }
     void serverRestartedWhileOpen()
     {
         REQUIRE_SERVER();
+        QFETCH(bool, rowByRow);
         // A server of its own: the shared one serves other tests meanwhile.
         QTemporaryDir state;
         const auto serverScript = [&state](const QString &command) {
@@ -380,7 +391,15 @@ private slots:
         AppContext context{store, prompter, printers, clock, dir.path(), {}, {}};
         QList<int> ended;
         context.endApplication = [&ended](int code) { ended.append(code); };
-        auto lost = listOrders(store);
+        const auto read = [&store, rowByRow]() -> DbResult<int> {
+            if (rowByRow)
+                return orderCount(store);
+            auto orders = listOrders(store);
+            if (!orders)
+                return DbResult<int>::failure(orders);
+            return int(orders.value().size());
+        };
+        auto lost = read();
         QVERIFY(!lost.ok());
         QVERIFY(lost.busy());
         context.fail(lost.error(), lost.busy());
@@ -393,10 +412,9 @@ private slots:
         QVERIFY(ended.isEmpty());
 
         // The action after it connects again; nothing stored before is lost.
-        auto again = listOrders(store);
+        auto again = read();
         QVERIFY2(again.ok(), qPrintable(again.error()));
-        QCOMPARE(again.value().size(), 1);
-        QCOMPARE(again.value()[0].trelok_br, u"1/2026"_s);
+        QCOMPARE(again.value(), 1);
         auto stored =
             storeNewOrder(store, u"2026"_s, u"TRELOK"_s, orderValues(u""_s, u"posle"_s).mid(1));
         QVERIFY2(stored.ok(), qPrintable(stored.error()));
@@ -529,6 +547,71 @@ private slots:
 #endif
     }
 
+    void placeholdersNumbered_data()
+    {
+        QTest::addColumn<QByteArray>("statement");
+        QTest::addColumn<QByteArray>("numbered");
+        QTest::newRow("in turn") << QByteArray("SELECT a FROM t WHERE b = ? AND c > ? LIMIT ?")
+                                 << QByteArray("SELECT a FROM t WHERE b = $1 AND c > $2 LIMIT $3");
+        QTest::newRow("quoted")
+            << QByteArray("SELECT '?', \"a?\" FROM t WHERE b = ? AND c = 'x''?' OR d = ?")
+            << QByteArray("SELECT '?', \"a?\" FROM t WHERE b = $1 AND c = 'x''?' OR d = $2");
+        QTest::newRow("none") << QByteArray("SELECT 1") << QByteArray("SELECT 1");
+    }
+    void placeholdersNumbered()
+    {
+        QFETCH(QByteArray, statement);
+        QFETCH(QByteArray, numbered);
+        QCOMPARE(ServerRows::numbered(statement.constData()), numbered);
+    }
+
+    // After a thousand rows or more stored at once by an import, the server
+    // has the table's figures for planning its reads; fewer leave that to it.
+    void manyRowsStoredRefreshTheServersFigures_data()
+    {
+        QTest::addColumn<bool>("orders");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("analyzed");
+        QTest::newRow("999 taxpayers") << false << 999 << false;
+        QTest::newRow("1000 taxpayers") << false << 1000 << true;
+        QTest::newRow("1000 orders") << true << 1000 << true;
+    }
+    void manyRowsStoredRefreshTheServersFigures()
+    {
+        REQUIRE_SERVER();
+        QFETCH(bool, orders);
+        QFETCH(int, rows);
+        QFETCH(bool, analyzed);
+        TestDb db(Engine::Server);
+        db.exec(sql::obvr::insert, {u"4030999123456"_s, u"Firma"_s, u""_s, u""_s});
+        const QString csv = db.dir.filePath(u"rows.csv"_s);
+        {
+            QFile file(csv);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(orders
+                           ? "VID,NALOG1,DAN_BR,CEL1,MKD_CEL,MKD_DEC,UP_SMET2,NACIN,DATUM,POVIK\n"
+                           : "dec_cod,dec_nam,dec_ad3,dec_tlx\n");
+            for (int i = 0; i < rows; ++i)
+                file.write(
+                    orders
+                        ? u"108,Firma %1,4030999123456,4030999123456,100,00,004,2,08.12.2026,"
+                          "108-2026-1010-%1\n"_s.arg(i)
+                              .toUtf8()
+                        : u"%1,Firma %2,Ulica,Skopje\n"_s.arg(4030000000000LL + i).arg(i).toUtf8());
+        }
+        QString said;
+        QTextStream out(&said), err(&said);
+        FixedClock clock{QDate(2026, 12, 8)};
+        QVERIFY2((orders ? importOrders(db.store, clock, csv, {}, out, err)
+                         : importTaxpayers(db.store, csv, out, err)) == 0,
+                 qPrintable(said.left(400)));
+        auto last = db.store.texts(
+            "SELECT last_analyze IS NOT NULL FROM pg_stat_user_tables WHERE relname = ?",
+            {orders ? u"tbl_trel"_s : u"tbl_obvr"_s});
+        QVERIFY(last.ok());
+        QCOMPARE(last.value().value(0).value(0), analyzed ? u"true"_s : u"false"_s);
+    }
+
     void copyToTheServer()
     {
         REQUIRE_SERVER();
@@ -553,8 +636,7 @@ private slots:
                         if (auto b = source.store.execEach(sql::obvr::insert, register_); !b)
                             return b;
                         return source.store.exec(
-                            sql::broj::insert,
-                            {u"2026"_s, u"TRELOK"_s, u"%1/2026"_s.arg(orders)});
+                            sql::broj::insert, {u"2026"_s, u"TRELOK"_s, u"%1/2026"_s.arg(orders)});
                     })
                     .ok());
         QVERIFY(
@@ -572,6 +654,8 @@ private slots:
 
         Store copy;
         QVERIFY(copy.openServer(server.url, databasePath(source.dir.path())).ok());
+        auto analyzed = copy.texts("SELECT count(*) FROM pg_stat_user_tables WHERE last_analyze IS NOT NULL");
+        QCOMPARE(analyzed.value().value(0).value(0), QString::number(tableNames().size()));
         for (const QString &table : tableNames())
             QVERIFY2(tableRows(copy, table) == tableRows(source.store, table), qPrintable(table));
         auto next =

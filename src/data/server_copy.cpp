@@ -27,43 +27,58 @@ QString insertFor(const QString &table, const QStringList &columns, int rows)
     return u"INSERT INTO %1 (%2) VALUES %3"_s.arg(table, columns.join(u','), all.join(u','));
 }
 
+// The table's rows are written as they are read, a few at a time: the copy
+// holds no more than one INSERT's rows, however long the table.
 DbResult<qint64> copyTable(Store &source, QSqlDatabase &db, const QString &table)
 {
     QStringList columns;
     QList<QVariantList> rows;
+    QSqlQuery full(db);
+    qint64 copied = 0;
+    QString failure;
+    const auto write = [&]() {
+        const auto count = int(rows.size());
+        QSqlQuery last(db);
+        QSqlQuery &query = count == rowsPerInsert ? full : last;
+        if (query.lastQuery().isEmpty() && !query.prepare(insertFor(table, columns, count))) {
+            failure = serverErrorText(query.lastError());
+            return;
+        }
+        int position = 0;
+        for (const QVariantList &row : std::as_const(rows))
+            for (const QVariant &value : row)
+                query.bindValue(position++, value);
+        if (!query.exec()) {
+            failure = u"%1: %2"_s.arg(table, serverErrorText(query.lastError()));
+            return;
+        }
+        copied += count;
+        rows.clear();
+    };
     const QByteArray statement = u"SELECT * FROM %1"_s.arg(table).toLatin1();
     auto read = source.each(statement.constData(), {}, [&](const QSqlQuery &q) {
-        const QSqlRecord record = q.record();
-        if (columns.isEmpty())
+        if (!failure.isEmpty())
+            return;
+        if (columns.isEmpty()) { // the record is built anew on every call
+            const QSqlRecord record = q.record();
             for (int i = 0; i < record.count(); ++i)
                 columns.append(record.fieldName(i).toLower());
+        }
         QVariantList row;
-        row.reserve(record.count());
-        for (int i = 0; i < record.count(); ++i)
+        row.reserve(columns.size());
+        for (int i = 0; i < columns.size(); ++i)
             row.append(q.value(i));
         rows.append(std::move(row));
+        if (rows.size() == rowsPerInsert)
+            write();
     });
     if (!read)
         return DbResult<qint64>::failure(read);
-    QSqlQuery full(db);
-    if (rows.size() >= rowsPerInsert && !full.prepare(insertFor(table, columns, rowsPerInsert)))
-        return DbResult<qint64>::failure(serverErrorText(full.lastError()));
-    qsizetype done = 0;
-    while (done < rows.size()) {
-        const qsizetype count = std::min<qsizetype>(rowsPerInsert, rows.size() - done);
-        QSqlQuery last(db);
-        QSqlQuery &query = count == rowsPerInsert ? full : last;
-        if (&query == &last && !last.prepare(insertFor(table, columns, int(count))))
-            return DbResult<qint64>::failure(serverErrorText(last.lastError()));
-        int position = 0;
-        for (qsizetype r = done; r < done + count; ++r)
-            for (const QVariant &value : std::as_const(rows[r]))
-                query.bindValue(position++, value);
-        if (!query.exec())
-            return DbResult<qint64>::failure(u"%1: %2"_s.arg(table, serverErrorText(query.lastError())));
-        done += count;
-    }
-    return qint64(rows.size());
+    if (failure.isEmpty() && !rows.isEmpty())
+        write();
+    if (!failure.isEmpty())
+        return DbResult<qint64>::failure(failure);
+    return copied;
 }
 
 // A register from before the unique index may hold a tax number twice: it
@@ -111,6 +126,11 @@ DbResult<qint64> copyToServer(Store &source, const QString &url)
                 }
                 return succeeded();
             });
+            // The copied tables' figures for the server's planner; without
+            // them it would plan reads for empty tables until it gathers
+            // them itself. A failure only leaves those reads slower.
+            if (status)
+                QSqlQuery(db).exec(QString::fromLatin1(sql::server::analyzeAll));
             db.close();
         }
     }

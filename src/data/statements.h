@@ -371,6 +371,11 @@ inline constexpr auto ping = "SELECT 1";
 // whose answer was lost with the session is settled by asking.
 inline constexpr auto transactionId = "SELECT txid_current() AS txid";
 inline constexpr auto transactionStatus = "SELECT txid_status(CAST(? AS bigint)) AS status";
+// The planner's figures of a table, after many of its rows were written at
+// once (the server gathers them by itself only a while later).
+inline constexpr auto analyzeOrders = "ANALYZE tbl_trel";
+inline constexpr auto analyzeRegister = "ANALYZE tbl_obvr";
+inline constexpr auto analyzeAll = "ANALYZE";
 } // namespace server
 
 // A transaction inside another one, on either engine: its work is undone

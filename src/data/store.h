@@ -89,6 +89,13 @@ public:
     // Runs a statement without values that the server does not prepare
     // (LOCK TABLE), as it is.
     DbStatus execUnprepared(const char *statement);
+    // After written rows were stored at once, many of them (a thousand or
+    // more), on the server: its figures of the table (analyze, an ANALYZE
+    // of sql::server), so its next reads are planned for the table as it
+    // now is, not as it was before; the server gathers them by itself only
+    // a while later. A failure only leaves those reads slower; nothing on
+    // the file.
+    void refreshFigures(const char *analyze, qint64 written);
     // Runs one statement, prepared once, for each list of values in turn;
     // stops at the first failure.
     DbStatus execEach(const char *statement, const QList<QVariantList> &valueLists);

@@ -330,6 +330,7 @@ int importOrders(Store &store, Clock &clock, const QString &fileName,
         return true;
     });
     all = storeRows(store, import, columns, waiting, batch, out, err) && all;
+    store.refreshFigures(sql::server::analyzeOrders, rows);
     // A file changed between the check and the reading: its lines so far
     // stand as reported.
     if (!error.isEmpty() && !rows)

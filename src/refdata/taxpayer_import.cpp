@@ -149,6 +149,7 @@ int importTaxpayers(Store &store, const QString &fileName, QTextStream &out, QTe
         stored = store.writeTransaction(storeAll);
     if (!stored)
         return failed(err, stored.error());
+    store.refreshFigures(sql::server::analyzeRegister, counts.added + counts.changed);
 
     out << "Dodadeni: " << counts.added << "\n"
         << "Promeneti: " << counts.changed << "\n"
