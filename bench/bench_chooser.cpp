@@ -23,9 +23,13 @@
 //                                        (the same with the rows of
 //                                         fillRegister: every shown text
 //                                         differs on every line)
+//        bench_chooser --server FILE     (FILE copied into a private
+//                                         PostgreSQL server, measured there;
+//                                         the floors are psql's)
 #include "context/app_context.h"
 #include "data/installer.h"
 #include "data/orders.h"
+#include "data/server_copy.h"
 #include "data/statements.h"
 #include "data/store.h"
 #include "entry/izbor_trelok.h"
@@ -45,6 +49,8 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUrl>
+#include <QUrlQuery>
 #include <QAbstractItemView>
 
 #include <algorithm>
@@ -172,43 +178,111 @@ bool buildRegister(int n, const QString &file)
     return QFile::rename(databasePath(dir.path()), file);
 }
 
-// The sqlite3 tool running statement on file, its output let go; -1 when
-// it failed.
-double sqliteRun(const QString &file, const QString &statement)
-{
-    QProcess sqlite;
-    sqlite.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer t;
-    t.start();
-    sqlite.start(u"sqlite3"_s, {file, statement});
-    if (!sqlite.waitForFinished(600000) || sqlite.exitCode() != 0) {
-        std::fprintf(stderr, "sqlite3 failed: %s\n", qPrintable(sqlite.errorString()));
-        return -1;
+// A floor: the engine's own command-line tool running a statement on the
+// database, its output let go; -1 when it failed.
+struct Floor {
+    QString program;
+    QStringList arguments; // before the statement
+    bool server = false;
+
+    double run(const QString &statement) const
+    {
+        QProcess tool;
+        tool.setStandardOutputFile(QProcess::nullDevice());
+        QElapsedTimer t;
+        t.start();
+        tool.start(program, arguments + QStringList{statement});
+        if (!tool.waitForFinished(600000) || tool.exitCode() != 0) {
+            std::fprintf(stderr, "%s failed: %s\n", qPrintable(program),
+                         qPrintable(tool.errorString()));
+            return -1;
+        }
+        return ms(t);
     }
-    return ms(t);
-}
 
-// sqlite3 reading the chooser's seven columns in its order.
-double sqliteRead(const QString &file)
-{
-    QString statement = QString::fromLatin1(sql::newest::file::page);
-    statement.chop(QStringLiteral(" LIMIT ? OFFSET ?").size());
-    return sqliteRun(file, statement);
-}
+    // Reading the chooser's seven columns in its order.
+    double chooser() const
+    {
+        QString statement =
+            QString::fromLatin1(server ? sql::newest::server::page : sql::newest::file::page);
+        statement.chop(QStringLiteral(" LIMIT ? OFFSET ?").size());
+        return run(statement);
+    }
 
-// sqlite3 reading the register's four columns in the window's order by a
-// column (-1: by tax number, as it opens).
-double sqliteRegisterRead(const QString &file, int column)
-{
-    QString statement = QString::fromLatin1(sql::obvr::pageColumns);
-    if (column >= 0)
-        statement += QString::fromLatin1(sql::obvr::shown[column]) +
-                     QString::fromLatin1(sql::obvr::file::caseless) + u',';
-    for (const char *tie : sql::obvr::file::ties)
-        statement += QString::fromLatin1(tie) + u',';
-    statement.chop(1);
-    return sqliteRun(file, statement);
-}
+    // Reading the register's four columns in the window's order by a column.
+    double registerSorted(int column) const
+    {
+        QString statement = QString::fromLatin1(sql::obvr::pageColumns);
+        const QString shown = QString::fromLatin1(sql::obvr::shown[column]);
+        statement += server ? QString::fromLatin1(sql::obvr::server::lower) + shown +
+                                  QString::fromLatin1(sql::obvr::server::caseless)
+                            : shown + QString::fromLatin1(sql::obvr::file::caseless);
+        if (server)
+            for (const char *tie : sql::obvr::server::ties)
+                statement += u',' + QString::fromLatin1(tie);
+        else
+            for (const char *tie : sql::obvr::file::ties)
+                statement += u',' + QString::fromLatin1(tie);
+        return run(statement);
+    }
+};
+
+// A private PostgreSQL server (tests/pg_server.py) holding a copy of the
+// file, for as long as it lives.
+class PrivateServer {
+public:
+    bool start(Store &file)
+    {
+        if (!command(u"start"_s))
+            return false;
+        QFile urlFile(m_dir.filePath(u"url"_s));
+        if (!urlFile.open(QIODevice::ReadOnly))
+            return false;
+        m_started = true;
+        QUrl url(QString::fromUtf8(urlFile.readAll()).trimmed());
+        m_socket = QUrlQuery(url).queryItemValue(u"host"_s);
+        Floor create{u"psql"_s,
+                     {u"-h"_s, m_socket, u"-U"_s, u"trelok"_s, u"-d"_s, u"postgres"_s, u"-c"_s}};
+        if (create.run(u"CREATE DATABASE bench"_s) < 0)
+            return false;
+        url.setPath(u"/bench"_s);
+        m_url = url.toString();
+        QElapsedTimer t;
+        t.start();
+        auto copied = copyToServer(file, m_url);
+        if (!copied) {
+            std::fprintf(stderr, "%s\n", qPrintable(copied.error()));
+            return false;
+        }
+        std::printf("copied %lld rows to the server in %.1f s\n",
+                    static_cast<long long>(copied.value()), ms(t) / 1000);
+        return true;
+    }
+    ~PrivateServer()
+    {
+        if (m_started)
+            command(u"stop"_s);
+    }
+    QString url() const { return m_url; }
+    Floor floor() const
+    {
+        return {u"psql"_s,
+                {u"-h"_s, m_socket, u"-U"_s, u"trelok"_s, u"-d"_s, u"bench"_s, u"-At"_s, u"-c"_s},
+                true};
+    }
+
+private:
+    bool command(const QString &what)
+    {
+        QProcess process;
+        process.start(u"python3"_s, {QStringLiteral(TRELOK_SOURCE_DIR) + u"/tests/pg_server.py"_s,
+                                     what, m_dir.path()});
+        return process.waitForFinished(120000) && process.exitCode() == 0;
+    }
+    QTemporaryDir m_dir;
+    QString m_socket, m_url;
+    bool m_started = false;
+};
 
 double processorMs()
 {
@@ -255,17 +329,30 @@ int main(int argc, char *argv[])
         // Measured in a process of its own, so building does not count.
         return QProcess::execute(args[0], {args[3]});
     }
-    if (args.size() != 2) {
-        std::fprintf(stderr,
-                     "usage: bench_chooser FILE | bench_chooser --build[-register] N FILE\n");
+    const bool onServer = args.size() == 3 && args[1] == u"--server"_s;
+    if (args.size() != 2 && !onServer) {
+        std::fprintf(stderr, "usage: bench_chooser FILE | bench_chooser --build[-register] N FILE "
+                             "| bench_chooser --server FILE\n");
         return 2;
     }
-    const QString file = QFileInfo(args[1]).absoluteFilePath();
-    Store store;
-    if (auto opened = store.open(file); !opened) {
+    const QString file = QFileInfo(args.last()).absoluteFilePath();
+    Store fileStore, serverStore;
+    if (auto opened = fileStore.open(file); !opened) {
         std::fprintf(stderr, "%s\n", qPrintable(opened.error()));
         return 1;
     }
+    PrivateServer server;
+    Floor floorTool{u"sqlite3"_s, {file}};
+    if (onServer) {
+        if (!server.start(fileStore))
+            return 1;
+        if (auto opened = serverStore.openServer(server.url(), file); !opened) {
+            std::fprintf(stderr, "%s\n", qPrintable(opened.error()));
+            return 1;
+        }
+        floorTool = server.floor();
+    }
+    Store &store = onServer ? serverStore : fileStore;
     RecordingPrompter prompter;
     ListedPrinters printers;
     FixedClock clock(QDate(2026, 12, 8));
@@ -277,13 +364,13 @@ int main(int argc, char *argv[])
 
     std::vector<double> floor;
     for (int run = 0; run < runs; ++run)
-        floor.push_back(sqliteRead(file));
+        floor.push_back(floorTool.chooser());
 
     // A letter typed the moment the window shows, and the lines read while
     // it stays open, taking turns with the floor.
     std::vector<double> firstKey, idleRead, idleCpu, floorTurns;
     for (int run = 0; run < runs; ++run) {
-        floorTurns.push_back(sqliteRead(file));
+        floorTurns.push_back(floorTool.chooser());
         izbor_trelok window(context);
         if (!window.Form_Load())
             return 1;
@@ -344,7 +431,7 @@ int main(int argc, char *argv[])
     std::vector<double> registerOpen, registerSort, registerSecondSort, registerFirstKey,
         registerSortedKey, registerIdleRead, registerFloor;
     for (int run = 0; run < runs; ++run) {
-        registerFloor.push_back(sqliteRegisterRead(file, 1 + (run + 1) % 3));
+        registerFloor.push_back(floorTool.registerSorted(1 + (run + 1) % 3));
         QElapsedTimer t;
         t.start();
         dan_ref window(context);
@@ -412,10 +499,15 @@ int main(int argc, char *argv[])
     std::printf("register_base_mb %.1f\n", registerBase);
     std::printf("register_rss_mb %.1f\n", registerHeld);
     std::printf("register_rss_file_mb %.1f\n", registerMapped);
-    std::printf("sqlite3_read_ms %.1f\n", median(floor));
+    std::printf("%s_read_ms %.1f\n", qPrintable(floorTool.program), median(floor));
     // Each beside its floor or limit: "<figure> <ms> <floor ms> <ratio>".
-    const auto beside = [](const char *name, const std::vector<double> &v, double than) {
-        std::printf("ROW|%s|%.1f ms|%.1f ms|%.2f\n", name, median(v), than, median(v) / than);
+    // The figure's name says the floor's tool and the engine.
+    const auto beside = [&](const char *name, const std::vector<double> &v, double than) {
+        QString named = QString::fromLatin1(name).replace(u"sqlite3"_s, floorTool.program);
+        if (onServer)
+            named += u", server"_s;
+        std::printf("ROW|%s|%.1f ms|%.1f ms|%.2f\n", qPrintable(named), median(v), than,
+                    median(v) / than);
     };
     beside("chooser first keystroke (limit 300 ms)", firstKey, 300);
     beside("chooser lines read while open, wall (sqlite3 reading them)", idleRead,
