@@ -99,6 +99,9 @@ DbStatus keepPlainRegisterIndex(Store &source, QSqlDatabase &db)
 
 DbResult<qint64> copyToServer(Store &source, const QString &url)
 {
+    // The file's tables are read through SQLite's own small cache: through
+    // the memory map every page read would stay in the program's memory.
+    const Store::Unmapped unmapped(source);
     const QString name = u"trelok-copy"_s;
     qint64 copied = 0;
     DbStatus status = succeeded();

@@ -46,7 +46,6 @@ QByteArray parameterText(const QVariant &value)
 std::optional<QSqlError> ServerRows::each(PGconn *conn, const char *statement,
                                           const QVariantList &values, const Visit &visit)
 {
-
     std::vector<QByteArray> texts;
     std::vector<const char *> parameters;
     texts.reserve(size_t(values.size()));
@@ -70,7 +69,7 @@ std::optional<QSqlError> ServerRows::each(PGconn *conn, const char *statement,
     while (PGresult *answer = PQgetResult(conn)) {
         SessionAnswer held(answer);
         const ExecStatusType status = PQresultStatus(answer);
-        if (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK) {
+        if (status == PGRES_FATAL_ERROR || status == PGRES_BAD_RESPONSE) {
             failed = std::move(held);
             continue;
         }
