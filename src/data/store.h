@@ -105,7 +105,8 @@ public:
     // view null: isNull), valid during the call only: no copy is made of a
     // long result. On the file, the pages are read through SQLite's own
     // small cache rather than the memory map, so a whole table read stays
-    // out of the program's memory.
+    // out of the program's memory; on the server the rows come one at a
+    // time on the session, each value as the server sends it (ServerRows).
     DbStatus eachUtf8(const char *statement, const QVariantList &values,
                       const std::function<void(const QByteArrayView *cells, int count)> &visit);
 
