@@ -4,7 +4,6 @@
 #include "data/store.h"
 
 #include <QByteArray>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
 
@@ -72,13 +71,10 @@ struct CopyFree {
 
 DbStatus CopiedRows::each(Store &store, const char *select, int columns, const Visit &visit)
 {
-    if (!store.m_inTransaction) {
-        if (auto connected = store.reconnect(); !connected)
-            return connected;
-    }
-    PGconn *conn = sessionHandle(QSqlDatabase::database(store.m_name, false));
-    if (!conn)
-        return DbStatus::failure(u"Bazata na podatoci ne e otvorena"_s);
+    auto session = store.serverSession();
+    if (!session)
+        return DbStatus::failure(session);
+    PGconn *conn = session.value();
 
     const QByteArray statement = "COPY (" + QByteArray(select) + ") TO STDOUT (FORMAT binary)";
     {

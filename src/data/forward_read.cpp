@@ -40,6 +40,14 @@ void follow(ListPlace &place, const ListOrder &order, const QByteArrayView *cell
 
 } // namespace
 
+std::vector<ListKey> listKeys(std::span<const char *const> expressions, int number)
+{
+    std::vector<ListKey> keys;
+    for (size_t i = 0; i < expressions.size(); ++i)
+        keys.push_back({expressions[i], int(i) == number});
+    return keys;
+}
+
 DbResult<int> readForward(Store &store, const ListOrder &order, ListPlace &place, int count,
                           const std::function<void(const QByteArrayView *cells)> &visit)
 {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct ListKey {
     QByteArray expression;
     bool number = false;
 };
+
+// Keys of these expressions, the one at number (if any) a whole number.
+std::vector<ListKey> listKeys(std::span<const char *const> expressions, int number = -1);
 
 // A long list in the order of its keys, all ascending or all descending:
 // the columns a line shows, its table, its keys (an index holds them, so a

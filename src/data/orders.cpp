@@ -269,10 +269,10 @@ DbResult<int> readOrderLines(Store &store, ListPlace &place, int count,
                              const std::function<void(const QByteArrayView *cells)> &visit)
 {
     const bool server = store.engine() == Engine::Server;
-    ListOrder list{sql::trel::lineColumns, orderLineColumnCount, sql::newest::table, {}, true};
-    int at = 0;
-    for (const char *key : server ? sql::newest::server::keys : sql::newest::file::keys)
-        list.keys.push_back({key, at++ == sql::newest::numberKey});
+    const ListOrder list{sql::trel::lineColumns, orderLineColumnCount, sql::newest::table,
+                         listKeys(server ? sql::newest::server::keys : sql::newest::file::keys,
+                                  sql::newest::numberKey),
+                         true};
     return readForward(store, list, place, count, visit);
 }
 

@@ -59,9 +59,9 @@ protected:
     // count of them, each as the UTF-8 texts of its cells.
     using RowVisit = std::function<void(const QByteArrayView *cells)>;
 
-    // Lines read together when every line is wanted at once, and read for
-    // a search when the lines are read anew (load).
+    // Lines read together when every line is wanted at once.
     static constexpr int wholePart = 65536;
+    // Lines a search answers from at least: read at once when fewer are.
     static constexpr int searchedFirst = 4096;
 
     PagedListModel(int columns, QObject *parent);

@@ -439,20 +439,28 @@ DbStatus Store::eachUtf8(const char *statement, const QVariantList &values,
                               });
     }
     // The server's rows straight from its session, each value as sent.
-    if (!m_inTransaction) {
-        if (auto connected = reconnect(); !connected)
-            return connected;
-    }
-    PGconn *conn = sessionHandle(QSqlDatabase::database(m_name, false));
-    if (!conn)
-        return DbStatus::failure(u"Bazata na podatoci ne e otvorena"_s);
-    const auto failed =
-        ServerRows::each(conn, statement, values, [&visit](const QByteArrayView *cells, int count) {
-            return visit(Utf8Row(cells, count, nullptr));
-        });
+    auto session = serverSession();
+    if (!session)
+        return DbStatus::failure(session);
+    const auto failed = ServerRows::each(session.value(), statement, values,
+                                         [&visit](const QByteArrayView *cells, int count) {
+                                             return visit(Utf8Row(cells, count, nullptr));
+                                         });
     if (failed)
         return failure<Done>(*failed);
     return succeeded();
+}
+
+DbResult<PGconn *> Store::serverSession()
+{
+    if (!m_inTransaction) {
+        if (auto connected = reconnect(); !connected)
+            return DbResult<PGconn *>::failure(connected);
+    }
+    PGconn *conn = sessionHandle(QSqlDatabase::database(m_name, false));
+    if (!conn)
+        return DbResult<PGconn *>::failure(u"Bazata na podatoci ne e otvorena"_s);
+    return conn;
 }
 
 QByteArray Store::Utf8Row::asRead(int column) const

@@ -18,6 +18,7 @@ class QSqlError;
 class QSqlQuery;
 struct sqlite3;
 struct sqlite3_stmt;
+typedef struct pg_conn PGconn;
 
 namespace trelok {
 
@@ -178,6 +179,9 @@ private:
     friend class CopiedRows;
     // The file's own SQLite handle; null on the server.
     sqlite3 *sqliteHandle() const;
+    // The server's libpq session for a read of its own, connected again
+    // first unless inside a transaction.
+    DbResult<PGconn *> serverSession();
     DbStatus inTransaction(bool write, const std::function<DbStatus()> &work);
     DbStatus inServerTransaction(bool write, const std::function<DbStatus()> &work,
                                  bool snapshot = false);

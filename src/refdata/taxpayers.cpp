@@ -85,16 +85,11 @@ QByteArray sortKey(Store &store, const TaxpayerOrder &order)
 // column).
 std::vector<ListKey> orderKeys(Store &store, const TaxpayerOrder &order)
 {
-    std::vector<ListKey> keys;
+    std::vector<ListKey> keys = store.engine() == Engine::Server
+                                    ? listKeys(sql::obvr::server::ties)
+                                    : listKeys(sql::obvr::file::ties, sql::obvr::file::numberTie);
     if (order.column >= 0)
-        keys.push_back({sortKey(store, order)});
-    if (store.engine() == Engine::Server) {
-        for (const char *tie : sql::obvr::server::ties)
-            keys.push_back({tie});
-    } else {
-        for (int tie = 0; tie < int(std::size(sql::obvr::file::ties)); ++tie)
-            keys.push_back({sql::obvr::file::ties[tie], tie == sql::obvr::file::numberTie});
-    }
+        keys.insert(keys.begin(), ListKey{sortKey(store, order)});
     return keys;
 }
 
@@ -140,7 +135,8 @@ DbResult<int> readTaxpayerLines(Store &store, const TaxpayerOrder &order, ListPl
                                 int count,
                                 const std::function<void(const QByteArrayView *cells)> &visit)
 {
-    const ListOrder list{sql::obvr::lineColumns, 4, sql::obvr::table, orderKeys(store, order)};
+    const ListOrder list{sql::obvr::lineColumns, int(std::size(sql::obvr::shown)), sql::obvr::table,
+                         orderKeys(store, order)};
     return readForward(store, list, place, count, visit);
 }
 
